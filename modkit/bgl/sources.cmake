@@ -1,0 +1,6 @@
+target_sources(modkit PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/BGLOpcodeDictionary.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BGLCommand.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BGLCommandList.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/JumpResolution.cpp
+)

@@ -1,0 +1,214 @@
+#include "modkit/core/MDLObject.h"
+
+#include "modkit/core/Error.h"
+#include "modkit/core/EventPump.h"
+#include "modkit/core/FileIO.h"
+#include "modkit/core/HexFunctions.h"
+#include "modkit/core/NumText.h"
+
+namespace modkit {
+namespace {
+
+const char* const kSource = "Modkit.MDLObject";
+const char* const kInvalid = "This is not a valid RIFF scenery MDL file";
+
+struct SlotDef {
+    const char* tag;
+    int16_t parent;
+};
+constexpr SlotDef kSlots[19] = {
+    {"RIFF", -1}, {"MDLH", 0}, {"ISFT", 0}, {"DICT", 0}, {"BBOX", 0}, {"SHAD", 0}, {"CRAS", 0},
+    {"EXTE", 0},  {"TEXT", 7}, {"MATE", 7}, {"VERT", 7}, {"BGL ", 7}, {"TRAN", 7}, {"ANIP", 7},
+    {"ANIC", 7},  {"SCEN", 7}, {"ATTA", 7}, {"ATTO", 7}, {"PLAT", 7},
+};
+constexpr int16_t kMDLH = 1, kISFT = 2, kBBOX = 4, kTEXT = 8, kMATE = 9, kVERT = 10, kBGL = 11;
+
+[[noreturn]] void damaged(const std::string& what) { raiseLibrary(kSource, std::string(kInvalid) + ": " + what); }
+
+int32_t checkedSize(int64_t v) {
+    if (v > INT32_MAX) raiseRuntime(err::Overflow, kSource);
+    return static_cast<int32_t>(v);
+}
+
+std::string quoted(const std::string& tag) {
+    std::string out = "\"";
+    for (unsigned char c : tag) {
+        if (c >= 32 && c < 127) out.push_back(static_cast<char>(c));
+        else out += "\\x" + std::string(1, "0123456789ABCDEF"[c >> 4]) + "0123456789ABCDEF"[c & 15];
+    }
+    return out + "\"";
+}
+
+}  // namespace
+
+MDLObject::MDLObject()
+    : header_(std::make_shared<modkit::MDLHeader>()),
+      bbox_(std::make_shared<modkit::BoundingBox>()),
+      materials_(std::make_shared<modkit::MaterialList>()),
+      textures_(std::make_shared<modkit::TextureList>()),
+      vertices_(std::make_shared<modkit::VertexList>()),
+      commands_(std::make_shared<modkit::BGLCommandList>()) {
+    for (int i = 0; i < 19; ++i) {
+        sections_[static_cast<size_t>(i)].name = kSlots[i].tag;
+        sections_[static_cast<size_t>(i)].parent = kSlots[i].parent;
+    }
+}
+
+MDLObject::~MDLObject() = default;
+
+void MDLObject::setLoadingStatus(modkit::LoadingStatus s) {
+    status_ = s;
+    pumpEventsNow();
+}
+
+std::string MDLObject::getISFT() const { return sections_[kISFT].data; }
+
+void MDLObject::setISFT(const std::string& data) { setSection(kISFT, data); }
+
+int16_t MDLObject::getRIFFSectionIndex(const std::string& tag) const {
+    int16_t found = -1;
+    for (int16_t i = 0; i < 19; ++i)
+        if (sections_[static_cast<size_t>(i)].name == tag) found = i;
+    return found;
+}
+
+int32_t MDLObject::getRIFFSectionSize(int16_t index) const { return section(index).size; }
+
+const RIFFSection& MDLObject::section(int16_t index) const {
+    if (index < 0 || index >= slotCount) raiseRuntime(err::Subscript, kSource);
+    return sections_[static_cast<size_t>(index)];
+}
+
+void MDLObject::setSection(int16_t index, std::string data) {
+    if (index < 0 || index >= slotCount) raiseRuntime(err::Subscript, kSource);
+    RIFFSection& s = sections_[static_cast<size_t>(index)];
+    s.size = checkedSize(static_cast<int64_t>(data.size()));
+    s.data = std::move(data);
+}
+
+void MDLObject::readMDL(const std::string& file) {
+    loaded_ = false;
+    setLoadingStatus(modkit::LoadingStatus::loadingHEAD);
+    std::string bytes = readFileBytes(file, kSource);
+    readMDLBytes(bytes, file);
+}
+
+void MDLObject::readMDLBytes(const std::string& bytes, const std::string& path) {
+    loaded_ = false;
+    setLoadingStatus(modkit::LoadingStatus::loadingHEAD);
+    ByteReader in(bytes);
+    const int64_t fileSize = static_cast<int64_t>(bytes.size());
+
+    if (getString(in, 4) != sections_[0].name) raiseLibrary(kSource, kInvalid);
+    int32_t riffSize = getLong(in);
+    std::string form = getString(in, 4);
+    if (form != "MDL9") {
+        if (form == "MDLX") raiseLibrary(kSource, std::string(kInvalid) + " (form MDLX belongs to a later simulator generation)");
+        if (form == "MDL8") raiseLibrary(kSource, std::string(kInvalid) + " (form MDL8 belongs to an earlier generation)");
+        raiseLibrary(kSource, kInvalid);
+    }
+    if (riffSize < 0) damaged("the RIFF size " + numtext::intText(riffSize) + " is negative");
+    if (int64_t(riffSize) + 8 > fileSize)
+        damaged("the RIFF size " + numtext::intText(riffSize) + " runs past the end of the file (" +
+                numtext::intText(fileSize) + " bytes)");
+    sections_[0].size = riffSize;
+    sections_[0].data = form;
+
+    // Sections follow each other unpadded; EXTE's children are read by the same loop.
+    while (in.position() < int64_t(riffSize) + 4) {
+        const int64_t at = static_cast<int64_t>(in.offset());
+        if (at + 8 > fileSize) damaged("the section header at byte " + numtext::intText(at) + " runs past the end of the file");
+        std::string tag = getString(in, 4);
+        int16_t slot = getRIFFSectionIndex(tag);
+        if (slot < 0) raiseRuntime(err::Subscript, kSource);
+        int32_t size = getLong(in);
+        RIFFSection& s = sections_[static_cast<size_t>(slot)];
+        if (size < 0)
+            damaged("the size of section " + quoted(tag) + " at byte " + numtext::intText(at) + " is negative (" +
+                    numtext::intText(size) + ")");
+        s.size = size;
+        if (slot == slotEXTE) continue;
+        if (at + 8 + size > fileSize)
+            damaged("section " + quoted(tag) + " at byte " + numtext::intText(at) + " claims " + numtext::intText(size) +
+                    " bytes and runs past the end of the file (" + numtext::intText(fileSize) + " bytes)");
+        s.data = getString(in, size);
+    }
+    decodeSections();
+    path_ = path;
+}
+
+void MDLObject::decodeSections() {
+    header_ = std::make_shared<modkit::MDLHeader>();
+    materials_ = std::make_shared<modkit::MaterialList>();
+    textures_ = std::make_shared<modkit::TextureList>();
+    vertices_ = std::make_shared<modkit::VertexList>();
+    commands_ = std::make_shared<modkit::BGLCommandList>();
+    bbox_ = std::make_shared<modkit::BoundingBox>();
+
+    if (sections_[kMDLH].size > 0) header_->readList(sections_[kMDLH].data);
+    if (sections_[kBBOX].size > 0) bbox_->readList(sections_[kBBOX].data);
+    setLoadingStatus(modkit::LoadingStatus::loadingMATE);
+    if (sections_[kMATE].size > 0) materials_->readList(sections_[kMATE].data);
+    setLoadingStatus(modkit::LoadingStatus::loadingTEXT);
+    if (sections_[kTEXT].size > 0) textures_->fillCollection(sections_[kTEXT].data);
+    setLoadingStatus(modkit::LoadingStatus::loadingVERT);
+    if (sections_[kVERT].size > 0) vertices_->fillCollection(sections_[kVERT].data);
+    setLoadingStatus(modkit::LoadingStatus::loadingBGL);
+    if (sections_[kBGL].size > 0) commands_->readList(sections_[kBGL].data);
+}
+
+void MDLObject::updateData() {
+    // A re-encoded section the model has takes the length of its new body, so the
+    // saved file stays consistent; one it did not have stays absent.
+    auto put = [&](int16_t slot, std::string body) {
+        RIFFSection& s = sections_[static_cast<size_t>(slot)];
+        s.data = std::move(body);
+        if (s.size > 0) s.size = checkedSize(static_cast<int64_t>(s.data.size()));
+    };
+    put(getRIFFSectionIndex("MDLH"), header_->asString());
+    put(getRIFFSectionIndex("BBOX"), bbox_->asString());
+    put(getRIFFSectionIndex("MATE"), materials_->asString());
+    sections_[static_cast<size_t>(getRIFFSectionIndex("TEXT"))].data = textures_->asString();
+    put(getRIFFSectionIndex("VERT"), vertices_->asString());
+    sections_[static_cast<size_t>(getRIFFSectionIndex("BGL "))].data = commands_->asString();
+    updateSectionSize();
+}
+
+void MDLObject::updateSectionSize() {
+    int64_t bgl = 0;
+    for (const auto& cmd : *commands_) {
+        bgl += BGLOpcodeDictionary::entry(cmd->opcodeValue()).length;
+    }
+    sections_[kBGL].size = checkedSize(bgl);
+    sections_[kTEXT].size = checkedSize(80 * int64_t(textures_->Count()) + 10);
+
+    int64_t exte = 0;
+    for (int i = 0; i < 19; ++i)
+        if (sections_[static_cast<size_t>(i)].parent == slotEXTE && sections_[static_cast<size_t>(i)].size > 0)
+            exte += sections_[static_cast<size_t>(i)].size + 8;
+    sections_[slotEXTE].size = checkedSize(exte);
+
+    int64_t riff = 0;
+    for (int i = 0; i < 19; ++i)
+        if (sections_[static_cast<size_t>(i)].parent == 0 && sections_[static_cast<size_t>(i)].size > 0)
+            riff += sections_[static_cast<size_t>(i)].size + 8;
+    sections_[0].size = checkedSize(riff + 4);
+}
+
+std::string MDLObject::toBytes() {
+    updateData();
+    ByteWriter out;
+    out.reserve(static_cast<size_t>(sections_[0].size) + 8);
+    for (int i = 0; i < 19; ++i) {
+        const RIFFSection& s = sections_[static_cast<size_t>(i)];
+        if (s.size <= 0) continue;
+        putString(out, s.name);
+        putLong(out, s.size);
+        if (i != slotEXTE) putString(out, s.data);
+    }
+    return out.take();
+}
+
+void MDLObject::saveMDL(const std::string& file) { writeFileAtomically(file, toBytes(), kSource); }
+
+}  // namespace modkit

@@ -1,0 +1,107 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "modkit/bgl/BGLCommandList.h"
+#include "modkit/bgl/BGLOpcodeDictionary.h"
+#include "modkit/core/BoundingBox.h"
+#include "modkit/core/MDLHeader.h"
+#include "modkit/lists/MaterialList.h"
+#include "modkit/lists/TextureList.h"
+#include "modkit/lists/VertexList.h"
+
+namespace modkit {
+
+enum class LoadingStatus : int32_t {
+    loadingHEAD = 0,
+    loadingMATE = 1,
+    loadingTEXT = 2,
+    loadingVERT = 3,
+    loadingBGL = 4,
+    generatingDrawList = 5,
+};
+
+// One slot of the RIFF section table.
+struct RIFFSection {
+    std::string name;   // the 4-character tag
+    int32_t size = 0;   // body size
+    std::string data;   // body (empty until read)
+    int16_t parent = -1;
+};
+
+// One model: its RIFF section table and, once read, its decoded header,
+// bounding box and element lists. The getters hand out the owned objects.
+class MDLObject {
+public:
+    static constexpr int slotCount = 20;  // 0..18 used, 19 stays empty
+    static constexpr int slotEXTE = 7;
+
+    MDLObject();
+    MDLObject(const MDLObject&) = delete;
+    MDLObject& operator=(const MDLObject&) = delete;
+    ~MDLObject();
+
+    bool Loaded() const { return loaded_; }
+    void setLoaded(bool v) { loaded_ = v; }
+    modkit::LoadingStatus LoadingStatus() const { return status_; }
+    void setLoadingStatus(modkit::LoadingStatus s);
+
+    std::shared_ptr<modkit::TextureList> TextureList() const { return textures_; }
+    std::shared_ptr<modkit::MaterialList> MaterialList() const { return materials_; }
+    std::shared_ptr<modkit::VertexList> VertexList() const { return vertices_; }
+    std::shared_ptr<modkit::BGLCommandList> BGLCommandList() const { return commands_; }
+    std::shared_ptr<modkit::BoundingBox> BoundingBox() const { return bbox_; }
+    std::shared_ptr<modkit::MDLHeader> MDLHeader() const { return header_; }
+
+    std::string getISFT() const;
+    void setISFT(const std::string& data);
+
+    // Slot of the tag (compared exactly), -1 when none.
+    int16_t getRIFFSectionIndex(const std::string& tag) const;
+    // Error 9 outside 0..19.
+    int32_t getRIFFSectionSize(int16_t index) const;
+    int16_t getNumRIFFSections() const { return 19; }
+    // The slot itself (error 9 outside 0..19).
+    const RIFFSection& section(int16_t index) const;
+    // Replaces a slot's body; its size becomes the body's length.
+    void setSection(int16_t index, std::string data);
+
+    // Reads a model file.
+    void readMDL(const std::string& file);
+    // Reads a model from the bytes of a model file (a model inside a scenery
+    // library); path becomes MDLPath.
+    void readMDLBytes(const std::string& bytes, const std::string& path = std::string());
+
+    // Re-encodes the records and lists into their sections, then updateSectionSize.
+    void updateData();
+    // Recomputes the sizes of BGL, TEXT, EXTE and RIFF.
+    void updateSectionSize();
+    // updateData, then writes the file through a temporary file in its folder.
+    void saveMDL(const std::string& file);
+    // The bytes saveMDL would write.
+    std::string toBytes();
+
+    const std::string& MDLPath() const { return path_; }
+    void setMDLPath(const std::string& p) { path_ = p; }
+
+    const BGLOpcodeDictionary& dictionary() const { return dictionary_; }
+
+private:
+    void decodeSections();
+
+    std::array<RIFFSection, slotCount> sections_;
+    std::shared_ptr<modkit::MDLHeader> header_;
+    std::shared_ptr<modkit::BoundingBox> bbox_;
+    std::shared_ptr<modkit::MaterialList> materials_;
+    std::shared_ptr<modkit::TextureList> textures_;
+    std::shared_ptr<modkit::VertexList> vertices_;
+    std::shared_ptr<modkit::BGLCommandList> commands_;
+    BGLOpcodeDictionary dictionary_;
+    bool loaded_ = false;
+    modkit::LoadingStatus status_ = modkit::LoadingStatus::loadingHEAD;
+    std::string path_;
+};
+
+}  // namespace modkit

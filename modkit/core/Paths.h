@@ -1,0 +1,31 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// Path helpers shared by the library, the program and the command line.
+namespace modkit {
+
+// The part after the last "/" or "\" (the whole text when there is none).
+std::string fileNameOf(const std::string& path);
+// The part before the last "/" or "\" (empty when there is none).
+std::string folderOf(const std::string& path);
+// folder + "/" + name; name alone when folder is empty.
+std::string joinPath(const std::string& folder, const std::string& name);
+// True for "/..." and for paths holding a drive colon ("C:\...").
+bool isAbsolutePath(const std::string& path);
+// Replaces a final ".mdl" (any case) by newSuffix, or appends newSuffix.
+std::string replaceMdlExtension(const std::string& path, const std::string& newSuffix);
+
+bool fileExists(const std::string& path);
+bool folderExists(const std::string& path);
+
+// Finds name in folder: the exact name first, then a file whose name matches
+// ignoring case. Returns the full path, or empty when there is none.
+std::string findFileInFolder(const std::string& folder, const std::string& name);
+
+// Locates a texture bitmap: the model's folder first, then each search folder
+// (relative ones are taken from the model's folder). Empty when not found.
+std::string locateTextureFile(const std::string& bitmap, const std::string& modelFolder,
+                              const std::vector<std::string>& searchFolders);
+
+}  // namespace modkit

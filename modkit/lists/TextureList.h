@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "modkit/core/KeyedCollection.h"
+#include "modkit/lists/Texture.h"
+
+namespace modkit {
+
+// The TEXT section: list opcode 183, a count, a reserved long, 80-byte records,
+// end marker 34.
+class TextureList : public KeyedCollection<Texture> {
+public:
+    TextureList() : KeyedCollection<Texture>("Modkit.TextureList") {}
+    void fillCollection(const std::string& data);
+    std::string asString() const;
+    // Position of the texture of base texture `parent` serving `season`; 0 when none.
+    int16_t findTextureIndex(int16_t parent, int16_t season) const;
+};
+
+}  // namespace modkit

@@ -1,0 +1,234 @@
+#include "ModelBuilder.h"
+
+#include <cmath>
+#include <cstring>
+#include <stdexcept>
+
+#include "modkit/bgl/BGLOpcodeDictionary.h"
+#include "modkit/core/HexFunctions.h"
+
+using namespace modkit;
+
+namespace modelgen {
+
+Label BglBuilder::label() {
+    labels_.push_back(-1);
+    return Label{static_cast<int>(labels_.size()) - 1};
+}
+
+void BglBuilder::place(Label l) { labels_.at(static_cast<size_t>(l.id)) = static_cast<int64_t>(out_.size()); }
+
+void BglBuilder::cmd(int opcode, const std::vector<Arg>& args) {
+    const BGLCommandDictEntry& e = BGLOpcodeDictionary::entry(opcode);
+    if (static_cast<int>(args.size()) != e.numParam) throw std::logic_error("wrong number of parameters");
+    size_t start = out_.size();
+    ByteWriter w;
+    putInteger(w, static_cast<int16_t>(opcode));
+    for (size_t i = 0; i < args.size(); ++i) {
+        parameterType t = e.paramType[i];
+        if (auto* l = std::get_if<Label>(&args[i])) {
+            int width = t == parameterType::pLong ? 4 : 2;
+            patches_.push_back({start + w.size(), start, l->id, width});
+            if (width == 4) putLong(w, 0); else putInteger(w, 0);
+            continue;
+        }
+        if (auto* s = std::get_if<std::string>(&args[i])) {
+            putString(w, *s, e.strLength[i]);
+            continue;
+        }
+        double v = std::get<double>(args[i]);
+        switch (t) {
+        case parameterType::pByte: putByte(w, static_cast<uint8_t>(v)); break;
+        case parameterType::pInteger: putInteger(w, static_cast<int16_t>(v)); break;
+        case parameterType::pLong: putLong(w, static_cast<int32_t>(v)); break;
+        case parameterType::pSingle: putSingle(w, static_cast<float>(v)); break;
+        case parameterType::pUInteger: putUnsignedInteger(w, static_cast<int32_t>(v)); break;
+        case parameterType::pString: putString(w, "", e.strLength[i]); break;
+        }
+    }
+    out_ += w.bytes();
+}
+
+void BglBuilder::triList(int base, const std::vector<std::array<uint16_t, 3>>& tris) {
+    ByteWriter w;
+    putInteger(w, 185);
+    putUnsignedInteger(w, base);
+    putUnsignedInteger(w, 0);
+    putUnsignedInteger(w, static_cast<int32_t>(tris.size() * 3));
+    for (const auto& t : tris)
+        for (uint16_t v : t) putUnsignedInteger(w, v);
+    out_ += w.bytes();
+}
+
+void BglBuilder::lineList(int base, const std::vector<std::array<uint16_t, 2>>& lines) {
+    ByteWriter w;
+    putInteger(w, 186);
+    putUnsignedInteger(w, base);
+    putUnsignedInteger(w, 0);
+    putUnsignedInteger(w, static_cast<int32_t>(lines.size() * 2));
+    for (const auto& l : lines)
+        for (uint16_t v : l) putUnsignedInteger(w, v);
+    out_ += w.bytes();
+}
+
+void BglBuilder::raw(const std::string& bytes) { out_ += bytes; }
+
+std::string BglBuilder::bytes() const {
+    std::string out = out_;
+    for (const Patch& p : patches_) {
+        int64_t target = labels_.at(static_cast<size_t>(p.label));
+        if (target < 0) throw std::logic_error("label never placed");
+        int64_t offset = target - static_cast<int64_t>(p.commandStart);
+        ByteWriter w;
+        if (p.width == 4) putLong(w, static_cast<int32_t>(offset));
+        else putInteger(w, static_cast<int16_t>(offset));
+        std::memcpy(out.data() + p.at, w.bytes().data(), static_cast<size_t>(p.width));
+    }
+    return out;
+}
+
+namespace {
+void put4(ByteWriter& w, const std::array<float, 4>& c) {
+    for (float f : c) putSingle(w, f);
+}
+}  // namespace
+
+std::string materialsBody(const std::vector<Mat>& mats) {
+    ByteWriter w;
+    putInteger(w, 182);
+    putInteger(w, static_cast<int16_t>(mats.size()));
+    putLong(w, 0);
+    for (const Mat& m : mats) {
+        put4(w, m.diffuse);
+        put4(w, m.ambient);
+        put4(w, m.specular);
+        put4(w, m.emissive);
+        putSingle(w, m.power);
+    }
+    putInteger(w, 34);
+    return w.take();
+}
+
+std::string texturesBody(const std::vector<Tex>& texs) {
+    ByteWriter w;
+    putInteger(w, 183);
+    putInteger(w, static_cast<int16_t>(texs.size()));
+    putLong(w, 0);
+    for (const Tex& t : texs) {
+        putLong(w, t.type);
+        for (uint8_t b : t.bagr) putByte(w, b);
+        putLong(w, 0);
+        putSingle(w, t.size);
+        putString(w, t.bitmap, 64);
+    }
+    putInteger(w, 34);
+    return w.take();
+}
+
+std::string verticesBody(const std::vector<Vtx>& verts) {
+    ByteWriter w;
+    putInteger(w, 181);
+    putUnsignedInteger(w, static_cast<int32_t>(verts.size()));
+    putLong(w, 0);
+    for (const Vtx& v : verts)
+        for (float f : {v.x, v.y, v.z, v.nx, v.ny, v.nz, v.tx, v.ty}) putSingle(w, f);
+    putInteger(w, 34);
+    return w.take();
+}
+
+std::string headerBody(const std::array<int32_t, 9>& p) {
+    ByteWriter w;
+    for (int32_t v : p) putLong(w, v);
+    return w.take();
+}
+
+std::string bboxBody(float xmin, float ymin, float zmin, float xmax, float ymax, float zmax) {
+    ByteWriter w;
+    for (float f : {xmin, ymin, zmin, xmax, ymax, zmax}) putSingle(w, f);
+    return w.take();
+}
+
+std::string mdlFile(const std::vector<Section>& top, const std::vector<Section>& exte, const std::string& form) {
+    ByteWriter body;
+    putString(body, form);
+    for (const Section& s : top) {
+        putString(body, s.tag);
+        putLong(body, static_cast<int32_t>(s.body.size()));
+        putString(body, s.body);
+    }
+    if (!exte.empty()) {
+        ByteWriter inner;
+        for (const Section& s : exte) {
+            putString(inner, s.tag);
+            putLong(inner, static_cast<int32_t>(s.body.size()));
+            putString(inner, s.body);
+        }
+        putString(body, "EXTE");
+        putLong(body, static_cast<int32_t>(inner.size()));
+        putString(body, inner.bytes());
+    }
+    ByteWriter file;
+    putString(file, "RIFF");
+    putLong(file, static_cast<int32_t>(body.size()));
+    putString(file, body.bytes());
+    return file.take();
+}
+
+std::string syntheticModel(int vertices, int triangles, int jumpBlocks) {
+    std::vector<Vtx> verts(static_cast<size_t>(vertices));
+    const int side = std::max(2, static_cast<int>(std::sqrt(static_cast<double>(vertices))));
+    for (int i = 0; i < vertices; ++i) {
+        Vtx& v = verts[static_cast<size_t>(i)];
+        v.x = static_cast<float>(i % side);
+        v.z = static_cast<float>(i / side);
+        v.y = static_cast<float>((i * 7) % 13) * 0.25f;
+        v.tx = v.x / static_cast<float>(side);
+        v.ty = v.z / static_cast<float>(side);
+    }
+    BglBuilder b;
+    Label end = b.label(), body = b.label();
+    b.cmd(36, {end, 827.0, 0.0, 5000.0});  // IFIN1 distance 0..5000
+    b.cmd(138, {body});                     // BGL_CALL_32
+    b.place(end);
+    b.cmd(189, {});  // BGL_END
+    b.place(body);
+    const int blocks = std::max(1, jumpBlocks);
+    int left = triangles;
+    const int maxIndex = std::max(3, std::min(vertices, 65535));
+    uint32_t seed = 12345;
+    auto next = [&] {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 8) % static_cast<uint32_t>(maxIndex));
+    };
+    for (int blk = 0; blk < blocks; ++blk) {
+        int here = left / (blocks - blk);
+        left -= here;
+        Label skip = b.label();
+        if (jumpBlocks > 0) b.cmd(36, {skip, 827.0, 0.0, static_cast<double>(100 + blk % 1000)});
+        b.cmd(184, {static_cast<double>(blk % 2), static_cast<double>(blk % 3 == 2 ? -1 : blk % 2)});
+        while (here > 0) {
+            int n = std::min(here, 100);
+            here -= n;
+            std::vector<std::array<uint16_t, 3>> tris(static_cast<size_t>(n));
+            for (auto& t : tris)
+                t = {static_cast<uint16_t>(next()), static_cast<uint16_t>(next()), static_cast<uint16_t>(next())};
+            b.triList(0, tris);
+        }
+        b.place(skip);
+    }
+    b.cmd(34, {});  // BGL_RETURN
+
+    Mat m1, m2;
+    m2.diffuse = {0.8f, 0.2f, 0.1f, 1};
+    Tex t1, t2;
+    t1.bitmap = "synthetic_a.bmp";
+    t2.bitmap = "synthetic_b.bmp";
+    return mdlFile({{"MDLH", headerBody({1, 2, 3, 4, 5, 6, 7, 8, 9})},
+                    {"BBOX", bboxBody(0, 0, 0, static_cast<float>(side), 3.25f, static_cast<float>(vertices / side))}},
+                   {{"TEXT", texturesBody({t1, t2})},
+                    {"MATE", materialsBody({m1, m2})},
+                    {"VERT", verticesBody(verts)},
+                    {"BGL ", b.bytes()}});
+}
+
+}  // namespace modelgen

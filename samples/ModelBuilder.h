@@ -1,0 +1,94 @@
+#pragma once
+// Builds MDL model files in memory, field by field, without going through the
+// model classes: tests use it to make the files they read, the benchmarks to
+// make large models, and the sample generator to make the bundled house.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace modelgen {
+
+struct Vtx {
+    float x = 0, y = 0, z = 0, nx = 0, ny = 1, nz = 0, tx = 0, ty = 0;
+};
+
+struct Mat {
+    std::array<float, 4> diffuse{1, 1, 1, 1}, ambient{0.5f, 0.5f, 0.5f, 1}, specular{0, 0, 0, 1}, emissive{0, 0, 0, 1};
+    float power = 0;
+};
+
+struct Tex {
+    int32_t type = 6;                  // TEXTURE_BUILDING
+    std::array<uint8_t, 4> bagr{0, 255, 255, 255};  // colour bytes as stored: blue, alpha, red, green
+    float size = 0;
+    std::string bitmap;
+};
+
+// A parameter of a command: a number, a text (for BGL_TAG) or a jump label.
+struct Label {
+    int id;
+};
+using Arg = std::variant<double, std::string, Label>;
+
+// Encodes a BGL command stream; jump parameters name labels that are placed
+// later (or earlier) and resolved to byte offsets by bytes().
+class BglBuilder {
+public:
+    Label label();
+    void place(Label l);  // at the start of the next command
+    // Any command of the dictionary, parameters in order.
+    void cmd(int opcode, const std::vector<Arg>& args);
+    void triList(int base, const std::vector<std::array<uint16_t, 3>>& tris);
+    void lineList(int base, const std::vector<std::array<uint16_t, 2>>& lines);
+    // Raw bytes (for damaged streams).
+    void raw(const std::string& bytes);
+    size_t size() const { return out_.size(); }
+    std::string bytes() const;
+
+private:
+    struct Patch {
+        size_t at;
+        size_t commandStart;
+        int label;
+        int width;
+    };
+    std::string out_;
+    std::vector<int64_t> labels_;
+    std::vector<Patch> patches_;
+};
+
+std::string materialsBody(const std::vector<Mat>& mats);
+std::string texturesBody(const std::vector<Tex>& texs);
+std::string verticesBody(const std::vector<Vtx>& verts);
+std::string headerBody(const std::array<int32_t, 9>& p);
+std::string bboxBody(float xmin, float ymin, float zmin, float xmax, float ymax, float zmax);
+
+struct Section {
+    std::string tag;
+    std::string body;
+};
+
+// "RIFF" size "MDL9", the top sections in order, then (when exte is not empty)
+// an EXTE section holding the given sections.
+std::string mdlFile(const std::vector<Section>& top, const std::vector<Section>& exte, const std::string& form = "MDL9");
+
+// A synthetic model of `vertices` vertices and `triangles` triangles in draw
+// lists of up to 100 items, spread over `jumpBlocks` blocks that each sit behind
+// an IFIN1 jumping over them; an object-level condition and body call in front.
+std::string syntheticModel(int vertices, int triangles, int jumpBlocks);
+
+// The bundled sample: a small textured house. Its two bitmaps are written by
+// writeSampleBitmaps.
+std::string sampleHouse();
+struct Bitmap {
+    std::string name;
+    int width, height;
+    std::vector<uint8_t> rgb;  // top-down rows, 3 bytes a pixel
+};
+std::vector<Bitmap> sampleBitmaps();
+// A 24-bit Windows bitmap file.
+std::string bmpFile(const Bitmap& b);
+
+}  // namespace modelgen

@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include "Models.h"
+#include "TestUtil.h"
+#include "modkit/bgl/BGLCommandList.h"
+
+using namespace modkit;
+using testutil::bytes;
+using testutil::hex;
+
+TEST(CommandList, EmptyAndSingleCommands) {
+    BGLCommandList l;
+    l.readList("");
+    EXPECT_EQ(l.Count(), 0);
+    EXPECT_EQ(l.asString(), "");
+    l.readList(bytes({0xBD, 0x00}));
+    ASSERT_EQ(l.Count(), 1);
+    EXPECT_EQ(l.Item(1)->opcode(), BGLOpcode::BGL_END);
+    EXPECT_EQ(l.Item(1)->param(0), "");
+    EXPECT_EQ(hex(l.asString()), "BD 00");
+}
+
+TEST(CommandList, TriangleListsAreUnsigned) {
+    BGLCommandList l;
+    std::string body = bytes({0xB9, 0x00, 0x00, 0x00, 0x04, 0x00, 0x06, 0x00,  // base 0, 4, 6 indices
+                              0x00, 0x00, 0x01, 0x00, 0x02, 0x00, 0xFF, 0xFF, 0x01, 0x00, 0x00, 0x00});
+    l.readList(body);
+    ASSERT_EQ(l.Count(), 3);
+    EXPECT_EQ(l.Item(1)->param(1), "4");
+    EXPECT_EQ(l.Item(2)->opcode(), BGLOpcode::DRAW_TRI_LIST_ITEM);
+    EXPECT_EQ(l.Item(3)->param(0), "65535");
+    EXPECT_EQ(l.Item(2)->parent(), 0);
+    EXPECT_EQ(l.asString(), body);
+}
+
+TEST(CommandList, LineListItemCountsRoundHalfToEven) {
+    auto lineList = [](int count, int items) {
+        std::string b = bytes({0xBA, 0x00, 0, 0, 0, 0, count, 0});
+        b += std::string(static_cast<size_t>(items) * 4, '\x01');
+        return b;
+    };
+    BGLCommandList five;
+    five.readList(lineList(5, 2));  // 2.5 -> 2
+    EXPECT_EQ(five.Count(), 3);
+    BGLCommandList seven;
+    seven.readList(lineList(7, 4));  // 3.5 -> 4
+    EXPECT_EQ(seven.Count(), 5);
+    EXPECT_EQ(seven.Item(5)->opcode(), BGLOpcode::DRAW_LINE_LIST_ITEM);
+    EXPECT_EQ(seven.Item(5)->param(1), "257");
+    // Items the header announces must really be there.
+    BGLCommandList cut;
+    EXPECT_MODKIT_ERROR(cut.readList(lineList(7, 3)), 100);
+}
+
+TEST(CommandList, TagsKeepTheirSixteenBytes) {
+    BGLCommandList l;
+    std::string name("ab\0c", 4);
+    std::string body = bytes({0xB1, 0x00}) + name + std::string(12, '\0') + bytes({0, 0, 0x80, 0x3F});
+    l.readList(body);
+    EXPECT_EQ(l.Item(1)->param(0).size(), 16u);
+    EXPECT_EQ(l.Item(1)->param(1), "1");
+    EXPECT_EQ(l.asString(), body);
+    l.Item(1)->setParam(0, "short");
+    EXPECT_EQ(l.asString().substr(2, 16), std::string("short") + std::string(11, '\0'));
+    l.Item(1)->setParam(0, std::string(17, 'x'));
+    EXPECT_MODKIT_ERROR(l.asString(), 100);
+}
+
+TEST(CommandList, UnknownOpcodes) {
+    BGLCommandList l;
+    l.readList(bytes({0xBD, 0x00}));
+    auto e = testutil::errorOf([&] { l.readList(bytes({0x22, 0x00, 0x2A, 0x00})); });
+    EXPECT_EQ(e.number(), 100);
+    EXPECT_EQ(e.source(), "Modkit.BGLCommandList");
+    EXPECT_EQ(e.description(), "Unrecognised BGL Opcode: 42");
+    EXPECT_EQ(l.Count(), 2);  // what came before stays
+    BGLCommandList l2;
+    EXPECT_MODKIT_ERROR(l2.readList(bytes({0xFF, 0xFF})), 9);
+    BGLCommandList l3;
+    EXPECT_EQ(testutil::errorOf([&] { l3.readList(bytes({0x00, 0x01, 0, 0, 0, 0, 0, 0})); }).description(),
+              "Unrecognised BGL Opcode: 256");
+    BGLCommandList l4;
+    EXPECT_EQ(testutil::errorOf([&] { l4.readList(bytes({0x01, 0x01, 0, 0, 0, 0})); }).description(),
+              "Unrecognised BGL Opcode: 257");
+}
+
+TEST(CommandList, SinglesAndEncodingErrors) {
+    BGLCommandList l;
+    std::string body = bytes({0xB1, 0x00}) + std::string(16, 'n') + bytes({0xCD, 0xCC, 0xCC, 0x3D});  // 0.1f
+    l.readList(body);
+    EXPECT_EQ(l.Item(1)->param(1), "0.1");
+    EXPECT_EQ(l.asString(), body);
+    l.Item(1)->setParam(1, "abc");
+    EXPECT_MODKIT_ERROR(l.asString(), 13);
+
+    BGLCommandList z;
+    z.readList(bytes({0xAC, 0x00, 0x02, 0x00}));  // BGL_ZBIAS 2
+    z.Item(1)->setParam(0, "40000");
+    EXPECT_MODKIT_ERROR(z.asString(), 6);
+    z.Item(1)->setOpcode(static_cast<BGLOpcode>(300));
+    EXPECT_MODKIT_ERROR(z.asString(), 9);
+    z.Item(1)->setOpcode(static_cast<BGLOpcode>(40000));
+    EXPECT_MODKIT_ERROR(z.asString(), 6);
+    z.Item(1)->setOpcode(static_cast<BGLOpcode>(42));  // undefined: the opcode word alone
+    EXPECT_EQ(hex(z.asString()), "2A 00");
+}
+
+TEST(CommandList, CommandPropertiesAndIndexChecks) {
+    BGLCommand c;
+    EXPECT_EQ(c.opcode(), BGLOpcode::EOF_);
+    EXPECT_EQ(c.param(32), "");
+    EXPECT_EQ(c.jumpDest(32), 0);
+    c.setParam(32, "x");
+    c.setJumpDest(20, 7);
+    EXPECT_EQ(c.param(32), "x");
+    EXPECT_EQ(c.jumpDest(20), 7);
+    EXPECT_MODKIT_ERROR(c.param(33), 9);
+    EXPECT_MODKIT_ERROR(c.setParam(-1, "x"), 9);
+    EXPECT_MODKIT_ERROR(c.jumpDest(33), 9);
+}
+
+TEST(CommandList, EveryOpcodeStreamRoundTrips) {
+    BGLCommandList l;
+    std::string body = testmodels::everyOpcodeStream();
+    l.readList(body);
+    EXPECT_EQ(hex(l.asString()), hex(body));
+}

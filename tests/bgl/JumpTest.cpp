@@ -1,0 +1,239 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "TestUtil.h"
+#include "modkit/bgl/BGLCommandList.h"
+#include "modkit/core/NumText.h"
+
+using namespace modkit;
+
+namespace {
+
+std::shared_ptr<BGLCommand> cmd(BGLOpcode op, std::vector<std::string> params = {}) {
+    auto c = std::make_shared<BGLCommand>(op);
+    for (size_t i = 0; i < params.size(); ++i) c->setParam(static_cast<int>(i), params[i]);
+    return c;
+}
+
+// IFIN1 (10), SET_MATERIAL (6), BGL_RETURN (2), BGL_END (2): offsets 0, 10, 16, 18.
+std::shared_ptr<BGLCommandList> sampleList(const std::string& jump) {
+    auto l = std::make_shared<BGLCommandList>();
+    l->Add(cmd(BGLOpcode::IFIN1, {jump, "827", "0", "500"}));
+    l->Add(cmd(BGLOpcode::SET_MATERIAL, {"0", "0"}));
+    l->Add(cmd(BGLOpcode::BGL_RETURN));
+    l->Add(cmd(BGLOpcode::BGL_END));
+    return l;
+}
+
+// The resolution walk command by command, as the reference for the fast one.
+std::vector<int32_t> walkJumpDest(const BGLCommandList& l) {
+    std::vector<int32_t> out;
+    for (int k = 1; k <= l.Count(); ++k) {
+        const auto& e = BGLOpcodeDictionary::entry(l.Item(k)->opcodeValue());
+        for (int i = 0; i < e.numParam; ++i) {
+            if (!e.isJump[i]) continue;
+            int64_t offset = numtext::toInt32(l.Item(k)->param(i));
+            int64_t total = -2;
+            int j = k - 1;
+            while (total < offset) {
+                ++j;
+                total += BGLOpcodeDictionary::lengthOf(l.Item(j)->opcodeValue());  // error 5 past the end
+            }
+            out.push_back(j);
+        }
+    }
+    return out;
+}
+
+std::vector<int32_t> dests(const BGLCommandList& l) {
+    std::vector<int32_t> out;
+    for (const auto& c : l) {
+        const auto& e = BGLOpcodeDictionary::entry(c->opcodeValue());
+        for (int i = 0; i < e.numParam; ++i)
+            if (e.isJump[i]) out.push_back(c->jumpDest(i));
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(Jumps, OffsetsBecomePositions) {
+    for (auto [offset, dest] : std::vector<std::pair<const char*, int>>{
+             {"16", 3}, {"10", 2}, {"18", 4}, {"0", 1}, {"12", 2}, {"15", 3}, {"-2", 0}, {"-1", 1}}) {
+        auto l = sampleList(offset);
+        l->processJumpDest();
+        EXPECT_EQ(l->Item(1)->jumpDest(0), dest) << offset;
+    }
+    auto past = sampleList("20");
+    EXPECT_MODKIT_ERROR(past->processJumpDest(), 5);
+}
+
+TEST(Jumps, PositionsBecomeOffsets) {
+    auto l = sampleList("");
+    l->Item(1)->setJumpDest(0, 3);
+    l->updateJumpSize();
+    EXPECT_EQ(l->Item(1)->param(0), "16");
+    l->Item(1)->setJumpDest(0, 1);
+    l->updateJumpSize();
+    EXPECT_EQ(l->Item(1)->param(0), "0");
+    l->Item(1)->setJumpDest(0, 5);  // the end of the stream
+    l->updateJumpSize();
+    EXPECT_EQ(l->Item(1)->param(0), "20");
+    l->Item(1)->setJumpDest(0, 6);
+    EXPECT_MODKIT_ERROR(l->updateJumpSize(), 5);
+}
+
+TEST(Jumps, BackwardJumpsKeepTheirOffset) {
+    auto l = sampleList("0");
+    l->Add(cmd(BGLOpcode::BGL_JUMP_32, {"-18"}));  // back to the IFIN1
+    l->processJumpDest();
+    EXPECT_EQ(l->Item(5)->jumpDest(0), 4);  // the command before, as the walk gives
+    l->updateJumpSize();
+    EXPECT_EQ(l->Item(5)->param(0), "-18");
+}
+
+TEST(Jumps, InsertAndRemoveKeepTargets) {
+    auto l = sampleList("16");
+    l->processJumpDest();
+    l->Add(cmd(BGLOpcode::BGL_END), "", 2);
+    l->updateJumpDest(2);
+    EXPECT_EQ(l->Item(1)->jumpDest(0), 4);
+    l->Remove(2);
+    l->updateJumpDest(2, true);
+    EXPECT_EQ(l->Item(1)->jumpDest(0), 3);
+    l->Item(1)->setJumpDest(0, 2);
+    l->Remove(2);
+    l->updateJumpDest(2, true);
+    EXPECT_EQ(l->Item(1)->jumpDest(0), 1);
+}
+
+TEST(Jumps, FastResolutionEqualsTheWalk) {
+    std::mt19937 rng(99);
+    const BGLOpcode ops[] = {BGLOpcode::IFIN1, BGLOpcode::BGL_JUMP_32, BGLOpcode::SET_MATERIAL, BGLOpcode::BGL_END,
+                             BGLOpcode::BGL_INTERPOLATE, BGLOpcode::IFMSK, BGLOpcode::BGL_TAG};
+    for (int round = 0; round < 300; ++round) {
+        BGLCommandList l;
+        int n = 1 + static_cast<int>(rng() % 40);
+        for (int i = 0; i < n; ++i) {
+            auto c = cmd(ops[rng() % 7]);
+            const auto& e = BGLOpcodeDictionary::entry(c->opcodeValue());
+            for (int p = 0; p < e.numParam; ++p) c->setParam(p, e.paramType[p] == parameterType::pString ? "" : "1");
+            l.Add(c);
+        }
+        // Offsets anywhere from well before the stream to just past it.
+        int total = static_cast<int>(l.byteOffsets().back());
+        for (const auto& c : l) {
+            const auto& e = BGLOpcodeDictionary::entry(c->opcodeValue());
+            for (int p = 0; p < e.numParam; ++p)
+                if (e.isJump[p]) c->setParam(p, std::to_string(static_cast<int>(rng() % (total + 10)) - total / 2));
+        }
+        std::vector<int32_t> expected;
+        int walkError = 0;
+        try {
+            expected = walkJumpDest(l);
+        } catch (const Error& e) {
+            walkError = e.number();
+        }
+        if (walkError) {
+            EXPECT_MODKIT_ERROR(l.processJumpDest(), walkError);
+            continue;
+        }
+        l.processJumpDest();
+        ASSERT_EQ(dests(l), expected);
+        // Offsets of jumps that land on a command start at or after themselves come back.
+        BGLCommandList copy;
+        for (const auto& c : l) copy.Add(std::make_shared<BGLCommand>(*c));
+        copy.updateJumpSize();
+        auto off = l.byteOffsets();
+        int k = 0;
+        for (const auto& c : copy) {
+            ++k;
+            const auto& e = BGLOpcodeDictionary::entry(c->opcodeValue());
+            for (int p = 0; p < e.numParam; ++p) {
+                if (!e.isJump[p]) continue;
+                int d = c->jumpDest(p);
+                int64_t want = d > k ? off[d] - off[k] : 0;
+                int64_t got = numtext::toInt32(c->param(p));
+                if (got < 0) continue;  // backward, kept as read
+                EXPECT_EQ(got, want);
+            }
+        }
+    }
+}
+
+TEST(Jumps, Parents) {
+    BGLCommandList l;
+    l.Add(cmd(BGLOpcode::DRAW_TRI_LIST_ITEM));
+    l.Add(cmd(BGLOpcode::DRAW_TRI_LIST_BEGIN));
+    l.Add(cmd(BGLOpcode::DRAW_TRI_LIST_ITEM));
+    l.Add(cmd(BGLOpcode::DRAW_TRI_LIST_ITEM));
+    l.Add(cmd(BGLOpcode::DRAW_LINE_LIST_BEGIN));
+    l.Add(cmd(BGLOpcode::DRAW_LINE_LIST_ITEM));
+    l.processParent();
+    EXPECT_EQ(l.Item(1)->parent(), 0);
+    EXPECT_EQ(l.Item(3)->parent(), 2);
+    EXPECT_EQ(l.Item(4)->parent(), 2);
+    EXPECT_EQ(l.Item(6)->parent(), 5);
+}
+
+TEST(Jumps, UpdateMaterialRenumbersAndRemoves) {
+    auto make = [] {
+        auto l = std::make_shared<BGLCommandList>();
+        l->Add(cmd(BGLOpcode::BGL_JUMP_32, {"0"}));
+        for (const char* t : {"1", "2", "3", "-1"}) l->Add(cmd(BGLOpcode::SET_MATERIAL, {"0", t}));
+        l->Add(cmd(BGLOpcode::BGL_END));
+        return l;
+    };
+    auto l = make();
+    l->Item(1)->setJumpDest(0, 4);  // the SET_MATERIAL of texture 3
+    l->updateMaterial(3, true);
+    ASSERT_EQ(l->Count(), 5);
+    EXPECT_EQ(l->Item(2)->param(1), "1");
+    EXPECT_EQ(l->Item(3)->param(1), "2");
+    EXPECT_EQ(l->Item(4)->param(1), "-1");
+    EXPECT_EQ(l->Item(1)->jumpDest(0), 3);
+
+    auto ins = make();
+    ins->updateMaterial(3);
+    EXPECT_EQ(ins->Item(2)->param(1), "1");
+    EXPECT_EQ(ins->Item(3)->param(1), "2");
+    EXPECT_EQ(ins->Item(4)->param(1), "4");
+    EXPECT_EQ(ins->Item(5)->param(1), "-1");
+
+    auto bad = make();
+    bad->Item(3)->setParam(1, "x");
+    EXPECT_MODKIT_ERROR(bad->updateMaterial(1, true), 13);
+}
+
+TEST(Jumps, BatchRemovalEqualsOneByOne) {
+    std::mt19937 rng(5);
+    for (int round = 0; round < 200; ++round) {
+        int n = 2 + static_cast<int>(rng() % 30);
+        auto build = [&](std::mt19937 r) {
+            auto l = std::make_shared<BGLCommandList>();
+            for (int i = 0; i < n; ++i) {
+                auto c = cmd(r() % 2 ? BGLOpcode::BGL_JUMP_32 : BGLOpcode::SET_MATERIAL, {"0", "0"});
+                c->setJumpDest(0, static_cast<int32_t>(r() % (n + 3)) - 1);
+                l->Add(c);
+            }
+            return l;
+        };
+        auto seed = rng;
+        auto a = build(seed), b = build(seed);
+        std::vector<int32_t> removed;
+        for (int i = 1; i <= n; ++i)
+            if (rng() % 3 == 0) removed.push_back(i);
+        for (size_t m = 0; m < removed.size(); ++m) {
+            int32_t pos = removed[m] - static_cast<int32_t>(m);
+            a->Remove(pos);
+            a->updateJumpDest(pos, true);
+        }
+        b->removeWithJumpUpdate(removed);
+        ASSERT_EQ(a->Count(), b->Count());
+        for (int i = 1; i <= a->Count(); ++i) {
+            EXPECT_EQ(a->Item(i)->opcode(), b->Item(i)->opcode());
+            if (a->Item(i)->opcode() == BGLOpcode::BGL_JUMP_32) EXPECT_EQ(a->Item(i)->jumpDest(0), b->Item(i)->jumpDest(0));
+        }
+    }
+}

@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <vector>
+
+#include "Models.h"
+#include "TestUtil.h"
+#include "modkit/core/EventPump.h"
+#include "modkit/core/HexFunctions.h"
+#include "modkit/core/MDLObject.h"
+
+using namespace modkit;
+using namespace modelgen;
+using testutil::TempDir;
+
+namespace {
+
+std::shared_ptr<MDLObject> load(const std::string& bytes) {
+    auto m = std::make_shared<MDLObject>();
+    m->readMDLBytes(bytes, "memory.mdl");
+    return m;
+}
+
+std::string minimal() { return mdlFile({}, {}); }
+
+}  // namespace
+
+TEST(MDLObject, MinimalFileHasEmptyLists) {
+    auto m = load(minimal());
+    EXPECT_EQ(m->getRIFFSectionSize(0), 4);
+    for (int16_t i = 1; i < 20; ++i) EXPECT_EQ(m->getRIFFSectionSize(i), 0) << i;
+    EXPECT_EQ(m->MaterialList()->Count(), 0);
+    EXPECT_EQ(m->TextureList()->Count(), 0);
+    EXPECT_EQ(m->VertexList()->Count(), 0);
+    EXPECT_EQ(m->BGLCommandList()->Count(), 0);
+    EXPECT_EQ(m->getISFT(), "");
+    EXPECT_FALSE(m->Loaded());
+    EXPECT_EQ(m->MDLPath(), "memory.mdl");
+    EXPECT_EQ(m->getNumRIFFSections(), 19);
+    EXPECT_MODKIT_ERROR(m->getRIFFSectionSize(20), 9);
+    EXPECT_MODKIT_ERROR(m->getRIFFSectionSize(-1), 9);
+}
+
+TEST(MDLObject, RejectsOtherFilesWithTheInvalidFileMessage) {
+    std::string good = minimal();
+    for (size_t i : {0, 1, 2, 3, 8, 9, 10, 11}) {
+        std::string bad = good;
+        bad[i] = static_cast<char>(bad[i] ^ 0x20);  // flips the case of a letter
+        auto e = testutil::errorOf([&] { load(bad); });
+        EXPECT_EQ(e.number(), 100);
+        EXPECT_EQ(e.source(), "Modkit.MDLObject");
+        EXPECT_EQ(e.description(), "This is not a valid RIFF scenery MDL file") << i;
+    }
+    EXPECT_EQ(testutil::errorOf([] { load(mdlFile({}, {}, "MDLX")); }).description(),
+              "This is not a valid RIFF scenery MDL file (form MDLX belongs to a later simulator generation)");
+    EXPECT_EQ(testutil::errorOf([] { load(mdlFile({}, {}, "MDL8")); }).description(),
+              "This is not a valid RIFF scenery MDL file (form MDL8 belongs to an earlier generation)");
+    EXPECT_EQ(testutil::errorOf([] { load(""); }).number(), 100);
+}
+
+TEST(MDLObject, SectionsLandInTheirSlots) {
+    auto file = mdlFile({{"MDLH", headerBody({1, 2, 3, 4, 5, 6, 7, 8, 9})}, {"ISFT", "hello"},
+                         {"BBOX", bboxBody(-1, -2, -3, 4, 5, 6)}},
+                        {{"TEXT", texturesBody({})}, {"MATE", materialsBody({})}, {"VERT", verticesBody({})},
+                         {"BGL ", testutil::bytes({0xBD, 0x00})}});
+    auto m = load(file);
+    std::vector<int16_t> present;
+    for (int16_t i = 0; i < 19; ++i)
+        if (m->getRIFFSectionSize(i) > 0) present.push_back(i);
+    EXPECT_EQ(present, (std::vector<int16_t>{0, 1, 2, 4, 7, 8, 9, 10, 11}));
+    EXPECT_EQ(m->getRIFFSectionSize(7), 10 + 10 + 10 + 2 + 4 * 8);
+    EXPECT_EQ(m->section(7).data, "");
+    EXPECT_EQ(m->getISFT(), "hello");
+    EXPECT_EQ(m->MDLHeader()->param(8), 9);
+    EXPECT_EQ(m->BoundingBox()->zmax(), 6.0f);
+    EXPECT_EQ(m->BGLCommandList()->Count(), 1);
+    EXPECT_EQ(m->getRIFFSectionIndex("BGL"), -1);
+    EXPECT_EQ(m->getRIFFSectionIndex("BGL "), 11);
+    EXPECT_EQ(m->getRIFFSectionIndex("bgl "), -1);
+}
+
+TEST(MDLObject, UnknownSectionTagIsSubscriptError) {
+    auto e = testutil::errorOf([] { load(mdlFile({{"MDLH", headerBody({})}, {"XXXX", "1234"}}, {})); });
+    EXPECT_EQ(e.number(), 9);
+}
+
+TEST(MDLObject, HeaderAndBoxRecords) {
+    MDLHeader h;
+    EXPECT_MODKIT_ERROR(h.param(9), 9);
+    EXPECT_MODKIT_ERROR(h.param(-1), 9);
+    EXPECT_MODKIT_ERROR(h.setParam(9, 1), 9);
+    BoundingBox b;
+    b.readList(bboxBody(1, 2, 3, 4, 5, 6) + "123456");
+    EXPECT_EQ(b.xmin(), 1);
+    EXPECT_EQ(b.zmax(), 6);
+    EXPECT_EQ(b.asString(), bboxBody(1, 2, 3, 4, 5, 6));
+    auto m = load(minimal());
+    m->setISFT("0123456789");
+    EXPECT_EQ(m->getRIFFSectionSize(2), 10);
+}
+
+TEST(MDLObject, RoundTripIsByteExact) {
+    for (const std::string& file : {testmodels::everything(), syntheticModel(500, 3000, 40), sampleHouse()}) {
+        auto m = load(file);
+        EXPECT_EQ(testutil::hex(m->toBytes()), testutil::hex(file));
+        // Saving twice changes nothing.
+        EXPECT_EQ(m->toBytes(), file);
+    }
+}
+
+TEST(MDLObject, LoadedListsMatchTheFile) {
+    auto m = load(testmodels::everything());
+    EXPECT_EQ(m->TextureList()->Count(), 2);
+    EXPECT_EQ(m->TextureList()->Item(1)->bitmap(), "tex.bmp");
+    EXPECT_EQ(m->MaterialList()->Item(1)->Power(), 0.1f);
+    EXPECT_EQ(m->VertexList()->Item(2)->x(), 0.1f);
+    auto cmds = m->BGLCommandList();
+    EXPECT_EQ(cmds->Item(1)->opcode(), BGLOpcode::IFIN1);
+    EXPECT_EQ(cmds->Item(1)->param(1), "827");
+    // Getters hand out the model's own objects.
+    EXPECT_EQ(m->TextureList(), m->TextureList());
+    m->VertexList()->Item(1)->setX(5);
+    EXPECT_EQ(m->VertexList()->Item(1)->x(), 5);
+}
+
+TEST(MDLObject, SavingResizesSections) {
+    // No TEXT in the file: written as an empty 10-byte list inside EXTE.
+    auto m = load(mdlFile({{"MDLH", headerBody({})}}, {{"VERT", verticesBody({})}}));
+    std::string saved = m->toBytes();
+    auto back = load(saved);
+    EXPECT_EQ(back->getRIFFSectionSize(8), 10);
+    EXPECT_EQ(back->getRIFFSectionSize(7), 18 + 18);
+
+    // Three textures give a TEXT size of 250; RIFF counts everything.
+    m->TextureList()->Add();
+    m->TextureList()->Add();
+    m->TextureList()->Add();
+    saved = m->toBytes();
+    back = load(saved);
+    EXPECT_EQ(back->getRIFFSectionSize(8), 250);
+    EXPECT_EQ(back->getRIFFSectionSize(0), static_cast<int32_t>(saved.size()) - 8);
+
+    // An emptied section disappears with its header.
+    auto full = load(testmodels::everything());
+    int32_t before = full->getRIFFSectionSize(0);
+    full->setSection(3, "");
+    std::string noDict = full->toBytes();
+    EXPECT_EQ(load(noDict)->getRIFFSectionSize(0), before - (3 + 8));
+    EXPECT_EQ(noDict.find("DICT"), std::string::npos);
+}
+
+TEST(MDLObject, SavingWritesSectionsInSlotOrderAndConsistentSizes) {
+    // Sections out of slot order, and a MATE body with bytes after its end marker.
+    std::string mate = materialsBody({Mat{}}) + "trailing";
+    auto file = mdlFile({{"BBOX", bboxBody(0, 0, 0, 1, 1, 1)}, {"MDLH", headerBody({})}},
+                        {{"BGL ", testutil::bytes({0x22, 0x00})}, {"MATE", mate}});
+    auto m = load(file);
+    std::string saved = m->toBytes();
+    EXPECT_LT(saved.find("MDLH"), saved.find("BBOX"));
+    EXPECT_LT(saved.find("MATE"), saved.find("BGL "));
+    auto back = load(saved);
+    EXPECT_EQ(back->getRIFFSectionSize(9), 78);
+    EXPECT_EQ(back->toBytes(), saved);
+}
+
+TEST(MDLObject, SaveToDiskAndOverTheLoadedFile) {
+    TempDir dir;
+    std::string path = dir.file("house.mdl");
+    testutil::writeFile(path, sampleHouse());
+    MDLObject m;
+    m.readMDL(path);
+    m.saveMDL(path);
+    EXPECT_EQ(testutil::readFile(path), sampleHouse());
+    EXPECT_EQ(m.MDLPath(), path);
+}
+
+TEST(MDLObject, FailedSavesLeaveTheTargetAsItWas) {
+    TempDir dir;
+    std::string path = dir.file("locked.mdl");
+    testutil::writeFile(path, "old contents");
+    ::chmod(path.c_str(), 0444);
+    auto m = load(sampleHouse());
+    EXPECT_MODKIT_ERROR(m->saveMDL(path), 70);
+    EXPECT_EQ(testutil::readFile(path), "old contents");
+
+    EXPECT_MODKIT_ERROR(m->saveMDL(dir.file("no/such/folder/x.mdl")), 76);
+
+    // An encoder error (a name too long for its field) writes nothing.
+    std::string other = dir.file("other.mdl");
+    testutil::writeFile(other, "previous");
+    m->TextureList()->Item(1)->setBitmap(std::string(65, 'n'));
+    EXPECT_MODKIT_ERROR(m->saveMDL(other), 100);
+    EXPECT_EQ(testutil::readFile(other), "previous");
+    // No temporary files are left behind.
+    int files = 0;
+    for (auto& e : std::filesystem::directory_iterator(dir.path())) (void)e, ++files;
+    EXPECT_EQ(files, 2);
+}
+
+TEST(MDLObject, MissingFileIsFileNotFound) {
+    MDLObject m;
+    EXPECT_MODKIT_ERROR(m.readMDL("/no/such/file.mdl"), 76);
+    TempDir dir;
+    EXPECT_MODKIT_ERROR(m.readMDL(dir.file("absent.mdl")), 53);
+    EXPECT_MODKIT_ERROR(m.readMDL(dir.path()), 75);
+}
+
+TEST(MDLObject, LoadingStatusIsShownStepByStep) {
+    auto m = std::make_shared<MDLObject>();
+    std::vector<LoadingStatus> seen;
+    setEventPump([&] {
+        if (seen.empty() || seen.back() != m->LoadingStatus()) seen.push_back(m->LoadingStatus());
+    });
+    m->readMDLBytes(syntheticModel(2000, 20000, 10));
+    setEventPump(nullptr);
+    EXPECT_EQ(seen, (std::vector<LoadingStatus>{LoadingStatus::loadingHEAD, LoadingStatus::loadingMATE,
+                                                LoadingStatus::loadingTEXT, LoadingStatus::loadingVERT,
+                                                LoadingStatus::loadingBGL}));
+}
+
+TEST(MDLObject, EventPumpIsThrottled) {
+    int calls = 0;
+    setEventPump([&] { ++calls; });
+    load(syntheticModel(2000, 100000, 10));
+    setEventPump(nullptr);
+    EXPECT_GE(calls, 5);       // at least the status changes
+    EXPECT_LT(calls, 10000);   // far fewer than one per command
+}
+
+TEST(MDLObject, OtherGenerationsFromTheCorpusAreRefused) {
+    if (!testutil::haveCorpus()) GTEST_SKIP() << "../shared/corpus is absent; skipping the third-party files";
+    for (const char* name : {"mdl8_model_a.mdl", "mdl8_model_b.mdl"}) {
+        MDLObject m;
+        auto e = testutil::errorOf([&] { m.readMDL(testutil::corpusDir() + "/" + name); });
+        EXPECT_EQ(e.number(), 100) << name;
+        EXPECT_EQ(e.description(), "This is not a valid RIFF scenery MDL file (form MDL8 belongs to an earlier generation)");
+    }
+}

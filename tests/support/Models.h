@@ -1,0 +1,16 @@
+#pragma once
+// Model files the tests share, built field by field.
+#include <string>
+
+#include "ModelBuilder.h"
+
+namespace testmodels {
+
+// A small model with every optional section, odd section sizes and a stream
+// that uses every opcode of the dictionary, with jumps of every kind.
+std::string everything();
+
+// The stream of `everything()` alone.
+std::string everyOpcodeStream();
+
+}  // namespace testmodels

@@ -1,0 +1,44 @@
+#pragma once
+// The command-line front end: each command is one function taking its
+// arguments; main() dispatches, reports library errors and usage faults.
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// Wrong usage: main prints the message and the command's usage, exit 2.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Options are taken out as the command asks for them; what is left must be
+// positional arguments.
+class Args {
+public:
+    explicit Args(std::vector<std::string> args) : args_(std::move(args)) {}
+    bool flag(const std::string& name);
+    std::optional<std::string> value(const std::string& name);
+    std::vector<std::string> values(const std::string& name);
+    // The remaining arguments; an unknown option is a usage error.
+    std::vector<std::string> positionals(size_t min, size_t max);
+
+private:
+    std::vector<std::string> args_;
+};
+
+struct Command {
+    const char* name;
+    const char* synopsis;
+    std::function<int(Args&)> run;
+};
+
+// Every command, in the order the usage lists them.
+const std::vector<Command>& commands();
+
+// Text for JSON strings (bytes above 127 are taken as Latin-1).
+std::string jsonString(const std::string& s);
+
+}  // namespace cli
