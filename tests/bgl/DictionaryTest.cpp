@@ -52,8 +52,9 @@ TEST(Dictionary, LengthsAddUpAndJumpsAreIntegers) {
         int sum = (op == 256 || op == 257) ? 0 : 2;
         for (int i = 0; i < e.numParam; ++i) {
             sum += parameterWidth(e.paramType[i], e.strLength[i]);
-            if (e.isJump[i])
+            if (e.isJump[i]) {
                 EXPECT_TRUE(e.paramType[i] == parameterType::pInteger || e.paramType[i] == parameterType::pLong);
+            }
         }
         EXPECT_EQ(sum, e.length) << e.name;
     }

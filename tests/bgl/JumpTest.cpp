@@ -233,7 +233,9 @@ TEST(Jumps, BatchRemovalEqualsOneByOne) {
         ASSERT_EQ(a->Count(), b->Count());
         for (int i = 1; i <= a->Count(); ++i) {
             EXPECT_EQ(a->Item(i)->opcode(), b->Item(i)->opcode());
-            if (a->Item(i)->opcode() == BGLOpcode::BGL_JUMP_32) EXPECT_EQ(a->Item(i)->jumpDest(0), b->Item(i)->jumpDest(0));
+            if (a->Item(i)->opcode() == BGLOpcode::BGL_JUMP_32) {
+                EXPECT_EQ(a->Item(i)->jumpDest(0), b->Item(i)->jumpDest(0));
+            }
         }
     }
 }

@@ -1,0 +1,1 @@
+# Sources of modkit/bglfile are listed here.

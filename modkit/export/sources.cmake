@@ -1,0 +1,1 @@
+# Sources of modkit/export are listed here.

@@ -1,0 +1,1 @@
+# Sources of modkit/preview are listed here.
