@@ -56,6 +56,48 @@ MDLObject::MDLObject()
 
 MDLObject::~MDLObject() = default;
 
+namespace {
+
+template <class List, class Copy>
+void copyList(const List& from, List& to, Copy copy) {
+    to.clear();
+    to.reserve(static_cast<size_t>(from.Count()));
+    int position = 0;
+    for (const auto& item : from) to.Add(copy(*item), from.keyOf(++position));
+}
+
+std::shared_ptr<Color> copyColor(const std::shared_ptr<Color>& c) {
+    return c ? std::make_shared<Color>(*c) : std::make_shared<Color>();
+}
+
+}  // namespace
+
+std::shared_ptr<MDLObject> MDLObject::clone() const {
+    auto m = std::make_shared<MDLObject>();
+    m->sections_ = sections_;
+    *m->header_ = *header_;
+    *m->bbox_ = *bbox_;
+    copyList(*materials_, *m->materials_, [](const Material& a) {
+        auto b = std::make_shared<Material>(a);
+        b->setDiffuse(copyColor(a.Diffuse()));
+        b->setAmbient(copyColor(a.Ambient()));
+        b->setSpecular(copyColor(a.Specular()));
+        b->setEmmisive(copyColor(a.Emmisive()));
+        return b;
+    });
+    copyList(*textures_, *m->textures_, [](const Texture& a) {
+        auto b = std::make_shared<Texture>(a);
+        b->setColor(copyColor(a.Color()));
+        return b;
+    });
+    copyList(*vertices_, *m->vertices_, [](const Vertex& a) { return std::make_shared<Vertex>(a); });
+    copyList(*commands_, *m->commands_, [](const BGLCommand& a) { return std::make_shared<BGLCommand>(a); });
+    m->loaded_ = loaded_;
+    m->status_ = status_;
+    m->path_ = path_;
+    return m;
+}
+
 void MDLObject::setLoadingStatus(modkit::LoadingStatus s) {
     status_ = s;
     pumpEventsNow();

@@ -43,6 +43,11 @@ public:
     MDLObject& operator=(const MDLObject&) = delete;
     ~MDLObject();
 
+    // A deep copy: sections, records, every list element and the in-memory
+    // fields (texture files, variants, parents, Loaded, LoadingStatus, path).
+    // Undo keeps these as snapshots, so nothing may be shared with the original.
+    std::shared_ptr<MDLObject> clone() const;
+
     bool Loaded() const { return loaded_; }
     void setLoaded(bool v) { loaded_ = v; }
     modkit::LoadingStatus LoadingStatus() const { return status_; }

@@ -236,3 +236,44 @@ TEST(MDLObject, OtherGenerationsFromTheCorpusAreRefused) {
         EXPECT_EQ(e.description(), "This is not a valid RIFF scenery MDL file (form MDL8 belongs to an earlier generation)");
     }
 }
+
+TEST(MDLObject, CloneIsDeepAndKeepsInMemoryFields) {
+    auto m = load(testmodels::everything());
+    ASSERT_GT(m->TextureList()->Count(), 0);
+    ASSERT_GT(m->MaterialList()->Count(), 0);
+    ASSERT_GT(m->VertexList()->Count(), 0);
+    auto tex = m->TextureList()->Item(1);
+    tex->setFile("/models/tex/a.bmp");
+    tex->setTextureVariant(textureVariant::winter);
+    tex->setParent(1);
+    tex->setGlPointer(7);
+    m->MaterialList()->Add(nullptr, "keyed");
+    m->setLoaded(true);
+    const std::string before = m->toBytes();
+
+    auto c = m->clone();
+    EXPECT_EQ(c->toBytes(), before);
+    EXPECT_TRUE(c->Loaded());
+    EXPECT_EQ(c->MDLPath(), "memory.mdl");
+    auto ct = c->TextureList()->Item(1);
+    EXPECT_NE(ct.get(), tex.get());
+    EXPECT_EQ(ct->file(), "/models/tex/a.bmp");
+    EXPECT_EQ(ct->textureVariant(), textureVariant::winter);
+    EXPECT_EQ(ct->parent(), 1);
+    EXPECT_EQ(ct->glPointer(), 7);
+    EXPECT_NO_THROW(c->MaterialList()->Item("keyed"));
+
+    // Changing every kind of element of the copy leaves the original alone.
+    c->MaterialList()->Item(1)->Diffuse()->setR(0.25f);
+    ct->Color()->setG(0.5f);
+    ct->setBitmap("other.bmp");
+    c->VertexList()->Item(1)->setX(99);
+    c->BGLCommandList()->Item(1)->setParam(0, "12345");
+    c->BGLCommandList()->Remove(c->BGLCommandList()->Count());
+    c->MDLHeader()->setParam(0, 42);
+    c->BoundingBox()->setXmax(1000);
+    c->setISFT("changed");
+    EXPECT_NE(c->toBytes(), before);
+    EXPECT_EQ(m->toBytes(), before);
+    EXPECT_EQ(tex->file(), "/models/tex/a.bmp");
+}
