@@ -1,0 +1,47 @@
+#pragma once
+#include <QOpenGLWidget>
+#include <functional>
+
+namespace fettle {
+
+// The preview's drawing surface (the picture box): the library draws into the
+// widget's frame buffer after makeCurrent, and present shows the frame.
+class PreviewSurface : public QOpenGLWidget {
+    Q_OBJECT
+public:
+    explicit PreviewSurface(QWidget* parent = nullptr);
+
+    bool makeCurrent();
+    void present();
+    void clearWhite();
+    bool glReady() const { return glReady_; }
+    // Size of the drawing in device pixels.
+    int pixelWidth() const;
+    int pixelHeight() const;
+
+signals:
+    void glInitialized();
+    void mousePressed(QMouseEvent* e);
+    void mouseMoved(QMouseEvent* e);
+    void mouseReleased(QMouseEvent* e);
+    // The frame buffer was made anew (its picture is gone).
+    void frameLost();
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int w, int h) override;
+    void paintGL() override;
+    void mousePressEvent(QMouseEvent* e) override { emit mousePressed(e); }
+    void mouseMoveEvent(QMouseEvent* e) override { emit mouseMoved(e); }
+    void mouseReleaseEvent(QMouseEvent* e) override { emit mouseReleased(e); }
+
+private:
+    bool glReady_ = false;
+    bool frameValid_ = false;
+};
+
+// The surface format the preview asks for (compatibility profile, double
+// buffer, 24-bit colour, 16-bit depth); set before the application object exists.
+void setDefaultSurfaceFormat();
+
+}  // namespace fettle

@@ -1,0 +1,99 @@
+#include "preview/frmPreview.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QSlider>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "modkit/core/MDLObject.h"
+#include "preview/PreviewSurface.h"
+#include "shell/Dialogs.h"
+#include "shell/LibraryCalls.h"
+
+namespace fettle {
+
+frmPreview::frmPreview(ModelSource currentModel, QWidget* parent)
+    : QWidget(parent, Qt::Window), currentModel_(std::move(currentModel)) {
+    setObjectName("frmPreview");
+    setWindowTitle("Object preview");
+    picPreview_ = new PreviewSurface(this);
+    sldZoom_ = new QSlider(Qt::Horizontal, this);
+    sldZoom_->setObjectName("sldZoom");
+    sldZoom_->setRange(10, 250);
+    sldZoom_->setValue(100);
+    auto* label = new QLabel("Zoom:", this);
+    label->setObjectName("Label1");
+    auto* zoomRow = new QHBoxLayout;
+    zoomRow->addWidget(label);
+    zoomRow->addWidget(sldZoom_, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(picPreview_, 1);
+    layout->addLayout(zoomRow);
+    resize(520, 460);
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName("timerPreview");
+    timer_->setInterval(100);
+    connect(timer_, &QTimer::timeout, this, &frmPreview::timerPreview_Timer);
+    timer_->start();
+
+    // A zoom change or a new frame buffer asks for one frame; the view stays.
+    connect(sldZoom_, &QSlider::valueChanged, this, [this] { ticker_.requestFrame(); });
+    connect(picPreview_, &PreviewSurface::frameLost, this, [this] { ticker_.requestFrame(); });
+    connect(picPreview_, &PreviewSurface::mousePressed, this, [this](QMouseEvent* e) {
+        ticker_.mouseDown(static_cast<float>(e->position().x()), static_cast<float>(e->position().y()));
+    });
+    connect(picPreview_, &PreviewSurface::mouseMoved, this, [this](QMouseEvent* e) {
+        int buttons = (e->buttons() & Qt::LeftButton ? 1 : 0) + (e->buttons() & Qt::RightButton ? 2 : 0) +
+                      (e->buttons() & ~(Qt::LeftButton | Qt::RightButton) ? 4 : 0);
+        ticker_.mouseMove(buttons, static_cast<float>(e->position().x()), static_cast<float>(e->position().y()),
+                          static_cast<float>(picPreview_->width()));
+    });
+    connect(picPreview_, &PreviewSurface::mouseReleased, this, [this](QMouseEvent*) { ticker_.mouseUp(); });
+}
+
+void frmPreview::setCaption(const std::string& title) { setWindowTitle(QString::fromStdString(title)); }
+
+bool frmPreview::modelReady() const {
+    if (suspended_) return false;
+    auto m = currentModel_();
+    return m && m->Loaded();
+}
+
+void frmPreview::drawMDLOnce() {
+    ticker_.drawMDLOnce();
+    const QSignalBlocker block(sldZoom_);
+    sldZoom_->setValue(100);
+}
+
+void frmPreview::draw(const PreviewView& v) {
+    auto m = currentModel_();
+    if (!picPreview_->makeCurrent()) return;
+    lib::drawModel(*m, v.heading, v.pitch, v.panX, v.panY, static_cast<float>(picPreview_->pixelWidth()),
+                   static_cast<float>(picPreview_->pixelHeight()), *picPreview_, static_cast<float>(sldZoom_->value()));
+    ++frames_;
+}
+
+void frmPreview::timerPreview_Timer() {
+    auto r = ticker_.tick(modelReady(), picPreview_->glReady(), [this](const PreviewView& v) { draw(v); });
+    if (r != PreviewTicker::Result::Failed) return;
+    // The message box runs its own event loop; ticks meanwhile find the preview disabled.
+    dialogs().messageBox("Fettle II", "Error in procedure timerPreview_Timer of Form frmPreview", MsgIcon::None);
+    emit previewDisabled();
+}
+
+bool frmPreview::event(QEvent* e) {
+    // Coming to the front shows the model at once, in the view it had.
+    if (e->type() == QEvent::WindowActivate && modelReady() && !ticker_.disabled()) ticker_.requestFrame();
+    return QWidget::event(e);
+}
+
+void frmPreview::closeEvent(QCloseEvent* e) {
+    e->accept();
+    emit closed();
+}
+
+}  // namespace fettle

@@ -1,0 +1,63 @@
+#pragma once
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "preview/PreviewTicker.h"
+
+class QSlider;
+class QTimer;
+class QLabel;
+
+namespace modkit {
+class MDLObject;
+}
+
+namespace fettle {
+
+class PreviewSurface;
+
+// The 3-D preview window: mouse drags turn (right button) and pan (left
+// button) the model, the slider zooms, and a 100 ms timer draws while the view changes.
+class frmPreview : public QWidget {
+    Q_OBJECT
+public:
+    using ModelSource = std::function<std::shared_ptr<modkit::MDLObject>()>;
+
+    explicit frmPreview(ModelSource currentModel, QWidget* parent = nullptr);
+
+    PreviewSurface& openGLPreviewObject() { return *picPreview_; }
+    void drawMDLOnce();
+    // While a model is being built nothing is drawn (its draw list is being compiled).
+    void setSuspended(bool s) { suspended_ = s; }
+    void setCaption(const std::string& title);
+    void timerPreview_Timer();
+
+    PreviewTicker& ticker() { return ticker_; }
+    QSlider& sldZoom() { return *sldZoom_; }
+    int framesDrawn() const { return frames_; }
+
+signals:
+    void closed();
+    // The preview was switched off after a drawing error.
+    void previewDisabled();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool event(QEvent* e) override;
+
+private:
+    bool modelReady() const;
+    void draw(const PreviewView& v);
+
+    ModelSource currentModel_;
+    PreviewTicker ticker_;
+    PreviewSurface* picPreview_;
+    QSlider* sldZoom_;
+    QTimer* timer_;
+    bool suspended_ = false;
+    int frames_ = 0;
+};
+
+}  // namespace fettle

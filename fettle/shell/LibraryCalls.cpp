@@ -1,0 +1,32 @@
+#include "shell/LibraryCalls.h"
+
+#include "modkit/core/Error.h"
+#include "modkit/core/MDLObject.h"
+#include "preview/PreviewSurface.h"
+
+namespace fettle::lib {
+namespace {
+[[noreturn]] void missing(const char* what) {
+    modkit::raiseLibrary("Fettle", std::string(what) + " is not in this build of modkit");
+}
+}  // namespace
+
+void addKillShadow(modkit::MDLObject&) { missing("addKillShadow"); }
+void removeKillShadow(modkit::MDLObject&) { missing("removeKillShadow"); }
+void fixLights(modkit::MDLObject&) { missing("fixLights"); }
+void exportASM(modkit::MDLObject&, const std::string&) { missing("exportASM"); }
+void exportFLT(modkit::MDLObject&, const std::string&, const std::string&) { missing("exportFLT"); }
+
+std::vector<std::string> prepareModelPreview(modkit::MDLObject& m, PreviewSurface&) {
+    m.setLoadingStatus(modkit::LoadingStatus::generatingDrawList);
+    m.setLoaded(true);
+    return {};
+}
+
+void drawModel(modkit::MDLObject&, float, float, float, float, float, float, PreviewSurface& surface, float) {
+    surface.makeCurrent();
+    surface.clearWhite();
+    surface.present();
+}
+
+}  // namespace fettle::lib

@@ -1,0 +1,55 @@
+#include "shell/ModelHistory.h"
+
+#include "modkit/core/Paths.h"
+
+namespace fettle {
+
+void ModelHistory::reset() {
+    undo_.clear();
+    redo_.clear();
+    state_ = saved_ = 0;
+    next_ = 1;
+    openMergeKey_.clear();
+}
+
+bool ModelHistory::merges(const std::string& mergeKey) const {
+    return !mergeKey.empty() && mergeKey == openMergeKey_ && !undo_.empty() && state_ != saved_;
+}
+
+void ModelHistory::record(const std::string& label, const std::string& mergeKey, ModelPtr before) {
+    const bool merged = merges(mergeKey);
+    redo_.clear();
+    if (!merged) {
+        undo_.push_back(Step{label, mergeKey, std::move(before), state_});
+        if (undo_.size() > limit_) undo_.pop_front();
+    }
+    state_ = next_++;
+    openMergeKey_ = mergeKey;
+}
+
+ModelHistory::ModelPtr ModelHistory::undo(ModelPtr current) {
+    if (undo_.empty()) return current;
+    Step s = std::move(undo_.back());
+    undo_.pop_back();
+    redo_.push_back(Step{s.label, s.mergeKey, std::move(current), state_});
+    state_ = s.state;
+    openMergeKey_.clear();
+    return s.model;
+}
+
+ModelHistory::ModelPtr ModelHistory::redo(ModelPtr current) {
+    if (redo_.empty()) return current;
+    Step s = std::move(redo_.back());
+    redo_.pop_back();
+    undo_.push_back(Step{s.label, s.mergeKey, std::move(current), state_});
+    state_ = s.state;
+    openMergeKey_.clear();
+    return s.model;
+}
+
+std::string ModelHistory::windowTitle(const std::string& modelPath, bool modified) {
+    if (modelPath.empty()) return "Fettle II";
+    return modkit::fileNameOf(modelPath) + (modified ? "*" : "") + " - Fettle II";
+}
+
+}  // namespace fettle
