@@ -44,6 +44,7 @@ void PreviewTicker::mouseUp() {
 
 void PreviewTicker::drawMDLOnce() {
     view_ = PreviewView{};
+    headingStep_ = pitchStep_ = 0;
     refX_ = refY_ = 0;
     drawOnce_ = true;
 }

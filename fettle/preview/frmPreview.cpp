@@ -72,6 +72,11 @@ void frmPreview::drawMDLOnce() {
 void frmPreview::draw(const PreviewView& v) {
     auto m = currentModel_();
     if (!picPreview_->makeCurrent()) return;
+    if (drawer_) {
+        drawer_(v);
+        ++frames_;
+        return;
+    }
     lib::drawModel(*m, v.heading, v.pitch, v.panX, v.panY, static_cast<float>(picPreview_->pixelWidth()),
                    static_cast<float>(picPreview_->pixelHeight()), *picPreview_, static_cast<float>(sldZoom_->value()));
     ++frames_;

@@ -35,6 +35,8 @@ public:
     void timerPreview_Timer();
 
     PreviewTicker& ticker() { return ticker_; }
+    // Replaces the library's drawing (tests make a frame fail with it).
+    void setFrameDrawer(std::function<void(const PreviewView&)> d) { drawer_ = std::move(d); }
     QSlider& sldZoom() { return *sldZoom_; }
     int framesDrawn() const { return frames_; }
 
@@ -56,6 +58,7 @@ private:
     PreviewSurface* picPreview_;
     QSlider* sldZoom_;
     QTimer* timer_;
+    std::function<void(const PreviewView&)> drawer_;
     bool suspended_ = false;
     int frames_ = 0;
 };

@@ -1,5 +1,6 @@
 #include "shell/ConfigFunctions.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -192,7 +193,9 @@ void ConfigFunctions::removeRecentFile(const std::string& path) {
     recentChanged();
 }
 
-pugi::xml_node ConfigFunctions::node(const std::string& name) const {
+pugi::xml_node ConfigFunctions::node(const std::string& path) const {
+    // "Name" and "//Name" find the same element in this flat document.
+    const std::string name = path.substr(std::min(path.find_first_not_of('/'), path.size()));
     pugi::xml_node root = configRoot();
     if (!root) return {};
     if (name == root.name()) return root;
@@ -231,7 +234,8 @@ void ConfigFunctions::removeChild(pugi::xml_node n) {
     if (n && n.parent()) n.parent().remove_child(n);
 }
 
-std::vector<pugi::xml_node> ConfigFunctions::all(const std::string& name) const {
+std::vector<pugi::xml_node> ConfigFunctions::all(const std::string& path) const {
+    const std::string name = path.substr(std::min(path.find_first_not_of('/'), path.size()));
     std::vector<pugi::xml_node> out;
     pugi::xml_node root = configRoot();
     if (!root) return out;

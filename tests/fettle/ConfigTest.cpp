@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+
+#include "ScriptedDialogs.h"
+#include "TestUtil.h"
+#include "shell/ConfigFunctions.h"
+
+using fettle::ConfigFunctions;
+using testutil::ScriptedDialogs;
+using testutil::TempDir;
+
+namespace {
+
+const char* const kDefaults =
+    "<Configuration>\r\n"
+    "<ConfigVersion>201000</ConfigVersion>\r\n"
+    "<LastMDL/>\r\n"
+    "<LastBMP/>\r\n"
+    "<TexSufSP start=\"60\" end=\"149\">_SP</TexSufSP>\r\n"
+    "<TexSufSU start=\"150\" end=\"239\">_SU</TexSufSU>\r\n"
+    "<TexSufFA start=\"240\" end=\"329\">_FA</TexSufFA>\r\n"
+    "<TexSufWI start=\"330\" end=\"59\">_WI</TexSufWI>\r\n"
+    "<TexSufHW start=\"\" end=\"\">_HW</TexSufHW>\r\n"
+    "<TexSufLM>_LM</TexSufLM>\r\n"
+    "<FLTTex>RGB</FLTTex>\r\n"
+    "<NormVector nx=\"0.00\" ny=\"0.00\" nz=\"1.00\"/>\r\n"
+    "</Configuration>\r\n";
+
+struct Loaded {
+    ConfigFunctions c;
+    ScriptedDialogs d;
+};
+
+void loadText(Loaded& l, const TempDir& dir, const std::string& text) {
+    testutil::writeFile(dir.file("fettle.xml"), text);
+    l.c.loadConfiguration(dir.file("fettle.xml"), l.d);
+}
+
+}  // namespace
+
+TEST(Config, MissingFileGivesDefaultsSilentlyAndSavesOneTagPerLine) {
+    TempDir dir;
+    Loaded l;
+    l.c.loadConfiguration(dir.file("sub/dir/fettle.xml"), l.d);
+    EXPECT_TRUE(l.d.messages.empty());
+    EXPECT_EQ(l.c.text("ConfigVersion"), "201000");
+    EXPECT_EQ(l.c.attribute("//TexSufWI", "end"), "59");
+    EXPECT_FALSE(testutil::readFile(dir.file("sub/dir/fettle.xml")).size());  // nothing written before exit
+    l.c.saveConfiguration();
+    EXPECT_EQ(testutil::readFile(dir.file("sub/dir/fettle.xml")), kDefaults);
+
+    // Read back, it is used as it stands and saves the same text again.
+    Loaded again;
+    again.c.loadConfiguration(dir.file("sub/dir/fettle.xml"), again.d);
+    EXPECT_TRUE(again.d.messages.empty());
+    EXPECT_EQ(again.c.formattedText(), kDefaults);
+}
+
+TEST(Config, VersionThresholdAndUpgradeKeepValues) {
+    for (const char* version : {"200245", "300000"}) {
+        TempDir dir;
+        Loaded l;
+        loadText(l, dir, std::string("<Configuration><ConfigVersion>") + version + "</ConfigVersion></Configuration>");
+        EXPECT_TRUE(l.d.messages.empty()) << version;
+        EXPECT_EQ(l.c.text("ConfigVersion"), version);  // not restamped
+        EXPECT_EQ(l.c.node("FLTTex"), pugi::xml_node());
+    }
+    for (const char* body : {"<ConfigVersion>200244</ConfigVersion>", "<ConfigVersion>abc</ConfigVersion>", ""}) {
+        TempDir dir;
+        Loaded l;
+        loadText(l, dir,
+                 std::string("<Configuration>") + body +
+                     "<TexSufSP start=\"10\">_spring</TexSufSP><FLTTex>DDS</FLTTex><LastFile>/a/B.mdl</LastFile>"
+                     "</Configuration>");
+        ASSERT_EQ(l.d.messages.size(), 1u) << body;
+        EXPECT_EQ(l.d.messages[0].title, "Fettle error");
+        EXPECT_EQ(l.d.messages[0].text, "Incorrect config.xml version, your config file is updated");
+        EXPECT_EQ(l.d.messages[0].icon, fettle::MsgIcon::Exclamation);
+        EXPECT_EQ(l.c.text("ConfigVersion"), "201000");
+        EXPECT_EQ(l.c.text("TexSufSP"), "_spring");
+        EXPECT_EQ(l.c.attribute("TexSufSP", "start"), "10");
+        EXPECT_EQ(l.c.attribute("TexSufSP", "end"), "149");
+        EXPECT_EQ(l.c.attribute("TexSufHW", "start"), "");
+        EXPECT_TRUE(l.c.node("TexSufHW").attribute("end"));
+        EXPECT_EQ(l.c.text("FLTTex"), "DDS");
+        EXPECT_EQ(l.c.attribute("NormVector", "nz"), "1.00");
+        EXPECT_EQ(l.c.text("TexSufLM"), "_LM");
+        EXPECT_EQ(l.c.recentFiles(), std::vector<std::string>{"/a/B.mdl"});
+        EXPECT_EQ(l.c.all("ConfigVersion").size(), 1u);
+    }
+}
+
+TEST(Config, UnreadableFileIsReplacedByDefaults) {
+    for (const char* text : {"<Configuration><LastMDL>", "", "not xml at all"}) {
+        TempDir dir;
+        Loaded l;
+        loadText(l, dir, text);
+        ASSERT_EQ(l.d.messages.size(), 1u) << text;
+        EXPECT_EQ(l.d.messages[0].text, "Failed to load config.xml file, a new config.xml will be created");
+        EXPECT_EQ(l.d.messages[0].icon, fettle::MsgIcon::Critical);
+        EXPECT_EQ(l.c.formattedText(), kDefaults);
+        // The old file is replaced only at exit.
+        EXPECT_EQ(testutil::readFile(dir.file("fettle.xml")), text);
+    }
+}
+
+TEST(Config, RecentFilesKeepCaseMoveToFrontAndHoldEight) {
+    ConfigFunctions c;
+    c.createDefaultConfiguration();
+    int refreshed = 0;
+    c.refreshRecentFileMenu = [&] { ++refreshed; };
+    for (int i = 1; i <= 9; ++i) c.addRecentFile("/m/Model" + std::to_string(i) + ".MDL");
+    EXPECT_EQ(refreshed, 9);
+    std::vector<std::string> r = c.recentFiles();
+    ASSERT_EQ(r.size(), 8u);
+    EXPECT_EQ(r.front(), "/m/Model9.MDL");
+    EXPECT_EQ(r.back(), "/m/Model2.MDL");
+
+    c.addRecentFile("/m/Model5.MDL");
+    r = c.recentFiles();
+    EXPECT_EQ(r.size(), 8u);
+    EXPECT_EQ(r[0], "/m/Model5.MDL");
+    EXPECT_EQ(r[1], "/m/Model9.MDL");
+    EXPECT_EQ(r[4], "/m/Model6.MDL");
+    EXPECT_EQ(r[5], "/m/Model4.MDL");
+
+    // Another case is another file on this system.
+    c.addRecentFile("/m/model5.mdl");
+    EXPECT_EQ(c.recentFiles()[0], "/m/model5.mdl");
+    EXPECT_EQ(c.recentFiles()[1], "/m/Model5.MDL");
+
+    c.removeRecentFile("/m/Model9.MDL");
+    r = c.recentFiles();
+    EXPECT_EQ(r.size(), 7u);
+    EXPECT_EQ(r[1], "/m/Model5.MDL");
+    EXPECT_EQ(r[2], "/m/Model8.MDL");
+    c.removeRecentFile("/not/there.mdl");
+    EXPECT_EQ(c.recentFiles().size(), 7u);
+}
+
+TEST(Config, ElementAccessAndSavingProblems) {
+    TempDir dir;
+    ConfigFunctions c;
+    c.createDefaultConfiguration();
+    c.setPath(dir.file("fettle.xml"));
+    c.setText("LastMDL", "/x/Y & <z>.mdl");
+    c.appendChild("TexturePath", "../textures");
+    c.appendChild("TexturePath", "/abs/tex");
+    c.setAttribute("//NormVector", "nx", "0.5");
+    EXPECT_EQ(c.texts("TexturePath"), (std::vector<std::string>{"../textures", "/abs/tex"}));
+    c.removeChild(c.all("TexturePath")[0]);
+    c.setText("TexSufLM", " ");
+    c.saveConfiguration();
+
+    ConfigFunctions back;
+    ScriptedDialogs d;
+    back.loadConfiguration(dir.file("fettle.xml"), d);
+    EXPECT_TRUE(d.messages.empty());
+    EXPECT_EQ(back.text("//LastMDL"), "/x/Y & <z>.mdl");
+    EXPECT_EQ(back.texts("TexturePath"), std::vector<std::string>{"/abs/tex"});
+    EXPECT_EQ(back.attribute("NormVector", "nx"), "0.5");
+    EXPECT_EQ(back.text("TexSufLM"), " ");
+    // Loading and saving again neither adds nor loses lines.
+    EXPECT_EQ(back.formattedText(), c.formattedText());
+
+    // A read-only file stays as it was.
+    const std::string before = testutil::readFile(dir.file("fettle.xml"));
+    ::chmod(dir.file("fettle.xml").c_str(), 0444);
+    c.setText("LastMDL", "changed");
+    EXPECT_MODKIT_ERROR(c.saveConfiguration(), 70);
+    EXPECT_EQ(testutil::readFile(dir.file("fettle.xml")), before);
+}
+
+TEST(Config, PlaceBesideTheProgramOrInTheUserFolder) {
+    TempDir program, home;
+    ::setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
+    EXPECT_EQ(fettle::configurationPath(program.path()), home.path() + "/fettle/fettle.xml");
+    testutil::writeFile(program.file("fettle.xml"), kDefaults);
+    EXPECT_EQ(fettle::configurationPath(program.path()), program.file("fettle.xml"));
+}

@@ -1,0 +1,448 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTimer>
+#include <QUrl>
+#include <cstdlib>
+
+#include "ModelBuilder.h"
+#include "ScriptedDialogs.h"
+#include "TestUtil.h"
+#include "modkit/core/MDLObject.h"
+#include "preview/PreviewSurface.h"
+#include "preview/frmPreview.h"
+#include "shell/ConfigFunctions.h"
+#include "shell/Form1.h"
+#include "shell/frmLoadingProgress.h"
+#include "shell/frmLog.h"
+
+using fettle::Form1;
+using fettle::MsgAnswer;
+using testutil::ScriptedDialogs;
+using testutil::TempDir;
+
+namespace {
+
+void pump(int ms) {
+    QElapsedTimer t;
+    t.start();
+    do {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    } while (t.elapsed() < ms);
+}
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+class Window : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
+        fettle::setDialogs(&d);
+    }
+    void TearDown() override {
+        if (form) {
+            d.answers.assign(4, MsgAnswer::Discard);
+            form->close();
+            form.reset();
+        }
+        fettle::setDialogs(nullptr);
+    }
+
+    void start() {
+        form = std::make_unique<Form1>();
+        // Stand-ins for the editor windows, so their buttons follow the model's lists.
+        for (auto t : {Form1::Tool::MaterialList, Form1::Tool::TextureList, Form1::Tool::VertexList,
+                       Form1::Tool::CommandTree, Form1::Tool::Statistics})
+            form->setToolWindowFactory(t, [](Form1& f) { return new QWidget(&f, Qt::Window); });
+        form->startUp(configPath(), 0);
+        pump(100);  // the preview's surface comes up
+    }
+    std::string configPath() const { return fettle::configurationPath(program.path()); }
+
+    // The sample house with its bitmaps, under name in the test folder.
+    std::string writeHouse(const std::string& name = "house.mdl") {
+        testutil::writeFile(dir.file(name), modelgen::sampleHouse());
+        for (const auto& b : modelgen::sampleBitmaps()) testutil::writeFile(dir.file(b.name), modelgen::bmpFile(b));
+        return dir.file(name);
+    }
+    void trigger(const char* name) {
+        QAction* a = form->action(name);
+        ASSERT_NE(a, nullptr) << name;
+        ASSERT_TRUE(a->isEnabled()) << name;
+        a->trigger();
+    }
+    void click(const char* name) {
+        QPushButton* b = form->button(name);
+        ASSERT_NE(b, nullptr) << name;
+        ASSERT_TRUE(b->isEnabled()) << name;
+        b->click();
+    }
+    std::string logText() { return form->log().text(); }
+    std::string title() { return form->windowTitle().toStdString(); }
+
+    TempDir home, program, dir;
+    ScriptedDialogs d;
+    std::unique_ptr<Form1> form;
+};
+
+}  // namespace
+
+TEST_F(Window, StartsWithoutConfigurationAndWritesDefaultsAtExit) {
+    start();
+    EXPECT_TRUE(d.messages.empty());
+    EXPECT_EQ(title(), "Fettle II");
+    EXPECT_TRUE(form->preview().isVisible());
+    EXPECT_TRUE(form->action("mViewPreview")->isChecked());
+    EXPECT_EQ(form->preview().windowTitle().toStdString(), "Object preview");
+    for (int i = 0; i < 4; ++i)
+        EXPECT_FALSE(form->button(QString("cmdSimpleTweak_%1").arg(i))->isEnabled()) << i;
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_FALSE(form->button(QString("cmd_list_%1").arg(i))->isEnabled()) << i;
+        EXPECT_FALSE(form->action(QString("mViewList_%1").arg(i))->isEnabled()) << i;
+    }
+    EXPECT_FALSE(form->action("mSave")->isEnabled());
+    EXPECT_FALSE(form->action("mUndo")->isEnabled());
+    EXPECT_FALSE(form->action("mFileLine2")->isVisible());
+    EXPECT_FALSE(form->action("mLastFile_0")->isVisible());
+    EXPECT_EQ(form->button("cmd_list_2")->toolTip().toStdString(), "Display vertex list");
+
+    form->close();
+    form.reset();
+    std::string saved = testutil::readFile(home.path() + "/fettle/fettle.xml");
+    EXPECT_EQ(saved.rfind("<Configuration>\r\n<ConfigVersion>201000</ConfigVersion>\r\n", 0), 0u) << saved;
+}
+
+TEST_F(Window, UpgradesAnOldConfigurationAndShowsItsRecentFiles) {
+    std::filesystem::create_directories(home.path() + "/fettle");
+    testutil::writeFile(home.path() + "/fettle/fettle.xml",
+                        "<Configuration><ConfigVersion>200100</ConfigVersion><LastFile>/gone/A.mdl</LastFile>"
+                        "<LastFile>/gone/b.mdl</LastFile></Configuration>");
+    start();
+    ASSERT_EQ(d.messages.size(), 1u);
+    EXPECT_EQ(d.messages[0].text, "Incorrect config.xml version, your config file is updated");
+    EXPECT_TRUE(form->action("mFileLine2")->isVisible());
+    EXPECT_EQ(form->action("mLastFile_0")->text().toStdString(), "/gone/A.mdl");
+    EXPECT_EQ(form->action("mLastFile_1")->text().toStdString(), "/gone/b.mdl");
+    EXPECT_FALSE(form->action("mLastFile_2")->isVisible());
+
+    // A vanished file leaves the list without a word.
+    trigger("mLastFile_0");
+    EXPECT_EQ(d.messages.size(), 1u);
+    EXPECT_EQ(fettle::config().recentFiles(), std::vector<std::string>{"/gone/b.mdl"});
+    EXPECT_EQ(form->action("mLastFile_0")->text().toStdString(), "/gone/b.mdl");
+    EXPECT_FALSE(form->action("mLastFile_1")->isVisible());
+    form->close();
+    form.reset();
+    std::string saved = testutil::readFile(home.path() + "/fettle/fettle.xml");
+    EXPECT_TRUE(contains(saved, "<ConfigVersion>201000</ConfigVersion>\r\n"));
+    EXPECT_TRUE(contains(saved, "<TexSufSP start=\"60\" end=\"149\">_SP</TexSufSP>\r\n"));
+}
+
+TEST_F(Window, OpensSavesAndKeepsNineRecentFilesAsEight) {
+    start();
+    const std::string house = writeHouse("House.mdl");
+    const std::string original = testutil::readFile(house);
+    d.files = {house};
+    trigger("mOpen");
+    ASSERT_EQ(d.requests.size(), 1u);
+    EXPECT_EQ(d.requests[0].filter, "MDL file (*.mdl)|*.mdl");
+    EXPECT_EQ(d.requests[0].title, "Select MDL file");
+    EXPECT_TRUE(d.messages.empty()) << d.messages[0].text;
+    ASSERT_TRUE(form->currentModel());
+    EXPECT_TRUE(contains(logText(), "] " + house + " opened"));
+    EXPECT_EQ(title(), "House.mdl - Fettle II");
+    EXPECT_EQ(form->preview().windowTitle().toStdString(), "Object preview - [ " + house + "]");
+    EXPECT_EQ(fettle::config().text("LastMDL"), house);
+    EXPECT_EQ(form->action("mLastFile_0")->text().toStdString(), house);
+    for (int i = 0; i < 6; ++i) EXPECT_TRUE(form->button(QString("cmd_list_%1").arg(i))->isEnabled()) << i;
+    EXPECT_TRUE(form->button("cmdSimpleTweak_0")->isEnabled());
+    EXPECT_EQ(form->button("cmdSimpleTweak_0")->text().toStdString(), "Remove shadow");
+    // Every texture of the house was found beside it.
+    for (const auto& t : *form->currentModel()->TextureList()) EXPECT_FALSE(t->file().empty()) << t->bitmap();
+
+    d.files = {dir.file("copy.mdl")};
+    trigger("mSave");
+    EXPECT_EQ(d.requests.back().kind, "save");
+    EXPECT_EQ(d.requests.back().initial, dir.file("House_tweaked.mdl"));
+    EXPECT_EQ(testutil::readFile(dir.file("copy.mdl")), original);
+    EXPECT_TRUE(contains(logText(), "] " + dir.file("copy.mdl") + " saved"));
+    EXPECT_EQ(fettle::config().recentFiles()[0], dir.file("copy.mdl"));
+    EXPECT_EQ(fettle::config().text("LastMDL"), house);  // saving leaves it
+
+    // Nine more files: eight entries, the newest first.
+    for (int i = 1; i <= 9; ++i) {
+        std::string p = dir.file("m" + std::to_string(i) + ".MDL");
+        testutil::writeFile(p, original);
+        ASSERT_TRUE(form->openModelFile(p, "mOpen_Click"));
+    }
+    auto recent = fettle::config().recentFiles();
+    ASSERT_EQ(recent.size(), 8u);
+    EXPECT_EQ(recent[0], dir.file("m9.MDL"));
+    EXPECT_EQ(recent[7], dir.file("m2.MDL"));
+    EXPECT_EQ(form->action("mLastFile_7")->text().toStdString(), dir.file("m2.MDL"));
+    // The proposal keeps a name whose extension is in capitals.
+    d.files.clear();
+    trigger("mSave");
+    EXPECT_EQ(d.requests.back().initial, dir.file("m9.MDL"));
+    // Reopening an entry moves it to the front.
+    trigger("mLastFile_3");
+    EXPECT_EQ(fettle::config().recentFiles()[0], dir.file("m6.MDL"));
+    EXPECT_EQ(fettle::config().recentFiles().size(), 8u);
+}
+
+TEST_F(Window, AFailingOpenKeepsThePreviousModel) {
+    start();
+    const std::string house = writeHouse();
+    ASSERT_TRUE(form->openModelFile(house, "mOpen_Click"));
+    auto before = form->currentModel();
+    const std::string houseBytes = testutil::readFile(house);
+
+    struct Bad {
+        std::string name, bytes, message;
+    };
+    std::vector<Bad> bad = {
+        {"text.mdl", "not a model file", "Error 100 (This is not a valid RIFF scenery MDL file) in procedure mOpen_Click of Form Form1"},
+        {"short.mdl", houseBytes.substr(0, houseBytes.size() / 2), "Error 100 (This is not a valid RIFF scenery MDL file: "},
+    };
+    for (const Bad& b : bad) {
+        testutil::writeFile(dir.file(b.name), b.bytes);
+        d.messages.clear();
+        d.files = {dir.file(b.name)};
+        trigger("mOpen");
+        ASSERT_EQ(d.messages.size(), 1u) << b.name;
+        EXPECT_EQ(d.messages[0].title, "Fettle II");
+        EXPECT_EQ(d.messages[0].text.rfind(b.message, 0), 0u) << d.messages[0].text;
+        EXPECT_EQ(form->currentModel(), before);
+        EXPECT_FALSE(form->isBusy());
+        EXPECT_FALSE(form->loadingProgress().isVisible());
+        EXPECT_TRUE(form->action("mOpen")->isEnabled());
+        EXPECT_TRUE(form->button("cmdSimpleTweak_0")->isEnabled());
+        EXPECT_FALSE(contains(logText(), b.name + " opened"));
+        EXPECT_EQ(fettle::config().text("LastMDL"), house);
+        EXPECT_EQ(fettle::config().recentFiles()[0], house);
+        EXPECT_EQ(testutil::readFile(dir.file(b.name)), b.bytes);
+    }
+    EXPECT_EQ(title(), "house.mdl - Fettle II");
+    EXPECT_EQ(testutil::readFile(house), houseBytes);
+}
+
+TEST_F(Window, UndoAndRedoGiveBackTheModelExactly) {
+    start();
+    const std::string house = writeHouse();
+    ASSERT_TRUE(form->openModelFile(house, "mOpen_Click"));
+    const std::string original = testutil::readFile(house);
+    auto files = [&] {
+        std::vector<std::string> f;
+        for (const auto& t : *form->currentModel()->TextureList()) f.push_back(t->file());
+        return f;
+    };
+    const auto located = files();
+    int changed = 0;
+    QObject::connect(form.get(), &Form1::modelChanged, [&] { ++changed; });
+
+    form->applyModelChange("Recolour", "", [](modkit::MDLObject& m) {
+        m.MaterialList()->Item(1)->Diffuse()->setR(0.125f);
+        m.TextureList()->Item(1)->setFile("");
+    });
+    EXPECT_EQ(changed, 1);
+    EXPECT_EQ(title(), "house.mdl* - Fettle II");
+    EXPECT_EQ(form->action("mUndo")->text().toStdString(), "&Undo Recolour");
+    const std::string recoloured = form->currentModel()->toBytes();
+    EXPECT_NE(recoloured, original);
+
+    trigger("mUndo");
+    EXPECT_EQ(form->currentModel()->toBytes(), original);
+    EXPECT_EQ(files(), located);
+    EXPECT_TRUE(form->currentModel()->Loaded());
+    EXPECT_EQ(title(), "house.mdl - Fettle II");
+    EXPECT_FALSE(form->action("mUndo")->isEnabled());
+    trigger("mRedo");
+    EXPECT_EQ(form->currentModel()->toBytes(), recoloured);
+    EXPECT_EQ(title(), "house.mdl* - Fettle II");
+
+    // Typing in one field: one step.
+    for (float v : {0.1f, 0.2f, 0.3f})
+        form->applyModelChange("Edit colour", "mat1.r", [v](modkit::MDLObject& m) { m.MaterialList()->Item(1)->Ambient()->setR(v); });
+    trigger("mUndo");
+    EXPECT_EQ(form->currentModel()->toBytes(), recoloured);
+
+    // A change that fails leaves the model as it was and adds no step.
+    const size_t steps = form->history().undoCount();
+    EXPECT_THROW(form->applyModelChange("Broken", "", [](modkit::MDLObject& m) {
+        m.VertexList()->Item(1)->setX(5);
+        m.VertexList()->Item(100000);
+    }), modkit::Error);
+    EXPECT_EQ(form->currentModel()->toBytes(), recoloured);
+    EXPECT_EQ(form->history().undoCount(), steps);
+
+    // Saved, undone, saved again: the file has the first bytes back.
+    trigger("mUndo");
+    d.files = {dir.file("undone.mdl")};
+    trigger("mSave");
+    EXPECT_EQ(testutil::readFile(dir.file("undone.mdl")), original);
+    EXPECT_EQ(title(), "undone.mdl - Fettle II");
+}
+
+TEST_F(Window, AsksBeforeUnsavedChangesAreLost) {
+    start();
+    const std::string house = writeHouse();
+    const std::string other = dir.file("other.mdl");
+    testutil::writeFile(other, testutil::readFile(house));
+    ASSERT_TRUE(form->openModelFile(house, "mOpen_Click"));
+    form->applyModelChange("Recolour", "", [](modkit::MDLObject& m) { m.MaterialList()->Item(1)->Diffuse()->setG(0.5f); });
+    auto changed = form->currentModel();
+
+    d.answers = {MsgAnswer::Cancel};
+    EXPECT_FALSE(form->openModelFile(other, "mOpen_Click"));
+    ASSERT_EQ(d.messages.size(), 1u);
+    EXPECT_EQ(d.messages[0].title, "Fettle II");
+    EXPECT_EQ(d.messages[0].buttons, fettle::MsgButtons::SaveDiscardCancel);
+    EXPECT_TRUE(contains(d.messages[0].text, "\"house.mdl\""));
+    EXPECT_EQ(form->currentModel(), changed);
+
+    // Exit: cancelled, the window stays; the configuration is not written.
+    d.answers = {MsgAnswer::Cancel};
+    form->close();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(std::filesystem::exists(configPath()));
+
+    // Save chosen: the save dialog comes, then the other model opens.
+    d.answers = {MsgAnswer::Save};
+    d.files = {dir.file("kept.mdl")};
+    EXPECT_TRUE(form->openModelFile(other, "mOpen_Click"));
+    EXPECT_EQ(form->currentModel()->MDLPath(), other);
+    std::string kept = testutil::readFile(dir.file("kept.mdl"));
+    EXPECT_NE(kept, testutil::readFile(house));
+    modkit::MDLObject back;
+    back.readMDL(dir.file("kept.mdl"));
+    EXPECT_FLOAT_EQ(back.MaterialList()->Item(1)->Diffuse()->g(), 0.5f);
+
+    // Discard: no save, the exit goes on.
+    form->applyModelChange("Recolour", "", [](modkit::MDLObject& m) { m.MaterialList()->Item(1)->Diffuse()->setG(0.7f); });
+    d.answers = {MsgAnswer::Discard};
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(std::filesystem::exists(configPath()));
+    EXPECT_EQ(testutil::readFile(dir.file("kept.mdl")), kept);
+    form.reset();
+}
+
+TEST_F(Window, ShowsEveryLoadingStatusAndRefusesCommandsWhileLoading) {
+    start();
+    const std::string big = dir.file("big.mdl");
+    testutil::writeFile(big, modelgen::syntheticModel(20000, 150000, 500));
+    bool sawBusy = false, openEnabled = true, tweakEnabled = true, undoEnabled = true, progressShown = false;
+    QTimer probe;
+    probe.setInterval(0);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        if (!form->isBusy() || sawBusy) return;
+        sawBusy = true;
+        openEnabled = form->action("mOpen")->isEnabled();
+        tweakEnabled = form->button("cmdSimpleTweak_0")->isEnabled();
+        undoEnabled = form->action("mUndo")->isEnabled();
+        progressShown = form->loadingProgress().isVisible();
+    });
+    probe.start();
+    ASSERT_TRUE(form->openModelFile(big, "mOpen_Click"));
+    probe.stop();
+    EXPECT_TRUE(sawBusy);
+    EXPECT_FALSE(openEnabled);
+    EXPECT_FALSE(tweakEnabled);
+    EXPECT_FALSE(undoEnabled);
+    EXPECT_TRUE(progressShown);
+    EXPECT_EQ(form->loadingProgress().shownStatuses(), (std::vector<int>{0, 1, 2, 3, 4, 5}));
+    EXPECT_FALSE(form->loadingProgress().isVisible());
+    EXPECT_EQ(form->currentModel()->BGLCommandList()->Count() > 1000, true);
+    EXPECT_EQ(std::string(fettle::frmLoadingProgress::statusText(4)), "Currently loading the BGL command list");
+}
+
+TEST_F(Window, OpensDroppedFilesAndTheCommandLineArgument) {
+    start();
+    const std::string house = writeHouse();
+    form->openArgument(house);
+    EXPECT_TRUE(d.messages.empty());
+    ASSERT_TRUE(form->currentModel());
+    EXPECT_EQ(form->currentModel()->MDLPath(), house);
+
+    const std::string other = dir.file("dropped.MDL");
+    testutil::writeFile(other, testutil::readFile(house));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(other))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &drop);
+    pump(50);
+    EXPECT_EQ(form->currentModel()->MDLPath(), other);
+    EXPECT_TRUE(contains(logText(), other + " opened"));
+
+    // Something else is not taken.
+    QMimeData text;
+    text.setUrls({QUrl::fromLocalFile("/tmp/notes.txt")});
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    refused.setAccepted(false);
+    QApplication::sendEvent(form.get(), &refused);
+    EXPECT_FALSE(refused.isAccepted());
+
+    // A missing file named on the command line is reported, nothing else happens.
+    form->openArgument(dir.file("missing.mdl"));
+    ASSERT_EQ(d.messages.size(), 1u);
+    EXPECT_EQ(d.messages[0].text, "Error 53 (File not found) in procedure Form_Load of Form Form1");
+    EXPECT_EQ(form->currentModel()->MDLPath(), other);
+}
+
+TEST_F(Window, InformationBoxAndWindowToggles) {
+    start();
+    ASSERT_TRUE(form->openModelFile(writeHouse(), "mOpen_Click"));
+    click("cmd_list_4");
+    ASSERT_EQ(d.messages.size(), 1u);
+    EXPECT_EQ(d.messages[0].text, "Here will come some sort of list, probably the translations matrices");
+    EXPECT_EQ(d.messages[0].icon, fettle::MsgIcon::Information);
+
+    trigger("mViewPreview");
+    EXPECT_FALSE(form->preview().isVisible());
+    EXPECT_FALSE(form->action("mViewPreview")->isChecked());
+    trigger("mViewPreview");
+    EXPECT_TRUE(form->preview().isVisible());
+    trigger("mLog");
+    EXPECT_TRUE(form->log().isVisible());
+    form->log().close();
+    EXPECT_FALSE(form->action("mLog")->isChecked());
+    trigger("mViewList_0");
+    EXPECT_TRUE(form->action("mViewList_0")->isChecked());
+}
+
+TEST_F(Window, PreviewDrawsOnceAfterLoadingAndAFailingFrameDisablesIt) {
+    start();
+    ASSERT_TRUE(form->openModelFile(writeHouse(), "mOpen_Click"));
+    auto& preview = form->preview();
+    pump(350);
+    const int frames = preview.framesDrawn();
+    EXPECT_GE(frames, 1);
+    pump(250);
+    EXPECT_EQ(preview.framesDrawn(), frames);  // idle after the one frame
+
+    preview.setFrameDrawer([](const fettle::PreviewView&) { throw std::runtime_error("lost the context"); });
+    preview.drawMDLOnce();
+    pump(350);
+    ASSERT_EQ(d.messages.size(), 1u);
+    EXPECT_EQ(d.messages[0].text, "Error in procedure timerPreview_Timer of Form frmPreview");
+    EXPECT_TRUE(contains(logText(), "] an error occured in the preview window and the preview will now be disabled"));
+    preview.drawMDLOnce();
+    pump(250);
+    EXPECT_EQ(d.messages.size(), 1u);
+    EXPECT_TRUE(preview.ticker().disabled());
+}
+
+int main(int argc, char** argv) {
+    fettle::setDefaultSurfaceFormat();
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
