@@ -55,7 +55,7 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     progress_ = new frmLoadingProgress(this);
     buildMenus();
     buildButtons();
-    resize(560, 170);
+    resize(sizeHint().expandedTo(QSize(640, 150)));
 
     connect(preview_, &frmPreview::previewDisabled, this, [this] {
         log_->addLogEvent("an error occured in the preview window and the preview will now be disabled");
