@@ -57,7 +57,7 @@ void PreviewSurface::resizeGL(int, int) {
 }
 
 void PreviewSurface::paintGL() {
-    if (!frameValid_) clearWhite();
+    if (!frameValid_ && !paused_) clearWhite();
 }
 
 }  // namespace fettle

@@ -15,6 +15,9 @@ public:
     void present();
     void clearWhite();
     bool glReady() const { return glReady_; }
+    // While the library builds a draw list on this context, painting must not
+    // issue GL commands (they would be compiled into the list).
+    void setPaused(bool p) { paused_ = p; }
     // Size of the drawing in device pixels.
     int pixelWidth() const;
     int pixelHeight() const;
@@ -38,6 +41,7 @@ protected:
 private:
     bool glReady_ = false;
     bool frameValid_ = false;
+    bool paused_ = false;
 };
 
 // The surface format the preview asks for (compatibility profile, double

@@ -55,6 +55,11 @@ frmPreview::frmPreview(ModelSource currentModel, QWidget* parent)
     connect(picPreview_, &PreviewSurface::mouseReleased, this, [this](QMouseEvent*) { ticker_.mouseUp(); });
 }
 
+void frmPreview::setSuspended(bool s) {
+    suspended_ = s;
+    picPreview_->setPaused(s);
+}
+
 void frmPreview::setCaption(const std::string& title) { setWindowTitle(QString::fromStdString(title)); }
 
 bool frmPreview::modelReady() const {

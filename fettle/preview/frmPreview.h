@@ -30,7 +30,7 @@ public:
     PreviewSurface& openGLPreviewObject() { return *picPreview_; }
     void drawMDLOnce();
     // While a model is being built nothing is drawn (its draw list is being compiled).
-    void setSuspended(bool s) { suspended_ = s; }
+    void setSuspended(bool s);
     void setCaption(const std::string& title);
     void timerPreview_Timer();
 

@@ -440,6 +440,35 @@ TEST_F(Window, PreviewDrawsOnceAfterLoadingAndAFailingFrameDisablesIt) {
     EXPECT_TRUE(preview.ticker().disabled());
 }
 
+TEST_F(Window, LocatesTexturesInSearchFoldersIgnoringCaseAndWarnsAboutTheRest) {
+    start();
+    std::filesystem::create_directories(dir.file("models"));
+    std::filesystem::create_directories(dir.file("textures"));
+    std::filesystem::create_directories(dir.file("abs"));
+    const std::string model = dir.file("models/house.mdl");
+    testutil::writeFile(model, modelgen::sampleHouse());
+    auto bitmaps = modelgen::sampleBitmaps();
+    ASSERT_GE(bitmaps.size(), 2u);
+    // One bitmap in a relative search folder under another case, the other nowhere.
+    std::string upper = bitmaps[0].name;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    testutil::writeFile(dir.file("textures/" + upper), modelgen::bmpFile(bitmaps[0]));
+    fettle::config().appendChild("TexturePath", dir.file("abs"));
+    fettle::config().appendChild("TexturePath", "../textures");
+    ASSERT_TRUE(form->openModelFile(model, "mOpen_Click"));
+    auto textures = form->currentModel()->TextureList();
+    for (const auto& t : *textures) {
+        if (t->bitmap() == bitmaps[0].name) EXPECT_EQ(t->file(), dir.file("textures/" + upper));
+        else EXPECT_EQ(t->file(), "") << t->bitmap();
+    }
+    // The load's warnings stay in the log, before the line of the command.
+    const std::string log = logText();
+    size_t warning = log.find("] Warning: could not locate texture file \"" + bitmaps[1].name + "\"");
+    ASSERT_NE(warning, std::string::npos) << log;
+    EXPECT_LT(warning, log.find(model + " opened"));
+    EXPECT_EQ(log.rfind("\r\n[", 0), 0u);
+}
+
 int main(int argc, char** argv) {
     fettle::setDefaultSurfaceFormat();
     QApplication app(argc, argv);
