@@ -2,18 +2,13 @@
 // before each change. Run: build/bin/bench_undo
 #include <benchmark/benchmark.h>
 
-#include "ModelBuilder.h"
+#include "BenchModels.h"
 #include "modkit/core/EventPump.h"
 #include "modkit/core/MDLObject.h"
 
 namespace {
 
-const std::string& model(int scale) {
-    // 65,535 vertices, 500,000 triangles, 20,000 jumps; and ten times smaller.
-    static const std::string large = modelgen::syntheticModel(65535, 500000, 20000);
-    static const std::string small = modelgen::syntheticModel(6554, 50000, 2000);
-    return scale == 10 ? large : small;
-}
+using benchmodels::model;
 
 void BM_cloneMDL(benchmark::State& state) {
     modkit::MDLObject m;

@@ -135,18 +135,10 @@ void Form1::buildMenus() {
     QAction* browser = addAction(tools, "mViewBGLBrowser", "&BGL browser...");
     browser->setCheckable(true);
     connect(browser, &QAction::triggered, this, [this, browser] { toggleTool(Tool::BGLBrowser, browser); });
-    connect(addAction(tools, "mOpenFlightConv", "&OpenFlight converter..."), &QAction::triggered, this, [this] {
-        if (QWidget* w = toolWindow(Tool::OpenFlightConverter)) {
-            w->setWindowModality(Qt::ApplicationModal);
-            w->show();
-        }
-    });
-    connect(addAction(tools, "mOptions", "&Options..."), &QAction::triggered, this, [this] {
-        if (QWidget* w = toolWindow(Tool::Options)) {
-            w->setWindowModality(Qt::ApplicationModal);
-            w->show();
-        }
-    });
+    connect(addAction(tools, "mOpenFlightConv", "&OpenFlight converter..."), &QAction::triggered, this,
+            [this] { showModal(Tool::OpenFlightConverter); });
+    connect(addAction(tools, "mOptions", "&Options..."), &QAction::triggered, this,
+            [this] { showModal(Tool::Options); });
 
     QMenu* window = menuBar()->addMenu("&Window");
     window->setObjectName("mWindow");
@@ -603,6 +595,13 @@ QWidget* Form1::toolWindow(Tool tool) {
     QWidget* w = f->second(*this);
     tools_[tool] = w;
     return w;
+}
+
+void Form1::showModal(Tool tool) {
+    if (QWidget* w = toolWindow(tool)) {
+        w->setWindowModality(Qt::ApplicationModal);
+        w->show();
+    }
 }
 
 void Form1::toggleWindow(QWidget* w, QAction* item) {

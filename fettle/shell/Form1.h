@@ -123,6 +123,7 @@ private:
     void setBusy(bool busy);
     void toggleWindow(QWidget* w, QAction* item);
     void toggleTool(Tool tool, QAction* item);
+    void showModal(Tool tool);
     QWidget* toolWindow(Tool tool);
     bool hasTool(Tool tool) const { return factories_.count(tool) > 0; }
     static std::string lastMdlDefault(const std::string& lastMdl, const std::string& extension);

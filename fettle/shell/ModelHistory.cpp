@@ -27,25 +27,19 @@ void ModelHistory::record(const std::string& label, const std::string& mergeKey,
     openMergeKey_ = mergeKey;
 }
 
-ModelHistory::ModelPtr ModelHistory::undo(ModelPtr current) {
-    if (undo_.empty()) return current;
-    Step s = std::move(undo_.back());
-    undo_.pop_back();
-    redo_.push_back(Step{s.label, s.mergeKey, std::move(current), state_});
+ModelHistory::ModelPtr ModelHistory::step(std::deque<Step>& from, std::deque<Step>& to, ModelPtr current) {
+    if (from.empty()) return current;
+    Step s = std::move(from.back());
+    from.pop_back();
+    to.push_back(Step{s.label, s.mergeKey, std::move(current), state_});
     state_ = s.state;
     openMergeKey_.clear();
     return s.model;
 }
 
-ModelHistory::ModelPtr ModelHistory::redo(ModelPtr current) {
-    if (redo_.empty()) return current;
-    Step s = std::move(redo_.back());
-    redo_.pop_back();
-    undo_.push_back(Step{s.label, s.mergeKey, std::move(current), state_});
-    state_ = s.state;
-    openMergeKey_.clear();
-    return s.model;
-}
+ModelHistory::ModelPtr ModelHistory::undo(ModelPtr current) { return step(undo_, redo_, std::move(current)); }
+
+ModelHistory::ModelPtr ModelHistory::redo(ModelPtr current) { return step(redo_, undo_, std::move(current)); }
 
 std::string ModelHistory::windowTitle(const std::string& modelPath, bool modified) {
     if (modelPath.empty()) return "Fettle II";

@@ -54,6 +54,9 @@ private:
         ModelPtr model;   // the model to go back (or forward) to
         uint64_t state;   // the state that model is
     };
+    // Moves the newest step of `from` to `to`, leaving `current` in it.
+    ModelPtr step(std::deque<Step>& from, std::deque<Step>& to, ModelPtr current);
+
     std::deque<Step> undo_, redo_;
     size_t limit_;
     uint64_t state_ = 0, saved_ = 0, next_ = 1;
