@@ -1,5 +1,6 @@
 #include "shell/ModelHistory.h"
 
+#include "modkit/core/MDLObject.h"
 #include "modkit/core/Paths.h"
 
 namespace fettle {
@@ -12,6 +13,23 @@ void ModelHistory::reset() {
     openMergeKey_.clear();
 }
 
+size_t ModelHistory::weightOf(const ModelPtr& m) {
+    if (!m) return 0;
+    return static_cast<size_t>(m->BGLCommandList()->Count()) + static_cast<size_t>(m->VertexList()->Count()) +
+           static_cast<size_t>(m->MaterialList()->Count()) + static_cast<size_t>(m->TextureList()->Count()) + 1;
+}
+
+void ModelHistory::trim() {
+    // The oldest steps go first; the newest one always stays.
+    size_t total = 0;
+    for (const Step& s : undo_) total += s.weight;
+    for (const Step& s : redo_) total += s.weight;
+    while (undo_.size() > 1 && (undo_.size() > limit_ || total > budget_)) {
+        total -= undo_.front().weight;
+        undo_.pop_front();
+    }
+}
+
 bool ModelHistory::merges(const std::string& mergeKey) const {
     return !mergeKey.empty() && mergeKey == openMergeKey_ && !undo_.empty() && state_ != saved_;
 }
@@ -20,8 +38,9 @@ void ModelHistory::record(const std::string& label, const std::string& mergeKey,
     const bool merged = merges(mergeKey);
     redo_.clear();
     if (!merged) {
-        undo_.push_back(Step{label, mergeKey, std::move(before), state_});
-        if (undo_.size() > limit_) undo_.pop_front();
+        const size_t w = weightOf(before);
+        undo_.push_back(Step{label, mergeKey, std::move(before), state_, w});
+        trim();
     }
     state_ = next_++;
     openMergeKey_ = mergeKey;
@@ -31,7 +50,8 @@ ModelHistory::ModelPtr ModelHistory::step(std::deque<Step>& from, std::deque<Ste
     if (from.empty()) return current;
     Step s = std::move(from.back());
     from.pop_back();
-    to.push_back(Step{s.label, s.mergeKey, std::move(current), state_});
+    const size_t w = weightOf(current);
+    to.push_back(Step{s.label, s.mergeKey, std::move(current), state_, w});
     state_ = s.state;
     openMergeKey_.clear();
     return s.model;

@@ -17,7 +17,10 @@ class ModelHistory {
 public:
     using ModelPtr = std::shared_ptr<modkit::MDLObject>;
 
-    explicit ModelHistory(size_t limit = 50) : limit_(limit) {}
+    // At most `limit` steps, and fewer for large models: the kept copies hold
+    // at most about `elementBudget` list elements (commands, vertices, ...) together.
+    explicit ModelHistory(size_t limit = 50, size_t elementBudget = 3'000'000)
+        : limit_(limit), budget_(elementBudget) {}
 
     // A new model: no steps, nothing unsaved.
     void reset();
@@ -53,12 +56,15 @@ private:
         std::string mergeKey;
         ModelPtr model;   // the model to go back (or forward) to
         uint64_t state;   // the state that model is
+        size_t weight;    // list elements in model
     };
+    static size_t weightOf(const ModelPtr& m);
+    void trim();
     // Moves the newest step of `from` to `to`, leaving `current` in it.
     ModelPtr step(std::deque<Step>& from, std::deque<Step>& to, ModelPtr current);
 
     std::deque<Step> undo_, redo_;
-    size_t limit_;
+    size_t limit_, budget_;
     uint64_t state_ = 0, saved_ = 0, next_ = 1;
     std::string openMergeKey_;
 };

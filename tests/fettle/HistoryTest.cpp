@@ -63,6 +63,16 @@ TEST(ModelHistory, KeepsAtMostItsLimitAndTitles) {
     ModelHistory h(3);
     for (int i = 0; i < 5; ++i) h.record("step", "", model());
     EXPECT_EQ(h.undoCount(), 3u);
+
+    // Large models keep fewer copies, but always the last one.
+    auto big = model();
+    for (int i = 0; i < 10; ++i) big->VertexList()->Add();
+    ModelHistory small(50, 25);
+    for (int i = 0; i < 4; ++i) small.record("step", "", big);
+    EXPECT_EQ(small.undoCount(), 2u);
+    ModelHistory tiny(50, 1);
+    tiny.record("step", "", big);
+    EXPECT_EQ(tiny.undoCount(), 1u);
     EXPECT_EQ(ModelHistory::windowTitle("", true), "Fettle II");
     EXPECT_EQ(ModelHistory::windowTitle("/a/b/House.mdl", false), "House.mdl - Fettle II");
     EXPECT_EQ(ModelHistory::windowTitle("/a/b/House.mdl", true), "House.mdl* - Fettle II");
