@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <fstream>
 
 #include "modkit/core/Error.h"
 #include "modkit/core/EventPump.h"
@@ -64,6 +65,20 @@ void headingTerms(float degrees, double& c, double& s) {
     }
 }
 
+// Models converted together share their textures: an attribute file that
+// already holds these bytes is left as it is.
+void writeAttributeFile(const std::string& path) {
+    const std::string& bytes = OpenFlightWriter::attributeFileBytes();
+    if (fileExists(path)) {
+        std::ifstream in(path, std::ios::binary);
+        std::string have(bytes.size() + 1, '\0');
+        in.read(have.data(), static_cast<std::streamsize>(have.size()));
+        if (in.gcount() == static_cast<std::streamsize>(bytes.size()) && have.compare(0, bytes.size(), bytes) == 0)
+            return;
+    }
+    writeFileAtomically(path, bytes, kSource);
+}
+
 }  // namespace
 
 void OpenFlightWriter::createDB(const std::string& file) {
@@ -79,7 +94,7 @@ void OpenFlightWriter::closeDB() {
     if (!open_) return;
     open_ = false;
     writeFileAtomically(file_, out_.bytes(), kSource);
-    for (const std::string& a : attrFiles_) writeFileAtomically(a, attributeFileBytes(), kSource);
+    for (const std::string& a : attrFiles_) writeAttributeFile(a);
 }
 
 void OpenFlightWriter::recordStart(int16_t opcode, int16_t length) {
@@ -339,7 +354,7 @@ void OpenFlightWriter::writeTextureAttribute(const std::string& file) {
     // outside the database's folder. Every attribute file holds the same bytes.
     const std::string path = joinPath(folder_.empty() ? "." : folder_, fileNameOf(file) + ".attr");
     if (!open_) {
-        writeFileAtomically(path, attributeFileBytes(), kSource);
+        writeAttributeFile(path);
         return;
     }
     if (std::find(attrFiles_.begin(), attrFiles_.end(), path) == attrFiles_.end()) attrFiles_.push_back(path);

@@ -175,11 +175,13 @@ TEST(OpenFlightWriter, TexturePaletteAndAttributeFiles) {
     tex.Add()->setBitmap("Wall.bmp.BMP");
     tex.Add()->setBitmap("NOEXT");
     tex.Add()->setBitmap("..\\..\\up.bmp");  // a folder part never leads out of the folder
+    testutil::writeFile(dir.file("roof.RGB.attr"), "an older attribute file");
     OpenFlightWriter w;
     w.createDB(dir.file("db.flt"));
     w.writeTexturePalette(tex, "RGB", true);
     // Nothing is on disk before the database is closed.
-    EXPECT_FALSE(std::filesystem::exists(dir.file("roof.RGB.attr")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("noext.attr")));
+    EXPECT_EQ(testutil::readFile(dir.file("roof.RGB.attr")), "an older attribute file");
     w.closeDB();
     std::string b = testutil::readFile(dir.file("db.flt"));
     ASSERT_EQ(b.size(), 4u * 216u);
