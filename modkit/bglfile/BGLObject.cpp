@@ -65,26 +65,26 @@ bool BGLObject::scan(const std::string& f) {
 }
 
 void BGLObject::scanXMLBGL(const std::string& f) {
-    if (!scan(f)) return;
-    ByteReader in(bytes_);
-    int number = 0;
-    for (const auto& s : *sections_) {
-        ++number;
-        if (s->sectionType() != static_cast<int32_t>(XMLBGLSectionType::mdl)) continue;
-        auto more = s->modelIndex(in, number);
-        locations_.insert(locations_.end(), more.begin(), more.end());
-    }
+    if (scan(f)) walkModels(false);
 }
 
 void BGLObject::readXMLBGL(const std::string& f) {
-    if (!scan(f)) return;
+    if (scan(f)) walkModels(true);
+}
+
+void BGLObject::walkModels(bool load) {
     ByteReader in(bytes_);
     int number = 0;
     // Every mdl section's models, in file order.
     for (const auto& s : *sections_) {
         ++number;
         if (s->sectionType() != static_cast<int32_t>(XMLBGLSectionType::mdl)) continue;
-        s->fillModelList(*models_, in, f, &locations_, number);
+        if (load) {
+            s->fillModelList(*models_, in, path_, &locations_, number);
+        } else {
+            auto more = s->modelIndex(in, number);
+            locations_.insert(locations_.end(), more.begin(), more.end());
+        }
     }
 }
 

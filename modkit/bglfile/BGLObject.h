@@ -36,7 +36,9 @@ public:
     const std::string& path() const { return path_; }
 
 private:
+    // Reads the file, the section table and the subsection tables; false for a missing file.
     bool scan(const std::string& f);
+    void walkModels(bool load);
 
     std::shared_ptr<modkit::ModelList> models_ = std::make_shared<modkit::ModelList>();
     std::shared_ptr<XMLBGLSectionList> sections_ = std::make_shared<XMLBGLSectionList>();
