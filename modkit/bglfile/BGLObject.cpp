@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "modkit/core/Error.h"
 #include "modkit/core/FileIO.h"
 #include "modkit/core/NumText.h"
@@ -16,6 +18,15 @@ const char* const kInvalid = "This is not a valid XML style BGL file";
 constexpr int16_t kMagic = 513;
 constexpr int64_t kFileHeader = 56;
 constexpr int64_t kSectionRecord = 20;
+constexpr int64_t kSubsectionRecord = 16;
+constexpr int64_t kModelEntry = 24;
+
+bool isModelSection(const XMLBGLSection& s) { return s.sectionType() == static_cast<int32_t>(XMLBGLSectionType::mdl); }
+
+[[noreturn]] void tooMuch(const std::string& what, int64_t count, const char* unit, int64_t size) {
+    raiseLibrary(kSource, std::string(kInvalid) + ": " + what + " claim " + numtext::intText(count) + " " + unit +
+                              " in all, more than the file holds (" + numtext::intText(size) + " bytes)");
+}
 
 }  // namespace
 
@@ -59,33 +70,40 @@ bool BGLObject::scan(const std::string& f) {
         s->readFromFile(in);
         sections_->Add(s);
     }
+    // Each table and index lies inside the file; so must all of them together,
+    // or a small file could make the reader hold or decode far more than it.
+    int64_t records = 0;
+    for (const auto& s : *sections_) records += std::max<int32_t>(s->numSubSection(), 0);
+    if (records * kSubsectionRecord > size)
+        tooMuch("the subsection tables of the " + numtext::intText(n) + " sections", records, "records", size);
     int number = 0;
     for (const auto& s : *sections_) s->readSubSections(in, ++number);
+
+    int64_t entries = 0;
+    for (const auto& s : *sections_)
+        if (isModelSection(*s))
+            for (const auto& sub : *s->subSections()) entries += std::max<int32_t>(sub->numSubSection(), 0);
+    if (entries * kModelEntry > size) tooMuch("the model indexes", entries, "entries", size);
+    number = 0;
+    int64_t modelBytes = 0;
+    for (const auto& s : *sections_) {
+        ++number;
+        if (!isModelSection(*s)) continue;
+        for (const ModelLocation& loc : s->modelIndex(in, number)) {
+            modelBytes += loc.length;
+            locations_.push_back(loc);
+        }
+    }
+    if (modelBytes > size) tooMuch("the models of the index", modelBytes, "bytes", size);
     return true;
 }
 
-void BGLObject::scanXMLBGL(const std::string& f) {
-    if (scan(f)) walkModels(false);
-}
+void BGLObject::scanXMLBGL(const std::string& f) { scan(f); }
 
 void BGLObject::readXMLBGL(const std::string& f) {
-    if (scan(f)) walkModels(true);
-}
-
-void BGLObject::walkModels(bool load) {
+    if (!scan(f)) return;
     ByteReader in(bytes_);
-    int number = 0;
-    // Every mdl section's models, in file order.
-    for (const auto& s : *sections_) {
-        ++number;
-        if (s->sectionType() != static_cast<int32_t>(XMLBGLSectionType::mdl)) continue;
-        if (load) {
-            s->fillModelList(*models_, in, path_, &locations_, number);
-        } else {
-            auto more = s->modelIndex(in, number);
-            locations_.insert(locations_.end(), more.begin(), more.end());
-        }
-    }
+    for (const ModelLocation& loc : locations_) models_->Add(loadModelAt(in, loc, path_));
 }
 
 int64_t BGLObject::modelSize(int n) const {

@@ -15,8 +15,9 @@ public:
     // True when f is a file whose first two bytes are 01 02.
     bool isXMLBGL(const std::string& f) const;
     // Reads the library and loads every model of every mdl section, in file
-    // order. A missing file changes nothing. A model that does not load stops
-    // the read with its error; the models before it stay in ModelList.
+    // order. A missing file changes nothing. A library whose tables or index
+    // point outside the file fails before any model is loaded; a model that
+    // does not load stops the read with its error, the models before it stay.
     void readXMLBGL(const std::string& f);
     // Reads the section table and the model index only, without loading the
     // models: the models' bytes are available even where a model would not load.
@@ -26,7 +27,7 @@ public:
     std::shared_ptr<XMLBGLSectionList> sections() const { return sections_; }
 
     // Every model the library's index names, in file order (Object 1 first),
-    // whether it has been loaded or not.
+    // whether it loads or not.
     const std::vector<ModelLocation>& modelLocations() const { return locations_; }
     int modelCount() const { return static_cast<int>(locations_.size()); }
     // Size in bytes and the bytes of object n (1-based) as the library stores
@@ -36,9 +37,8 @@ public:
     const std::string& path() const { return path_; }
 
 private:
-    // Reads the file, the section table and the subsection tables; false for a missing file.
+    // Reads the file, its tables and the model index; false for a missing file.
     bool scan(const std::string& f);
-    void walkModels(bool load);
 
     std::shared_ptr<modkit::ModelList> models_ = std::make_shared<modkit::ModelList>();
     std::shared_ptr<XMLBGLSectionList> sections_ = std::make_shared<XMLBGLSectionList>();

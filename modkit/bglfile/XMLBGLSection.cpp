@@ -64,9 +64,9 @@ void XMLBGLSection::readSubSections(ByteReader& file, int number) {
     }
 }
 
-template <class Visit>
-void XMLBGLSection::visitModels(const ByteReader& file, int number, Visit visit) const {
+std::vector<ModelLocation> XMLBGLSection::modelIndex(const ByteReader& file, int number) const {
     const int64_t size = static_cast<int64_t>(file.size());
+    std::vector<ModelLocation> out;
     int sub = 0;
     for (const auto& s : *subSections_) {
         ++sub;
@@ -83,28 +83,22 @@ void XMLBGLSection::visitModels(const ByteReader& file, int number, Visit visit)
             const ModelLocation loc{s->offset() + start, length};
             if (!inside(loc.offset, length, 1, size))
                 outside("model " + intText(j + 1) + " of " + subName, length, 0, "bytes", loc.offset, size);
-            visit(loc);
+            out.push_back(loc);
         }
     }
-}
-
-std::vector<ModelLocation> XMLBGLSection::modelIndex(const ByteReader& file, int number) const {
-    std::vector<ModelLocation> out;
-    visitModels(file, number, [&](const ModelLocation& loc) { out.push_back(loc); });
     return out;
 }
 
-void XMLBGLSection::fillModelList(modkit::ModelList& m, const ByteReader& file, const std::string& path,
-                                  std::vector<ModelLocation>* where, int number) const {
-    visitModels(file, number, [&](const ModelLocation& loc) {
-        if (where) where->push_back(loc);
-        auto model = std::make_shared<MDLObject>();
-        model->readMDLBytes(std::string(file.data().substr(static_cast<size_t>(loc.offset),
-                                                             static_cast<size_t>(loc.length))),
-                            path);
-        m.Add(model);
-        pumpEvents();
-    });
+std::shared_ptr<MDLObject> loadModelAt(const ByteReader& file, const ModelLocation& loc, const std::string& path) {
+    auto model = std::make_shared<MDLObject>();
+    model->readMDLBytes(
+        std::string(file.data().substr(static_cast<size_t>(loc.offset), static_cast<size_t>(loc.length))), path);
+    pumpEvents();
+    return model;
+}
+
+void XMLBGLSection::fillModelList(modkit::ModelList& m, const ByteReader& file, const std::string& path) const {
+    for (const ModelLocation& loc : modelIndex(file)) m.Add(loadModelAt(file, loc, path));
 }
 
 }  // namespace modkit

@@ -9,6 +9,7 @@
 
 namespace modkit {
 
+class MDLObject;
 class ModelList;
 class XMLBGLSectionList;
 
@@ -60,25 +61,23 @@ public:
     void readSubSections(ByteReader& file, int number = 0);
     // Where the models of an mdl section stand, subsections in table order,
     // models in index order. Error 100 when an index or a model lies outside
-    // the file.
+    // the file; `number` names the section in that message.
     std::vector<ModelLocation> modelIndex(const ByteReader& file, int number = 0) const;
     // Loads every model of an mdl section from its bytes and appends it to m,
-    // with path as its MDLPath. A model that does not load, or lies outside the
-    // file, stops the read; the models before it stay. When where is given,
-    // each model's location is appended to it before the model is loaded.
-    void fillModelList(modkit::ModelList& m, const ByteReader& file, const std::string& path = std::string(),
-                       std::vector<ModelLocation>* where = nullptr, int number = 0) const;
+    // with path as its MDLPath. A model that does not load stops the read; the
+    // models before it stay.
+    void fillModelList(modkit::ModelList& m, const ByteReader& file, const std::string& path = std::string()) const;
 
 private:
-    template <class Visit>
-    void visitModels(const ByteReader& file, int number, Visit visit) const;
-
     int32_t sectionType_ = 0;
     int32_t numSubSection_ = 0;
     int32_t offset_ = 0;
     int32_t headerSize_ = 0;
     std::shared_ptr<XMLBGLSectionList> subSections_;
 };
+
+// The model stored at loc, loaded straight from the library's bytes.
+std::shared_ptr<MDLObject> loadModelAt(const ByteReader& file, const ModelLocation& loc, const std::string& path);
 
 class XMLBGLSectionList : public KeyedCollection<XMLBGLSection> {
 public:

@@ -146,8 +146,9 @@ TEST(BGLObject, CountsOffsetsAndLengthsOutsideTheFileAreNamed) {
     EXPECT_NE(d.find("starts before the file"), std::string::npos) << d;
 
     EXPECT_EQ(readError(withLong(good, sub2 + 4, 0x7FFFFFFF), &d), 100);
-    EXPECT_NE(d.find("the model index of subsection 1 of section 2 (type 43)"), std::string::npos) << d;
     EXPECT_EQ(readError(withLong(good, sub2 + 8, static_cast<int32_t>(good.size()) - 10), &d), 100);
+    EXPECT_NE(d.find("the model index of subsection 1 of section 2 (type 43) (2 entries of 24 bytes at byte"),
+              std::string::npos) << d;
 
     // The second model's start and length in the index.
     ByteReader r(good);
@@ -159,6 +160,35 @@ TEST(BGLObject, CountsOffsetsAndLengthsOutsideTheFileAreNamed) {
     EXPECT_NE(d.find("negative"), std::string::npos) << d;
     EXPECT_EQ(readError(withLong(good, index + 24 + 16, -100000), &d), 100);
     EXPECT_NE(d.find("starts before the file"), std::string::npos) << d;
+}
+
+TEST(BGLObject, TablesAndModelsSharedBetweenEntriesCannotMultiplyTheWork) {
+    // Fifty sections that all name one table of 40 subsections.
+    ByteWriter w;
+    putInteger(w, 513);
+    putString(w, "", 18);
+    putLong(w, 50);
+    putString(w, "", 32);
+    for (int i = 0; i < 50; ++i)
+        for (int32_t v : {3, 0, 40, 56 + 50 * 20, 640}) putLong(w, v);
+    putString(w, std::string(640, '\0'));
+    std::string d;
+    EXPECT_EQ(readError(w.bytes(), &d), 100);
+    EXPECT_NE(d.find("the subsection tables of the 50 sections claim 2000 records in all, more than the file holds"),
+              std::string::npos) << d;
+
+    // Two index entries naming the same large model.
+    const std::string big = sampleHouse(), small = modelWith(3);
+    std::string lib = xmlBglLibrary({{43, {{big, small}}}});
+    ByteReader r(lib);
+    r.seek(56 + 20 + 8);
+    const size_t index = static_cast<size_t>(getLong(r));
+    r.seek(index + 16);
+    const int32_t start = getLong(r);
+    lib = withLong(withLong(lib, index + 24 + 16, start), index + 24 + 20, static_cast<int32_t>(big.size()));
+    EXPECT_EQ(readError(lib, &d), 100);
+    EXPECT_NE(d.find("the models of the index claim " + std::to_string(2 * big.size()) + " bytes in all"),
+              std::string::npos) << d;
 }
 
 TEST(BGLObject, AnyBytesGiveALibraryErrorOrAList) {
