@@ -48,9 +48,6 @@ TEST(ExportCli, FltConvertsEveryModelAndReportsTheFailures) {
     EXPECT_NE(r.out.find("2 converted, 2 failed\n"), std::string::npos) << r.out;
     for (const char* f : {"house.flt", "second.flt", "house_walls.RGB.attr", "synthetic_a.RGB.attr"})
         EXPECT_TRUE(exists(dir.file(f))) << f;
-    auto db = fltcheck::walk(readFile(dir.file("house.flt")));
-    EXPECT_TRUE(db.problems.empty());
-    EXPECT_EQ(db.faces.size(), 16u);
     EXPECT_FALSE(exists(dir.file("broken.flt")));
 }
 

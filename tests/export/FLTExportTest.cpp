@@ -151,27 +151,6 @@ TEST(FLTExport, FaceCountLimitAndBadIndicesLeaveTheOldFiles) {
     EXPECT_MODKIT_ERROR(bad->exportFLT(out, "RGB"), 13);
 }
 
-TEST(FLTExport, RotationTurnsOnlyTheVertexPalette) {
-    BglBuilder b;
-    b.triList(0, {{0, 1, 2}});
-    auto m = model(1, {}, 3, b.bytes());
-    TempDir dir;
-    m->exportFLT(dir.file("a.flt"), "RGB", false, 0);
-    m->exportFLT(dir.file("b.flt"), "RGB", false, 180);
-    std::string a = testutil::readFile(dir.file("a.flt")), r = testutil::readFile(dir.file("b.flt"));
-    ASSERT_EQ(a.size(), r.size());
-    auto da = fltcheck::walk(a), dr = fltcheck::walk(r);
-    for (size_t i = 0; i < da.positions.size(); ++i) {
-        EXPECT_EQ(dr.positions[i][0], -da.positions[i][0] + 0.0);
-        EXPECT_EQ(dr.positions[i][1], -da.positions[i][1] + 0.0);
-        EXPECT_EQ(dr.positions[i][2], da.positions[i][2]);
-    }
-    // Apart from the palette's positions and normals, the files agree.
-    size_t palette = a.find(std::string("\0\x43\0\x08", 4));
-    EXPECT_EQ(a.substr(0, palette), r.substr(0, palette));
-    EXPECT_EQ(a.substr(palette + 8 + 3 * 64), r.substr(palette + 8 + 3 * 64));
-}
-
 namespace {
 
 std::string findOsgconv() {

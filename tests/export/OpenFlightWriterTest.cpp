@@ -31,23 +31,10 @@ std::string written(Steps steps) {
     return testutil::readFile(dir.file("db.flt"));
 }
 
-std::string be32(int32_t v) {
-    ByteWriter w;
-    putLong(w, v, true);
-    return w.take();
-}
-
-std::string beF(float v) {
-    ByteWriter w;
-    putSingle(w, v, true);
-    return w.take();
-}
-
-std::string beD(double v) {
-    ByteWriter w;
-    putDouble(w, v, true);
-    return w.take();
-}
+// Big-endian bytes of a value.
+std::string be32(int32_t v) { ByteWriter w; putLong(w, v, true); return w.take(); }
+std::string beF(float v) { ByteWriter w; putSingle(w, v, true); return w.take(); }
+std::string beD(double v) { ByteWriter w; putDouble(w, v, true); return w.take(); }
 
 }  // namespace
 
