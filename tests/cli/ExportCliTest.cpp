@@ -96,6 +96,15 @@ TEST(ExportCli, BglListsAndExtractsTheModelsOfALibrary) {
     EXPECT_EQ(readFile(dir.file("one/object_2.mdl")), small);
     EXPECT_EQ(runCli({"extract", dir.file("lib.bgl"), dir.file("one"), "--object", "4"}).exitCode, 2);
     EXPECT_EQ(runCli({"bgl", dir.file("missing.bgl")}).exitCode, 1);
+
+    // A model that does not load: the ones before it are listed, then the error.
+    writeFile(dir.file("damaged.bgl"), modelgen::xmlBglLibrary({{43, {{small, "RIFF", small}}}}));
+    auto d = runCli({"bgl", dir.file("damaged.bgl")});
+    EXPECT_EQ(d.exitCode, 1);
+    EXPECT_EQ(d.out, "Object 1: " + smallSize + " bytes, 2 textures, 10 vertices, 4 triangles\n");
+    EXPECT_NE(d.err.find("Error 100 (This is not a valid RIFF scenery MDL file)"), std::string::npos) << d.err;
+    ASSERT_EQ(runCli({"extract", dir.file("damaged.bgl"), dir.file("damaged"), "--object", "2"}).exitCode, 0);
+    EXPECT_EQ(readFile(dir.file("damaged/object_2.mdl")), "RIFF");
 }
 
 TEST(ExportCli, CorpusLibraries) {

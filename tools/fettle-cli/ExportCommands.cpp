@@ -100,16 +100,24 @@ int cmdBgl(Args& args) {
     std::string path = args.positionals(1, 1)[0];
     requireFile(path);
     modkit::BGLObject lib;
-    lib.readXMLBGL(path);
-    const auto& models = *lib.ModelList();
-    if (models.Count() == 0) std::printf("No models in %s\n", path.c_str());
-    int n = 0;
-    for (const auto& m : models) {
-        ++n;
-        std::printf("Object %d: %lld bytes, %d textures, %d vertices, %d triangles\n", n,
-                    static_cast<long long>(lib.modelSize(n)), m->TextureList()->Count(), m->VertexList()->Count(),
-                    triangleCount(*m->BGLCommandList()));
+    auto list = [&] {
+        int n = 0;
+        for (const auto& m : *lib.ModelList()) {
+            ++n;
+            std::printf("Object %d: %lld bytes, %d textures, %d vertices, %d triangles\n", n,
+                        static_cast<long long>(lib.modelSize(n)), m->TextureList()->Count(),
+                        m->VertexList()->Count(), triangleCount(*m->BGLCommandList()));
+        }
+    };
+    try {
+        lib.readXMLBGL(path);
+    } catch (const modkit::Error&) {
+        list();  // the models before the one that failed
+        std::fflush(stdout);
+        throw;
     }
+    if (lib.ModelList()->Count() == 0) std::printf("No models in %s\n", path.c_str());
+    list();
     return 0;
 }
 
