@@ -301,9 +301,7 @@ void OpenFlightWriter::writeMaterialPalette(const modkit::MaterialList& mList) {
 }
 
 std::string OpenFlightWriter::textureFileName(const std::string& bitmap, const std::string& texFormat) {
-    std::string lower = bitmap;
-    for (char& ch : lower)
-        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+    const std::string lower = lowerCase(bitmap);
     std::string out;
     const std::string ext = "." + texFormat;
     size_t from = 0;

@@ -20,10 +20,7 @@ std::string errorText(const modkit::Error& e) {
 
 // The batch converter's name: the file-name part lower-cased, ".mdl" -> ".flt".
 std::string fltName(const std::string& model) {
-    std::string name = modkit::fileNameOf(model);
-    for (char& c : name)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return modkit::replaceMdlExtension(name, ".flt");
+    return modkit::replaceMdlExtension(modkit::lowerCase(modkit::fileNameOf(model)), ".flt");
 }
 
 // A library that exists: readXMLBGL quietly does nothing for a missing file.
@@ -32,13 +29,6 @@ void requireFile(const std::string& path) {
         modkit::raiseRuntime(modkit::folderExists(path) ? modkit::err::PathFileAccess : modkit::err::FileNotFound,
                              "Modkit.BGLObject");
     }
-}
-
-int triangleCount(const modkit::BGLCommandList& list) {
-    int n = 0;
-    for (const auto& c : list)
-        if (c->opcode() == modkit::BGLOpcode::DRAW_TRI_LIST_ITEM) ++n;
-    return n;
 }
 
 }  // namespace
@@ -106,7 +96,7 @@ int cmdBgl(Args& args) {
             ++n;
             std::printf("Object %d: %lld bytes, %d textures, %d vertices, %d triangles\n", n,
                         static_cast<long long>(lib.modelSize(n)), m->TextureList()->Count(),
-                        m->VertexList()->Count(), triangleCount(*m->BGLCommandList()));
+                        m->VertexList()->Count(), countTriangles(*m->BGLCommandList()));
         }
     };
     try {
