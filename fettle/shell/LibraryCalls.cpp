@@ -14,8 +14,10 @@ namespace {
 void addKillShadow(modkit::MDLObject&) { missing("addKillShadow"); }
 void removeKillShadow(modkit::MDLObject&) { missing("removeKillShadow"); }
 void fixLights(modkit::MDLObject&) { missing("fixLights"); }
-void exportASM(modkit::MDLObject&, const std::string&) { missing("exportASM"); }
-void exportFLT(modkit::MDLObject&, const std::string&, const std::string&) { missing("exportFLT"); }
+void exportASM(modkit::MDLObject& m, const std::string& file) { m.exportASM(file); }
+void exportFLT(modkit::MDLObject& m, const std::string& file, const std::string& texFormat) {
+    m.exportFLT(file, texFormat);
+}
 
 std::vector<std::string> prepareModelPreview(modkit::MDLObject& m, PreviewSurface&) {
     m.setLoadingStatus(modkit::LoadingStatus::generatingDrawList);

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <cstdlib>
+#include <sys/stat.h>
 
 #include "ModelBuilder.h"
 #include "ScriptedDialogs.h"
@@ -193,6 +194,45 @@ TEST_F(Window, OpensSavesAndKeepsNineRecentFilesAsEight) {
     trigger("mLastFile_3");
     EXPECT_EQ(fettle::config().recentFiles()[0], dir.file("m6.MDL"));
     EXPECT_EQ(fettle::config().recentFiles().size(), 8u);
+}
+
+TEST_F(Window, ExportsWithDefaultNamesAndTrapsTheirErrors) {
+    start();
+    const std::string house = writeHouse();
+    ASSERT_TRUE(form->openModelFile(house, "mOpen_Click"));
+    fettle::config().setText("FLTTex", "DDS");
+
+    d.files = {dir.file("house.asm")};
+    trigger("mASMExport");
+    EXPECT_EQ(d.requests.back().filter, "BGLC source file (*.asm)|*.asm");
+    EXPECT_EQ(d.requests.back().title, "Select ASM file");
+    EXPECT_EQ(d.requests.back().initial, dir.file("house.asm"));
+    EXPECT_GT(testutil::readFile(dir.file("house.asm")).size(), 100u);
+    EXPECT_TRUE(contains(logText(), "] " + dir.file("house.asm") + " exported"));
+
+    d.files = {dir.file("out.flt")};
+    trigger("mFLTExport");
+    EXPECT_EQ(d.requests.back().filter, "OpenFlight file (*.flt)|*.flt");
+    EXPECT_EQ(d.requests.back().title, "Select FLT file");
+    EXPECT_EQ(d.requests.back().initial, dir.file("house.flt"));
+    const std::string flt = testutil::readFile(dir.file("out.flt"));
+    EXPECT_GT(flt.size(), 100u);
+    EXPECT_TRUE(contains(flt, ".DDS"));  // the configured texture format
+    EXPECT_TRUE(contains(logText(), "] " + dir.file("out.flt") + " exported"));
+    EXPECT_TRUE(d.messages.empty());
+
+    // A read-only target: the trapped message, no log line, the file unchanged.
+    testutil::writeFile(dir.file("locked.asm"), "old");
+    ::chmod(dir.file("locked.asm").c_str(), 0444);
+    d.files = {dir.file("locked.asm")};
+    trigger("mASMExport");
+    ASSERT_EQ(d.messages.size(), 1u);
+    EXPECT_EQ(d.messages[0].text, "Error 70 (Permission denied) in procedure mASMExport_Click of Form Form1");
+    EXPECT_FALSE(contains(logText(), "locked.asm exported"));
+    EXPECT_EQ(testutil::readFile(dir.file("locked.asm")), "old");
+    // Cancelled: nothing at all.
+    trigger("mFLTExport");
+    EXPECT_EQ(d.messages.size(), 1u);
 }
 
 TEST_F(Window, AFailingOpenKeepsThePreviousModel) {
