@@ -72,10 +72,13 @@ std::shared_ptr<ConditionList> BGLCommandList::getConditions(int32_t position) {
     if (list->Count() > 1) {
         // Position 0 is no command, so a short block reads as not a jump there.
         auto isJump = [&](int32_t p) { return p >= 1 && Item(p)->opcode() == BGLOpcode::BGL_JUMP_32; };
+        // The masks in front of the body call are not part of the combination.
+        int32_t e = k;
+        while (e > 1 && Item(e - 1)->opcode() == BGLOpcode::IFMSK) --e;
         eMultiCondition m = eMultiCondition::mAND;
-        if (isJump(k - 1)) {
-            if (isJump(k - 2)) m = eMultiCondition::mOR;
-            else if (isJump(k - 3)) m = eMultiCondition::mNOT;
+        if (isJump(e - 1)) {
+            if (isJump(e - 2)) m = eMultiCondition::mOR;
+            else if (isJump(e - 3)) m = eMultiCondition::mNOT;
             else m = eMultiCondition::mNOR;
         }
         list->setMultiCondition(m);
@@ -115,11 +118,13 @@ void BGLCommandList::addCondition(std::shared_ptr<ConditionList>& cList) {
         return static_cast<int>(made.size()) - 1;
     };
 
-    bool variables = false;
+    // J0 takes the path on which no test held past the body call. Masks stand
+    // apart from the combined tests (below), so only those tests call for it.
+    bool tests = false;
     for (const auto& c : conds)
-        if (c->cType() == CondType::Between || c->cType() == CondType::mask) variables = true;
-    if (variables && (multi == eMultiCondition::mOR || multi == eMultiCondition::mNOR))
-        block.push_front(make(BGLOpcode::BGL_JUMP_32, {""}, targetX));  // J0: no test held
+        if (c->cType() == CondType::Between) tests = true;
+    if (tests && (multi == eMultiCondition::mOR || multi == eMultiCondition::mNOR))
+        block.push_front(make(BGLOpcode::BGL_JUMP_32, {""}, targetX));
 
     std::vector<bool> rotations;  // wind or not, in list order
     for (const auto& c : conds) {
@@ -167,8 +172,16 @@ void BGLCommandList::addCondition(std::shared_ptr<ConditionList>& cList) {
         finalIndex[static_cast<size_t>(block[i])] = static_cast<int32_t>(i);
         items.push_back(made[static_cast<size_t>(block[i])].cmd);
     }
+    // Masks go right in front of the body call and every other test in front of
+    // them, so a jump meant for the body call goes through the masks: a mask is
+    // always required on top of the combined tests (else it is never tested, or
+    // under OR with masks alone the object never shows).
+    int32_t bodyOffset = added;
+    while (bodyOffset > 0 && items[static_cast<size_t>(bodyOffset - 1)]->opcode() == BGLOpcode::IFMSK) --bodyOffset;
     for (const NewCommand& m : made) {
-        int32_t offset = m.target == targetC ? added : m.target == targetX ? added + 1 : finalIndex[static_cast<size_t>(m.target)];
+        int32_t offset = m.target == targetC ? bodyOffset
+                         : m.target == targetX ? added + 1
+                                               : finalIndex[static_cast<size_t>(m.target)];
         m.cmd->setJumpDest(0, s + offset);
     }
     std::vector<Splice> edit(1);
