@@ -312,15 +312,16 @@ std::string seasonalModel(int selections, int trianglesEach) {
             tris[static_cast<size_t>(t)] = {static_cast<uint16_t>(t % 40), static_cast<uint16_t>(t % 40 + 1),
                                             static_cast<uint16_t>(t % 40 + 16)};
         b.triList(0, tris);
-        b.cmd(184, {0.0, 1.0});  // another texture between the selections
+        b.cmd(184, {0.0, 4.0});  // another texture between the selections
         if (guarded) b.place(skip);
     }
     b.cmd(34, {});
-    std::vector<Tex> texs(4);
+    std::vector<Tex> texs(5);
     texs[0].bitmap = "base.bmp";
     texs[1].bitmap = "base_fa.bmp";
     texs[2].bitmap = "base_wi.bmp";
     texs[3].bitmap = "base_sp.bmp";
+    texs[4].bitmap = "other.bmp";
     return modelWith(texs, 64, b.bytes());
 }
 

@@ -87,7 +87,8 @@ std::string lightsModel(int commands, int lights);
 // A model whose first texture is selected by `selections` SET_MATERIAL
 // commands, each followed by a draw list of `trianglesEach` triangles, with
 // IFIN1 tests jumping over every tenth; its textures are base.bmp and the
-// variants base_fa.bmp, base_wi.bmp and base_sp.bmp.
+// variants base_fa.bmp, base_wi.bmp and base_sp.bmp, then other.bmp, which is
+// selected after each draw list.
 std::string seasonalModel(int selections, int trianglesEach);
 
 // The bundled sample: a small textured house. Its two bitmaps are written by
