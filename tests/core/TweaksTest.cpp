@@ -7,6 +7,7 @@
 #include "ModelBuilder.h"
 #include "Models.h"
 #include "TestUtil.h"
+#include "modkit/bgl/Conditions.h"
 #include "modkit/core/MDLObject.h"
 #include "modkit/core/NumText.h"
 
@@ -188,4 +189,50 @@ TEST(Tweaks, FixLightsEqualsTheStepByStepRemoval) {
         m.fixLights();
         ASSERT_EQ(picture(*m.BGLCommandList()), picture(reference)) << "round " << round;
     }
+}
+
+TEST(Tweaks, EditsOnAnyReadableModelFailCleanly) {
+    // Corrupted models that still load: every edit either works or raises a
+    // library error, and the result can be written or refuses cleanly.
+    std::mt19937 rng(7);
+    const std::string bases[] = {testmodels::everything(), modelgen::seasonalModel(3, 2), modelgen::lightsModel(60, 4)};
+    int loaded = 0;
+    for (int round = 0; round < 1500; ++round) {
+        std::string s = bases[round % 3];
+        for (int i = 0, flips = 1 + static_cast<int>(rng() % 4); i < flips; ++i)
+            s[rng() % s.size()] = static_cast<char>(rng() & 0xFF);
+        MDLObject m;
+        try {
+            m.readMDLBytes(s);
+        } catch (const Error&) {
+            continue;
+        }
+        ++loaded;
+        auto attempt = [&](auto edit) {
+            try {
+                edit();
+            } catch (const Error&) {
+            }
+        };
+        for (auto& t : *m.TextureList()) t->setParent(1);
+        attempt([&] { m.updateTextureSize(); });
+        attempt([&] { m.readSeasonalDates(1); });
+        attempt([&] {
+            seasonalTextures st;
+            st.active = {true, true, false, false, true};
+            st.dayStart = {150, 240, 0, 0, 60};
+            st.dayEnd = {239, 59, 0, 0, 149};
+            m.BGLCommandList()->addSeasonalTextures(st);
+        });
+        attempt([&] {
+            auto c = m.BGLCommandList()->getConditions(-1);
+            c->Add()->setCType(CondType::RotWind);
+            c->setMultiCondition(eMultiCondition::mOR);
+            m.BGLCommandList()->addCondition(c);
+        });
+        attempt([&] { m.fixLights(); });
+        attempt([&] { m.addKillShadow(); });
+        attempt([&] { m.toBytes(); });
+    }
+    EXPECT_GT(loaded, 100);
 }
