@@ -325,4 +325,43 @@ std::string seasonalModel(int selections, int trianglesEach) {
     return modelWith(texs, 64, b.bytes());
 }
 
+std::string xmlBglLibrary(const std::vector<LibSection>& sections) {
+    size_t subCount = 0;
+    for (const LibSection& s : sections) subCount += s.subsections.size();
+    const size_t tablesAt = 56 + 20 * sections.size();
+    size_t dataAt = tablesAt + 16 * subCount;
+
+    ByteWriter head, tables, data;
+    putInteger(head, 513);
+    putString(head, "", 18);
+    putLong(head, static_cast<int32_t>(sections.size()));
+    putString(head, "", 32);
+    for (const LibSection& s : sections) {
+        putLong(head, s.type);
+        putLong(head, 0);
+        putLong(head, static_cast<int32_t>(s.subsections.size()));
+        putLong(head, static_cast<int32_t>(tablesAt + tables.size()));
+        putLong(head, static_cast<int32_t>(16 * s.subsections.size()));
+        for (const auto& records : s.subsections) {
+            ByteWriter sub;
+            if (s.type == 43) {
+                size_t start = 24 * records.size();
+                for (size_t i = 0; i < records.size(); ++i) {
+                    putString(sub, "model-id-" + std::to_string(i), 16);
+                    putLong(sub, static_cast<int32_t>(start));
+                    putLong(sub, static_cast<int32_t>(records[i].size()));
+                    start += records[i].size();
+                }
+            }
+            for (const std::string& r : records) putString(sub, r);
+            putLong(tables, 0);
+            putLong(tables, static_cast<int32_t>(records.size()));
+            putLong(tables, static_cast<int32_t>(dataAt + data.size()));
+            putLong(tables, static_cast<int32_t>(sub.size()));
+            putString(data, sub.bytes());
+        }
+    }
+    return head.take() + tables.take() + data.take();
+}
+
 }  // namespace modelgen

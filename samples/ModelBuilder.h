@@ -91,6 +91,16 @@ std::string lightsModel(int commands, int lights);
 // selected after each draw list.
 std::string seasonalModel(int selections, int trianglesEach);
 
+// An XML-style BGL scenery library: the 56-byte header, the section table, the
+// subsection tables, then each subsection's data. In a section of type 43 each
+// subsection holds MDL file images, as a 24-byte index entry per model followed
+// by the models' bytes; in any other section the strings are its records.
+struct LibSection {
+    int32_t type = 43;
+    std::vector<std::vector<std::string>> subsections;
+};
+std::string xmlBglLibrary(const std::vector<LibSection>& sections);
+
 // The bundled sample: a small textured house. Its two bitmaps are written by
 // writeSampleBitmaps.
 std::string sampleHouse();

@@ -121,6 +121,8 @@ void MDLObject::readMDLBytes(const std::string& bytes, const std::string& path) 
         std::string tag = getString(in, 4);
         int16_t slot = getRIFFSectionIndex(tag);
         if (slot < 0) raiseRuntime(err::Subscript, kSource);
+        // A second RIFF header would replace the file's own form type.
+        if (slot == 0) damaged("a \"RIFF\" header stands inside the file at byte " + numtext::intText(at));
         int32_t size = getLong(in);
         RIFFSection& s = sections_[static_cast<size_t>(slot)];
         if (size < 0)

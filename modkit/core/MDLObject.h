@@ -107,6 +107,13 @@ public:
     // position parent of the texture list (Material left 0).
     seasonalTextures readSeasonalDates(int16_t parent);
 
+    // Writes the model as a BGLC assembler listing (modkit/export).
+    void exportASM(const std::string& f);
+    // Writes the model as an OpenFlight database with its texture attribute
+    // files (modkit/export). texFormat replaces "bmp" in the texture names;
+    // extraRotation turns the model about its vertical axis, in degrees.
+    void exportFLT(const std::string& f, const std::string& texFormat, bool saveATTR = true, float extraRotation = 0);
+
     const std::string& MDLPath() const { return path_; }
     void setMDLPath(const std::string& p) { path_ = p; }
 

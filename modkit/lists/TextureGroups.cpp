@@ -1,24 +1,15 @@
 #include "modkit/lists/TextureGroups.h"
 
-#include <algorithm>
 #include <unordered_map>
 
 #include "modkit/core/Error.h"
+#include "modkit/core/Paths.h"
 
 namespace modkit {
-namespace {
-
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
-}  // namespace
-
 TextureGroups::TextureGroups(SeasonSuffixes suffixes) : suffixes_(std::move(suffixes)) {}
 
 std::string TextureGroups::variantName(const std::string& baseBitmap, const std::string& suffix) {
-    const std::string name = lower(baseBitmap), ext = ".bmp", with = lower(suffix) + ext;
+    const std::string name = lowerCase(baseBitmap), ext = ".bmp", with = lowerCase(suffix) + ext;
     std::string out;
     size_t from = 0;
     for (size_t at; (at = name.find(ext, from)) != std::string::npos; from = at + ext.size()) {
@@ -42,7 +33,7 @@ void TextureGroups::recognise(modkit::TextureList& list) {
     int16_t i = 0;
     for (const auto& t : list) {
         ++i;
-        auto it = variants.find(lower(t->bitmap()));
+        auto it = variants.find(lowerCase(t->bitmap()));
         if (it != variants.end()) {
             t->setParent(it->second.base);
             if (it->second.variant > 0) {
@@ -56,7 +47,7 @@ void TextureGroups::recognise(modkit::TextureList& list) {
         t->setParent(i);
         t->setTextureVariant(textureVariant::summer);
         bases_.push_back(i);
-        const std::string own = lower(t->bitmap());
+        const std::string own = lowerCase(t->bitmap());
         auto offer = [&](const std::string& suffix, int variant) {
             std::string name = variantName(own, suffix);
             if (name == own) return;  // never a variant of itself

@@ -9,6 +9,10 @@ int cmdTweak(Args&);
 int cmdConditions(Args&);
 int cmdSetConditions(Args&);
 int cmdSeasons(Args&);
+int cmdAsm(Args&);
+int cmdFlt(Args&);
+int cmdBgl(Args&);
+int cmdExtract(Args&);
 
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
@@ -24,6 +28,10 @@ const std::vector<Command>& commands() {
          "[--rotate-user | --rotate-wind] [--combine and|or|not|nor]",
          cmdSetConditions},
         {"seasons", "seasons IN.mdl [--suffixes _SP,_FA,_WI,_HW,_LM]", cmdSeasons},
+        {"asm", "asm IN.mdl [OUT.asm]", cmdAsm},
+        {"flt", "flt IN.mdl... [--outdir DIR] [--format RGB|DDS|TIF] [--no-attr] [--rotate DEGREES]", cmdFlt},
+        {"bgl", "bgl LIB.bgl", cmdBgl},
+        {"extract", "extract LIB.bgl OUTDIR [--object N]", cmdExtract},
     };
     return table;
 }

@@ -126,12 +126,10 @@ int cmdSetConditions(Args& args) {
     eMultiCondition multi = eMultiCondition::mAND;
     if (combine) {
         const char* names[] = {"and", "or", "not", "nor"};
+        const std::string lower = modkit::lowerCase(*combine);
         int found = -1;
-        for (int i = 0; i < 4; ++i) {
-            std::string lower;
-            for (char c : *combine) lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+        for (int i = 0; i < 4; ++i)
             if (lower == names[i]) found = i;
-        }
         if (found < 0) throw UsageError("--combine takes and, or, not or nor");
         multi = static_cast<eMultiCondition>(found);
     }
