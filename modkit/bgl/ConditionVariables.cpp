@@ -156,6 +156,19 @@ std::string multiConditionName(eMultiCondition m) {
 
 namespace conditionrules {
 
+std::string combinationWarning(const ConditionList& list) {
+    const eMultiCondition m = list.multiCondition();
+    if (m != eMultiCondition::mOR && m != eMultiCondition::mNOR) return {};
+    bool masks = false, tests = false;
+    for (const auto& c : list) {
+        masks = masks || c->cType() == CondType::mask;
+        tests = tests || c->cType() == CondType::Between;
+    }
+    if (!masks) return {};
+    if (!tests) return "Mask conditions combined with OR or NOR are never tested: the object will never be drawn.";
+    return "Mask conditions combined with OR or NOR are never tested: only the other conditions decide.";
+}
+
 std::string rotationMessage(const ConditionList& list, CondType changed) {
     int user = 0, wind = 0;
     for (const auto& c : list) {

@@ -54,6 +54,11 @@ inline constexpr const char* fieldsInvalid = "Please make sure all required fiel
 // type changed: a message, or empty when the list is allowed.
 std::string rotationMessage(const ConditionList& list, CondType changed);
 
+// Why the list cannot work as the user means it, or empty. A mask stands right
+// in front of the body call, behind the jump that ends the combined tests under
+// OR and NOR: there it is never tested, and masks alone hide the object.
+std::string combinationWarning(const ConditionList& list);
+
 // Reads the fields of a Between or mask condition: the variable's address in
 // hexadecimal, then min and max in decimal or (hexValues) hexadecimal. Values
 // must fit 16 bits: decimal -32768..32767, hexadecimal up to FFFF (FFFF is -1);

@@ -72,9 +72,7 @@ std::shared_ptr<ConditionList> BGLCommandList::getConditions(int32_t position) {
     if (list->Count() > 1) {
         // Position 0 is no command, so a short block reads as not a jump there.
         auto isJump = [&](int32_t p) { return p >= 1 && Item(p)->opcode() == BGLOpcode::BGL_JUMP_32; };
-        // The masks in front of the body call are not part of the combination.
-        int32_t e = k;
-        while (e > 1 && Item(e - 1)->opcode() == BGLOpcode::IFMSK) --e;
+        const int32_t e = k;
         eMultiCondition m = eMultiCondition::mAND;
         if (isJump(e - 1)) {
             if (isJump(e - 2)) m = eMultiCondition::mOR;
@@ -118,11 +116,10 @@ void BGLCommandList::addCondition(std::shared_ptr<ConditionList>& cList) {
         return static_cast<int>(made.size()) - 1;
     };
 
-    // J0 takes the path on which no test held past the body call. Masks stand
-    // apart from the combined tests (below), so only those tests call for it.
+    // J0 takes the path on which no test held past the body call.
     bool tests = false;
     for (const auto& c : conds)
-        if (c->cType() == CondType::Between) tests = true;
+        if (c->cType() == CondType::Between || c->cType() == CondType::mask) tests = true;
     if (tests && (multi == eMultiCondition::mOR || multi == eMultiCondition::mNOR))
         block.push_front(make(BGLOpcode::BGL_JUMP_32, {""}, targetX));
 
@@ -172,12 +169,9 @@ void BGLCommandList::addCondition(std::shared_ptr<ConditionList>& cList) {
         finalIndex[static_cast<size_t>(block[i])] = static_cast<int32_t>(i);
         items.push_back(made[static_cast<size_t>(block[i])].cmd);
     }
-    // Masks go right in front of the body call and every other test in front of
-    // them, so a jump meant for the body call goes through the masks: a mask is
-    // always required on top of the combined tests (else it is never tested, or
-    // under OR with masks alone the object never shows).
-    int32_t bodyOffset = added;
-    while (bodyOffset > 0 && items[static_cast<size_t>(bodyOffset - 1)]->opcode() == BGLOpcode::IFMSK) --bodyOffset;
+    // Masks stand right in front of the body call. Under OR and NOR they are
+    // behind J0 and never tested; the condition editor warns about that.
+    const int32_t bodyOffset = added;
     for (const NewCommand& m : made) {
         int32_t offset = m.target == targetC ? bodyOffset
                          : m.target == targetX ? added + 1

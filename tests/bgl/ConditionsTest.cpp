@@ -64,9 +64,7 @@ std::vector<std::string> texts(const ConditionList& l) {
     return out;
 }
 
-// addCondition as the step-by-step edit does it, with this library's two
-// choices: J0 only with a Between test, and jumps meant for the body call
-// going through the masks in front of it.
+// addCondition as the step-by-step edit does it.
 void addConditionStepByStep(BGLCommandList& l, const ConditionList& cl) {
     const int32_t s = cl.commandStart();
     int32_t k = 0;
@@ -74,15 +72,13 @@ void addConditionStepByStep(BGLCommandList& l, const ConditionList& cl) {
         l.Remove(s);
         l.updateJumpDest(s, true);
     }
-    std::vector<BGLCommand*> made;
     auto insert = [&](std::shared_ptr<BGLCommand> c, int32_t pos) {
-        made.push_back(c.get());
         l.Add(c, "", pos);
         l.updateJumpDest(pos);
     };
     const eMultiCondition multi = cl.multiCondition();
     bool tests = false;
-    for (const auto& c : cl) tests = tests || c->cType() == CondType::Between;
+    for (const auto& c : cl) tests = tests || c->cType() == CondType::Between || c->cType() == CondType::mask;
     if (tests && (multi == eMultiCondition::mOR || multi == eMultiCondition::mNOR)) {
         ++k;
         insert(cmd(BGLOpcode::BGL_JUMP_32, {""}, s + 1), s);
@@ -121,10 +117,6 @@ void addConditionStepByStep(BGLCommandList& l, const ConditionList& cl) {
         }
     }
     if (!rotation) l.Item(s + k)->setOpcode(BGLOpcode::BGL_CALL_32);
-    int32_t body = s + k, firstMask = s + k;
-    while (firstMask - 1 >= s && l.Item(firstMask - 1)->opcode() == BGLOpcode::IFMSK) --firstMask;
-    for (BGLCommand* c : made)
-        if (c->jumpDest(0) == body) c->setJumpDest(0, firstMask);
 }
 
 }  // namespace
@@ -238,32 +230,22 @@ TEST(Conditions, RotationsTurnTheBodyCall) {
     EXPECT_EQ(read->commandEnd(), 1);
 }
 
-TEST(Conditions, MasksAreAlwaysRequired) {
+TEST(Conditions, MasksStandInFrontOfTheBodyCall) {
     const int I = 36, M = 57, J = 136, C = 138, E = 189, R = 34;
-    // Under OR the jumps meant for the body call go through the mask.
+    // Under OR a mask stands behind J0: never tested, and masks alone hide the
+    // object. The condition editor warns before it writes such a block.
     auto m = bodyOnly();
     auto list = m->BGLCommandList()->getConditions(-1);
-    list->Add(between("827", 0, 500));
     list->Add(ofType(CondType::mask, "786", 4));
-    list->Add(between("906", 10, 20));
     list->setMultiCondition(eMultiCondition::mOR);
     m->BGLCommandList()->addCondition(list);
     auto back = reloaded(*m);
-    EXPECT_EQ(layout(*back->BGLCommandList()),
-              (Layout{{I, 3}, {J, 6}, {I, 5}, {J, 6}, {J, 8}, {M, 8}, {C, 9}, {E, 0}, {R, 0}}));
+    EXPECT_EQ(layout(*back->BGLCommandList()), (Layout{{J, 4}, {M, 4}, {C, 5}, {E, 0}, {R, 0}}));
     auto read = back->BGLCommandList()->getConditions(-1);
-    EXPECT_EQ(read->multiCondition(), eMultiCondition::mOR);
-    EXPECT_EQ(texts(*read).back(), "User variable 1 contains 4");
+    EXPECT_EQ(texts(*read), std::vector<std::string>{"User variable 1 contains 4"});
+    EXPECT_EQ(read->multiCondition(), eMultiCondition::mAND);
 
-    // Masks alone need no jump past the body call, whatever the combination says.
-    auto alone = bodyOnly();
-    list = alone->BGLCommandList()->getConditions(-1);
-    list->Add(ofType(CondType::mask, "786", 4));
-    list->setMultiCondition(eMultiCondition::mNOR);
-    alone->BGLCommandList()->addCondition(list);
-    EXPECT_EQ(layout(*alone->BGLCommandList()), (Layout{{M, 3}, {C, 4}, {E, 0}, {R, 0}}));
-
-    // Under NOT a test that fails lands on the mask, in either order of the list.
+    // Under NOT the order of the list decides whether a failed test skips the mask.
     for (bool maskFirst : {false, true}) {
         auto n = bodyOnly();
         list = n->BGLCommandList()->getConditions(-1);
@@ -272,7 +254,9 @@ TEST(Conditions, MasksAreAlwaysRequired) {
         if (!maskFirst) list->Add(ofType(CondType::mask, "786", 4));
         list->setMultiCondition(eMultiCondition::mNOT);
         n->BGLCommandList()->addCondition(list);
-        EXPECT_EQ(layout(*n->BGLCommandList()), (Layout{{I, 3}, {J, 5}, {M, 5}, {C, 6}, {E, 0}, {R, 0}}));
+        Layout expected = maskFirst ? Layout{{I, 3}, {J, 5}, {M, 5}, {C, 6}, {E, 0}, {R, 0}}
+                                    : Layout{{I, 4}, {J, 5}, {M, 5}, {C, 6}, {E, 0}, {R, 0}};
+        EXPECT_EQ(layout(*n->BGLCommandList()), expected) << maskFirst;
     }
 }
 
@@ -422,4 +406,15 @@ TEST(ConditionVariables, EditorRules) {
     EXPECT_EQ(rotationMessage(l, CondType::RotUser), bothRotations);
     l.Item(1)->setCType(CondType::RotWind);
     EXPECT_EQ(rotationMessage(l, CondType::RotWind), twoRotateWind);
+
+    // Masks under OR or NOR are never tested; the editor says so before applying.
+    ConditionList masks;
+    masks.Add(ofType(CondType::mask, "786", 4));
+    EXPECT_EQ(combinationWarning(masks), "");
+    masks.setMultiCondition(eMultiCondition::mNOR);
+    EXPECT_NE(combinationWarning(masks).find("never be drawn"), std::string::npos);
+    masks.Add(between("827", 0, 500));
+    EXPECT_NE(combinationWarning(masks).find("only the other conditions decide"), std::string::npos);
+    masks.setMultiCondition(eMultiCondition::mNOT);
+    EXPECT_EQ(combinationWarning(masks), "");
 }

@@ -89,11 +89,13 @@ TEST(EditCli, ConditionsReadAndReplaced) {
     r = runCli({"set-conditions", in, "--mask", "28C:4", "--between", "33b:0:500", "--between", "38A:60:149",
                 "--rotate-wind", "--combine", "NOR"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("Warning: Mask conditions combined with OR or NOR are never tested"), std::string::npos) << r.err;
     r = runCli({"conditions", dir.file("house_tweaked.mdl")});
     ASSERT_EQ(r.exitCode, 0) << r.err;
+    // The mask stands right in front of the body call, so the block reads back as AND.
     EXPECT_EQ(r.out,
               "Day of the year between 60 and 149\nDistance to RefPoint between 0 and 500\nTime of day contains 4\n"
-              "Rotate with wind\nCombination: NOR\n");
+              "Rotate with wind\nCombination: AND\n");
 
     // No condition at all: the plain body call.
     r = runCli({"set-conditions", dir.file("house_tweaked.mdl"), "-o", dir.file("plain.mdl")});

@@ -156,6 +156,10 @@ int cmdSetConditions(Args& args) {
         }
     }
 
+    wanted.setMultiCondition(multi);
+    if (std::string w = modkit::conditionrules::combinationWarning(wanted); !w.empty())
+        std::fprintf(stderr, "Warning: %s\n", w.c_str());
+
     modkit::MDLObject m;
     m.readMDL(in);
     auto list = m.BGLCommandList()->getConditions(-1);
