@@ -48,12 +48,12 @@ int PreviewSurface::pixelHeight() const { return qRound(height() * devicePixelRa
 
 void PreviewSurface::initializeGL() {
     glReady_ = true;
-    emit glInitialized();
+    Q_EMIT glInitialized();
 }
 
 void PreviewSurface::resizeGL(int, int) {
     frameValid_ = false;
-    emit frameLost();
+    Q_EMIT frameLost();
 }
 
 void PreviewSurface::paintGL() {

@@ -22,7 +22,7 @@ public:
     int pixelWidth() const;
     int pixelHeight() const;
 
-signals:
+Q_SIGNALS:
     void glInitialized();
     void mousePressed(QMouseEvent* e);
     void mouseMoved(QMouseEvent* e);
@@ -34,9 +34,9 @@ protected:
     void initializeGL() override;
     void resizeGL(int w, int h) override;
     void paintGL() override;
-    void mousePressEvent(QMouseEvent* e) override { emit mousePressed(e); }
-    void mouseMoveEvent(QMouseEvent* e) override { emit mouseMoved(e); }
-    void mouseReleaseEvent(QMouseEvent* e) override { emit mouseReleased(e); }
+    void mousePressEvent(QMouseEvent* e) override { Q_EMIT mousePressed(e); }
+    void mouseMoveEvent(QMouseEvent* e) override { Q_EMIT mouseMoved(e); }
+    void mouseReleaseEvent(QMouseEvent* e) override { Q_EMIT mouseReleased(e); }
 
 private:
     bool glReady_ = false;

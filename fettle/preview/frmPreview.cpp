@@ -92,7 +92,7 @@ void frmPreview::timerPreview_Timer() {
     if (r != PreviewTicker::Result::Failed) return;
     // The message box runs its own event loop; ticks meanwhile find the preview disabled.
     dialogs().messageBox("Fettle II", "Error in procedure timerPreview_Timer of Form frmPreview", MsgIcon::None);
-    emit previewDisabled();
+    Q_EMIT previewDisabled();
 }
 
 bool frmPreview::event(QEvent* e) {
@@ -103,7 +103,7 @@ bool frmPreview::event(QEvent* e) {
 
 void frmPreview::closeEvent(QCloseEvent* e) {
     e->accept();
-    emit closed();
+    Q_EMIT closed();
 }
 
 }  // namespace fettle

@@ -40,7 +40,7 @@ public:
     QSlider& sldZoom() { return *sldZoom_; }
     int framesDrawn() const { return frames_; }
 
-signals:
+Q_SIGNALS:
     void closed();
     // The preview was switched off after a drawing error.
     void previewDisabled();

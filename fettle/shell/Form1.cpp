@@ -383,7 +383,7 @@ void Form1::makeCurrent(ModelPtr model, const std::string& title, bool fromLibra
     setButtonsValid();
     updateTitle();
     preview_->drawMDLOnce();
-    emit modelChanged();
+    Q_EMIT modelChanged();
 }
 
 void Form1::applyModelChange(const std::string& label, const std::string& mergeKey, const ModelChange& change) {
@@ -420,7 +420,7 @@ void Form1::modelReplaced() {
     preview_->ticker().requestFrame();
     setButtonsValid();
     updateTitle();
-    emit modelChanged();
+    Q_EMIT modelChanged();
 }
 
 void Form1::showTrapped(const std::string& handler, int number, const std::string& description) {

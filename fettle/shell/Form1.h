@@ -85,11 +85,11 @@ public:
     // Opens a model or BGL file given to the program at start.
     void openArgument(const std::string& path);
 
-signals:
+Q_SIGNALS:
     // The current model was replaced or changed; open windows show it again.
     void modelChanged();
 
-public slots:
+public Q_SLOTS:
     void mOpen_Click();
     void mSave_Click();
     void mASMExport_Click();

@@ -11,9 +11,9 @@ namespace {
 }
 }  // namespace
 
-void addKillShadow(modkit::MDLObject&) { missing("addKillShadow"); }
-void removeKillShadow(modkit::MDLObject&) { missing("removeKillShadow"); }
-void fixLights(modkit::MDLObject&) { missing("fixLights"); }
+void addKillShadow(modkit::MDLObject& m) { m.addKillShadow(); }
+void removeKillShadow(modkit::MDLObject& m) { m.removeKillShadow(); }
+void fixLights(modkit::MDLObject& m) { m.fixLights(); }
 void exportASM(modkit::MDLObject& m, const std::string& file) { m.exportASM(file); }
 void exportFLT(modkit::MDLObject& m, const std::string& file, const std::string& texFormat) {
     m.exportFLT(file, texFormat);

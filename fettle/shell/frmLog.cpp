@@ -37,7 +37,7 @@ void frmLog::clearLog() {
 
 void frmLog::closeEvent(QCloseEvent* e) {
     e->accept();
-    emit closed();
+    Q_EMIT closed();
 }
 
 }  // namespace fettle

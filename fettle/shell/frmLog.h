@@ -19,7 +19,7 @@ public:
     // The whole log: each entry is CR LF + "[" + time + "] " + text.
     const std::string& text() const { return log_; }
 
-signals:
+Q_SIGNALS:
     void closed();
 
 protected:

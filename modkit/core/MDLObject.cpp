@@ -52,6 +52,8 @@ MDLObject::MDLObject()
         sections_[static_cast<size_t>(i)].name = kSlots[i].tag;
         sections_[static_cast<size_t>(i)].parent = kSlots[i].parent;
     }
+    // A model built in memory saves as a model file too.
+    sections_[0].data = "MDL9";
 }
 
 MDLObject::~MDLObject() = default;

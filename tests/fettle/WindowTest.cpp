@@ -328,6 +328,51 @@ TEST_F(Window, UndoAndRedoGiveBackTheModelExactly) {
     EXPECT_EQ(title(), "undone.mdl - Fettle II");
 }
 
+TEST_F(Window, TweaksSaveAndUndoBackToTheSavedBytes) {
+    start();
+    const std::string house = writeHouse();
+    const std::string original = testutil::readFile(house);
+    ASSERT_TRUE(form->openModelFile(house, "mOpen_Click"));
+    auto shadowSize = [&] {
+        auto& m = *form->currentModel();
+        return m.getRIFFSectionSize(m.getRIFFSectionIndex("SHAD"));
+    };
+    QPushButton* shadow = form->button("cmdSimpleTweak_0");
+    ASSERT_EQ(shadowSize(), 0);
+    EXPECT_EQ(shadow->text().toStdString(), "Remove shadow");
+    EXPECT_EQ(shadow->toolTip().toStdString(), "Add code to kill the shadow of the object in FS");
+
+    click("cmdSimpleTweak_0");
+    EXPECT_GT(shadowSize(), 0);
+    EXPECT_TRUE(contains(logText(), "] Shadow killed of the object"));
+    EXPECT_EQ(shadow->text().toStdString(), "Add shadow");
+    EXPECT_EQ(title(), "house.mdl* - Fettle II");
+    click("cmdSimpleTweak_3");
+    EXPECT_TRUE(contains(logText(), "] BGL_LIGHT problem fixed"));
+
+    d.files = {dir.file("tweaked.mdl")};
+    trigger("mSave");
+    const std::string tweaked = testutil::readFile(dir.file("tweaked.mdl"));
+    EXPECT_NE(tweaked, original);
+    EXPECT_EQ(title(), "tweaked.mdl - Fettle II");
+
+    trigger("mUndo");  // the light fix
+    trigger("mUndo");  // the shadow
+    EXPECT_EQ(shadowSize(), 0);
+    EXPECT_EQ(shadow->text().toStdString(), "Remove shadow");
+    EXPECT_EQ(title(), "tweaked.mdl* - Fettle II");
+    d.files = {dir.file("undone.mdl")};
+    trigger("mSave");
+    EXPECT_EQ(testutil::readFile(dir.file("undone.mdl")), original);
+
+    trigger("mRedo");
+    trigger("mRedo");
+    EXPECT_EQ(form->currentModel()->toBytes(), tweaked);
+    click("cmdSimpleTweak_0");
+    EXPECT_EQ(shadowSize(), 0);
+    EXPECT_TRUE(contains(logText(), "] Shadow added to the object"));
+}
+
 TEST_F(Window, AsksBeforeUnsavedChangesAreLost) {
     start();
     const std::string house = writeHouse();

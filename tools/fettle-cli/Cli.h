@@ -22,6 +22,12 @@ public:
     bool flag(const std::string& name);
     std::optional<std::string> value(const std::string& name);
     std::vector<std::string> values(const std::string& name);
+    struct Option {
+        std::string name, value;
+    };
+    // Every occurrence of the named options, in the order given: those in
+    // withValue take a value (the next argument, or name=VALUE), flags none.
+    std::vector<Option> ordered(const std::vector<std::string>& withValue, const std::vector<std::string>& flags);
     // The remaining arguments; an unknown option is a usage error.
     std::vector<std::string> positionals(size_t min, size_t max);
 
