@@ -5,11 +5,16 @@ namespace cli {
 
 int cmdInfo(Args&);
 int cmdSave(Args&);
+int cmdRender(Args&);
 
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         {"info", "info MODEL.mdl [--json]", cmdInfo},
         {"save", "save IN.mdl OUT.mdl", cmdSave},
+        {"render",
+         "render IN.mdl OUT.png [--width W] [--height H] [--heading D] [--pitch D] [--zoom Z] [--pan X,Y] "
+         "[--texture-path DIR]... [--frames N]",
+         cmdRender},
     };
     return table;
 }
