@@ -5,6 +5,8 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QImageReader>
+#include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 #include <new>
@@ -36,6 +38,15 @@ uint16_t u16At(std::string_view bytes, size_t offset) {
     ByteReader r(bytes);
     r.seek(offset);
     return static_cast<uint16_t>(getInteger(r));
+}
+
+std::string lowerSuffix(const std::string& name) {
+    const size_t slash = name.find_last_of("/\\");
+    const size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+    std::string s = name.substr(dot + 1);
+    for (char& c : s) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return s;
 }
 
 void checkSides(int64_t width, int64_t height) {
@@ -137,6 +148,90 @@ QImage decodeDds(std::string_view bytes) {
     return image;
 }
 
+// A TGA file (Qt reads only the uncompressed ones that carry the version-2
+// footer): true-colour, grey and colour-mapped images, raw or run-length
+// encoded, 8 to 32 bits a pixel.
+QImage decodeTga(std::string_view bytes) {
+    constexpr size_t kHeader = 18;
+    if (bytes.size() < kHeader) throw Unreadable{};
+    const auto* b = reinterpret_cast<const uint8_t*>(bytes.data());
+    const int idLength = b[0], mapType = b[1], type = b[2];
+    const int mapFirst = u16At(bytes, 3), mapLength = u16At(bytes, 5), mapBits = b[7];
+    const int64_t width = u16At(bytes, 12), height = u16At(bytes, 14);
+    const int bits = b[16], descriptor = b[17];
+    const bool rle = type >= 9;
+    const int kind = rle ? type - 8 : type;  // 1 colour-mapped, 2 true colour, 3 grey
+    if (kind < 1 || kind > 3 || mapType > 1 || (kind == 1 && mapType != 1)) throw Unreadable{};
+    checkSides(width, height);
+
+    // Texels of 15/16, 24 and 32 bits (in the map or in the image) become RGBA.
+    auto colourOf = [](const uint8_t* p, int bitsPerTexel, bool alphaBit) -> std::array<uint8_t, 4> {
+        if (bitsPerTexel == 15 || bitsPerTexel == 16) {
+            const uint32_t v = uint32_t(p[0]) | uint32_t(p[1]) << 8;
+            static const Channel r(0x7C00), g(0x03E0), bl(0x001F), a(0x8000);
+            return {r(v, 0), g(v, 0), bl(v, 0), alphaBit ? a(v, 255) : uint8_t(255)};
+        }
+        return {p[2], p[1], p[0], bitsPerTexel == 32 ? p[3] : uint8_t(255)};
+    };
+    size_t at = kHeader + static_cast<size_t>(idLength);
+    std::vector<std::array<uint8_t, 4>> map;
+    if (mapType == 1) {
+        if (mapBits != 15 && mapBits != 16 && mapBits != 24 && mapBits != 32) throw Unreadable{};
+        const size_t entry = static_cast<size_t>((mapBits + 7) / 8);
+        if (at > bytes.size() || static_cast<size_t>(mapLength) * entry > bytes.size() - at) throw Unreadable{};
+        for (int i = 0; i < mapLength; ++i) map.push_back(colourOf(b + at + static_cast<size_t>(i) * entry, mapBits, false));
+        at += static_cast<size_t>(mapLength) * entry;
+    }
+    const bool validBits = kind == 2 ? (bits == 15 || bits == 16 || bits == 24 || bits == 32)
+                                     : (bits == 8 || (kind == 1 && bits == 16));
+    if (!validBits || at > bytes.size()) throw Unreadable{};
+    const size_t texelBytes = static_cast<size_t>((bits + 7) / 8);
+    const int64_t texels = width * height;
+    const int64_t available = static_cast<int64_t>(bytes.size() - at);
+    // A run packet of 1 + texelBytes bytes gives at most 128 texels.
+    if (rle ? texels > available / int64_t(1 + texelBytes) * 128 + 128 : texels * int64_t(texelBytes) > available)
+        throw Unreadable{};
+
+    const bool alphaBit = (descriptor & 0x0F) != 0;
+    auto texel = [&](const uint8_t* p) -> std::array<uint8_t, 4> {
+        if (kind == 3) return {p[0], p[0], p[0], 255};
+        if (kind == 1) {
+            const int index = (bits == 16 ? int(p[0]) | int(p[1]) << 8 : int(p[0])) - mapFirst;
+            if (index < 0 || index >= static_cast<int>(map.size())) throw Unreadable{};
+            return map[static_cast<size_t>(index)];
+        }
+        return colourOf(p, bits, alphaBit);
+    };
+    QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGBA8888);
+    if (image.isNull()) throw std::bad_alloc();
+    const bool topDown = descriptor & 0x20, rightToLeft = descriptor & 0x10;
+    auto put = [&](int64_t i, const std::array<uint8_t, 4>& c) {
+        const int64_t row = i / width, column = i % width;
+        const int y = static_cast<int>(topDown ? row : height - 1 - row);
+        const int x = static_cast<int>(rightToLeft ? width - 1 - column : column);
+        std::memcpy(image.scanLine(y) + x * 4, c.data(), 4);
+    };
+    const uint8_t* p = b + at;
+    const uint8_t* end = b + bytes.size();
+    for (int64_t i = 0; i < texels;) {
+        int64_t count = 1;
+        bool run = false;
+        if (rle) {
+            if (p >= end) throw Unreadable{};
+            count = (*p & 0x7F) + 1;
+            run = (*p & 0x80) != 0;
+            ++p;
+            count = std::min(count, texels - i);
+        }
+        for (int64_t k = 0; k < count; ++k, ++i) {
+            if (static_cast<size_t>(end - p) < texelBytes) throw Unreadable{};
+            put(i, texel(p));
+            if (!run || k + 1 == count) p += texelBytes;
+        }
+    }
+    return image;
+}
+
 QImage decodeWithQt(std::string_view bytes, const std::string& name);
 
 // A bitmap: its DXT forms are decoded here; every other form goes to Qt once
@@ -168,28 +263,23 @@ QImage decodeBitmap(std::string_view bytes, const std::string& name) {
     return decodeWithQt(bytes, name);
 }
 
-std::string lowerSuffix(const std::string& name) {
-    const size_t slash = name.find_last_of("/\\");
-    const size_t dot = name.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-    std::string s = name.substr(dot + 1);
-    for (char& c : s) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return s;
-}
-
 QImage decodeWithQt(std::string_view bytes, const std::string& name) {
     if (bytes.size() > static_cast<size_t>(INT32_MAX)) throw Unreadable{};
     QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
     if (!buffer.open(QIODevice::ReadOnly)) throw Unreadable{};
-    // The extension helps for formats without a signature (TGA); the content
-    // decides when the extension is wrong or missing.
-    QImageReader reader(&buffer, QByteArray::fromStdString(lowerSuffix(name)));
-    reader.setAutoDetectImageFormat(true);
-    reader.setAllocationLimit(1024);  // megabytes: a 16384 x 16384 texture at 4 bytes a pixel
-    const QSize size = reader.size();
-    if (size.isValid()) checkSides(size.width(), size.height());
-    QImage image = reader.read();
+    // The content decides; the extension helps where it cannot tell.
+    QImage image;
+    const QByteArray hint = QByteArray::fromStdString(lowerSuffix(name));
+    for (const QByteArray& format : {QByteArray(), hint}) {
+        if (!buffer.seek(0)) throw Unreadable{};
+        QImageReader reader(&buffer, format);
+        reader.setAllocationLimit(1024);  // megabytes: a 16384 x 16384 texture at 4 bytes a pixel
+        const QSize size = reader.size();
+        if (size.isValid()) checkSides(size.width(), size.height());
+        image = reader.read();
+        if (!image.isNull() || hint.isEmpty()) break;
+    }
     if (image.isNull()) throw Unreadable{};
     checkSides(image.width(), image.height());
     return image;
@@ -205,6 +295,12 @@ QImage decodeTextureImage(std::string_view bytes, const std::string& name) {
     try {
         if (bytes.size() >= 4 && bytes.substr(0, 4) == "DDS ") return decodeDds(bytes);
         if (bytes.size() >= 2 && bytes.substr(0, 2) == "BM") return decodeBitmap(bytes, name);
+        if (lowerSuffix(name) == "tga") {
+            try {
+                return decodeTga(bytes);
+            } catch (const Unreadable&) {  // perhaps another format under a wrong name
+            }
+        }
         return decodeWithQt(bytes, name);
     } catch (const Unreadable&) {
     } catch (const std::bad_alloc&) {

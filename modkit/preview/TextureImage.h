@@ -7,11 +7,12 @@
 #include <QImage>
 
 // Texture files decoded in memory, for the preview's GL textures and for
-// showing a texture in a window. Reads what Qt's image plugins read (BMP of
-// every depth, PNG, JPEG, TGA, TIFF) and, beside them, DDS files (DXT1, DXT3,
+// showing a texture in a window. Reads BMP of every depth, PNG, JPEG and TIFF
+// through Qt's image plugins; TGA (raw and run-length encoded, true-colour,
+// grey and colour-mapped, which Qt's plugin mostly refuses), DDS (DXT1, DXT3,
 // DXT5 and uncompressed) and bitmaps whose compression field holds DXT1, DXT3
-// or DXT5. Only the first image level is read; alpha is kept in the QImage and
-// dropped from the 24-bit pixels.
+// or DXT5 are read here. Only the first image level is read; alpha is kept in
+// the QImage and dropped from the 24-bit pixels.
 namespace modkit {
 
 // 24-bit pixels as a bitmap holds them: bottom row first, blue, green, red,
