@@ -53,36 +53,24 @@ bool hasExtension(const char* list, const char* name) {
     return false;
 }
 
-// One EGL display serves every surface of the process; it is terminated when
-// the last surface goes, so no context outlives it.
-EGLDisplay g_display = EGL_NO_DISPLAY;
-int g_users = 0;
-
-EGLDisplay acquireDisplay() {
-    if (g_users > 0) {
-        ++g_users;
-        return g_display;
-    }
+// One EGL display serves every surface of the process. It is initialised on
+// first use and kept: terminating it unloads the driver, which costs the next
+// surface the load again and leaves the driver's own allocations orphaned.
+EGLDisplay display() {
+    static EGLDisplay d = EGL_NO_DISPLAY;
+    if (d != EGL_NO_DISPLAY) return d;
     const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
     if (!hasExtension(clientExtensions, "EGL_MESA_platform_surfaceless"))
         raiseLibrary(kSource, "Could not initialize OpenGL (EGL offers no surfaceless platform: is libegl-mesa0 installed?)");
     auto getPlatformDisplay =
         reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
     if (!getPlatformDisplay) fail("eglGetPlatformDisplayEXT");
-    EGLDisplay d = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-    if (d == EGL_NO_DISPLAY) fail("eglGetPlatformDisplayEXT");
+    EGLDisplay candidate = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    if (candidate == EGL_NO_DISPLAY) fail("eglGetPlatformDisplayEXT");
     EGLint major = 0, minor = 0;
-    if (!eglInitialize(d, &major, &minor)) fail("eglInitialize");
-    g_display = d;
-    g_users = 1;
+    if (!eglInitialize(candidate, &major, &minor)) fail("eglInitialize");
+    d = candidate;
     return d;
-}
-
-void releaseDisplay() {
-    if (g_users <= 0 || --g_users > 0) return;
-    eglTerminate(g_display);
-    eglReleaseThread();
-    g_display = EGL_NO_DISPLAY;
 }
 
 EGLint attrib(EGLDisplay d, EGLConfig c, EGLint name) {
@@ -125,7 +113,7 @@ EGLConfig chooseConfig(EGLDisplay d) {
 
 EglOffscreenSurface::EglOffscreenSurface(int width, int height) : width_(width), height_(height) {
     if (width < 1 || height < 1 || width > 16384 || height > 16384) raiseRuntime(err::InvalidCall, kSource);
-    EGLDisplay d = acquireDisplay();
+    EGLDisplay d = display();
     display_ = d;
     try {
         if (!eglBindAPI(EGL_OPENGL_API)) fail("eglBindAPI");
@@ -139,7 +127,6 @@ EglOffscreenSurface::EglOffscreenSurface(int width, int height) : width_(width),
     } catch (...) {
         if (context_) eglDestroyContext(d, context_);
         if (surface_) eglDestroySurface(d, surface_);
-        releaseDisplay();
         throw;
     }
 }
@@ -148,7 +135,6 @@ EglOffscreenSurface::~EglOffscreenSurface() {
     if (eglGetCurrentContext() == context_) eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     eglDestroyContext(display_, context_);
     eglDestroySurface(display_, surface_);
-    releaseDisplay();
 }
 
 bool EglOffscreenSurface::makeCurrent() {
