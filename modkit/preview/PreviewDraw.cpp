@@ -159,13 +159,8 @@ void MDLObject::compileDrawList() {
                 const int32_t a = roundToInt32(toDouble(cmd->param(0), kSource) + base + 1, kSource);
                 const int32_t b = roundToInt32(toDouble(cmd->param(1), kSource) + base + 1, kSource);
                 const int32_t c = roundToInt32(toDouble(cmd->param(2), kSource) + base + 1, kSource);
-                if (!batch) {
-                    // Positions are checked before the batch opens, so an error never leaves it open.
-                    for (int32_t p : {a, b, c})
-                        if (p < 1 || p > vertices_->Count()) raiseRuntime(err::InvalidCall, vertices_->errorSource());
-                    glBegin(GL_TRIANGLES);
-                    batch = true;
-                }
+                if (!batch) glBegin(GL_TRIANGLES);
+                batch = true;
                 drawTriangle(a, b, c);
                 break;
             }
