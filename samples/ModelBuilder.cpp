@@ -232,6 +232,139 @@ std::string syntheticModel(int vertices, int triangles, int jumpBlocks) {
                     {"BGL ", b.bytes()}});
 }
 
+namespace {
+
+std::vector<Vtx> gridVertices(int count) {
+    std::vector<Vtx> verts(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        Vtx& v = verts[static_cast<size_t>(i)];
+        v.x = static_cast<float>(i % 16);
+        v.z = static_cast<float>(i / 16);
+        v.tx = v.x / 16;
+        v.ty = v.z / 16;
+    }
+    return verts;
+}
+
+// IFIN1 distance test, body call, BGL_END, then the body placed by the caller.
+Label bodyCall(BglBuilder& b) {
+    Label end = b.label(), body = b.label();
+    b.cmd(36, {end, 827.0, 0.0, 5000.0});
+    b.cmd(138, {body});
+    b.place(end);
+    b.cmd(189, {});
+    return body;
+}
+
+std::string modelWith(const std::vector<Tex>& texs, int vertices, const std::string& bgl) {
+    return mdlFile({{"MDLH", headerBody({1, 2, 3, 4, 5, 6, 7, 8, 9})}, {"DICT", "dictionary"},
+                    {"BBOX", bboxBody(0, 0, 0, 16, 1, 16)}},
+                   {{"TEXT", texturesBody(texs)},
+                    {"MATE", materialsBody({Mat{}, Mat{}})},
+                    {"VERT", verticesBody(gridVertices(vertices))},
+                    {"BGL ", bgl}});
+}
+
+}  // namespace
+
+std::string lightsModel(int commands, int lights) {
+    BglBuilder b;
+    b.place(bodyCall(b));
+    // Each light takes three commands; the triangles fill the rest in draw lists
+    // of 20 (21 commands each) behind a test that jumps over them.
+    const int fill = std::max(0, commands - 5 - 3 * lights);
+    const int lists = fill / 23;
+    int listsLeft = lists;
+    for (int i = 0; i < lights; ++i) {
+        Label past = b.label();
+        b.cmd(159, {0.0});
+        b.cmd(57, {past, 100.0, 1.0});  // variable 100: at or below the threshold
+        b.cmd(178, {1.0, 0.0, 2.0, 0.0, 7.0, 0.5, 0.5, -1.0, 0.0, 1.0, 0.0});
+        b.place(past);
+        int here = listsLeft / (lights - i);
+        listsLeft -= here;
+        for (int k = 0; k < here; ++k) {
+            Label skip = b.label();
+            b.cmd(36, {skip, 827.0, 0.0, 1000.0});
+            b.cmd(184, {0.0, 0.0});
+            std::vector<std::array<uint16_t, 3>> tris(20);
+            for (int t = 0; t < 20; ++t)
+                tris[static_cast<size_t>(t)] = {static_cast<uint16_t>(t), static_cast<uint16_t>(t + 1), static_cast<uint16_t>(t + 16)};
+            b.triList(0, tris);
+            b.place(skip);
+        }
+    }
+    b.cmd(34, {});
+    Tex t;
+    t.bitmap = "lights.bmp";
+    return modelWith({t}, 64, b.bytes());
+}
+
+std::string seasonalModel(int selections, int trianglesEach) {
+    BglBuilder b;
+    b.place(bodyCall(b));
+    for (int i = 0; i < selections; ++i) {
+        Label skip = b.label();
+        const bool guarded = i % 10 == 0;
+        if (guarded) b.cmd(36, {skip, 827.0, 0.0, 1000.0});
+        b.cmd(184, {static_cast<double>(i % 2), 0.0});
+        std::vector<std::array<uint16_t, 3>> tris(static_cast<size_t>(trianglesEach));
+        for (int t = 0; t < trianglesEach; ++t)
+            tris[static_cast<size_t>(t)] = {static_cast<uint16_t>(t % 40), static_cast<uint16_t>(t % 40 + 1),
+                                            static_cast<uint16_t>(t % 40 + 16)};
+        b.triList(0, tris);
+        b.cmd(184, {0.0, 4.0});  // another texture between the selections
+        if (guarded) b.place(skip);
+    }
+    b.cmd(34, {});
+    std::vector<Tex> texs(5);
+    texs[0].bitmap = "base.bmp";
+    texs[1].bitmap = "base_fa.bmp";
+    texs[2].bitmap = "base_wi.bmp";
+    texs[3].bitmap = "base_sp.bmp";
+    texs[4].bitmap = "other.bmp";
+    return modelWith(texs, 64, b.bytes());
+}
+
+std::string xmlBglLibrary(const std::vector<LibSection>& sections) {
+    size_t subCount = 0;
+    for (const LibSection& s : sections) subCount += s.subsections.size();
+    const size_t tablesAt = 56 + 20 * sections.size();
+    size_t dataAt = tablesAt + 16 * subCount;
+
+    ByteWriter head, tables, data;
+    putInteger(head, 513);
+    putString(head, "", 18);
+    putLong(head, static_cast<int32_t>(sections.size()));
+    putString(head, "", 32);
+    for (const LibSection& s : sections) {
+        putLong(head, s.type);
+        putLong(head, 0);
+        putLong(head, static_cast<int32_t>(s.subsections.size()));
+        putLong(head, static_cast<int32_t>(tablesAt + tables.size()));
+        putLong(head, static_cast<int32_t>(16 * s.subsections.size()));
+        for (const auto& records : s.subsections) {
+            ByteWriter sub;
+            if (s.type == 43) {
+                size_t start = 24 * records.size();
+                for (size_t i = 0; i < records.size(); ++i) {
+                    putString(sub, "model-id-" + std::to_string(i), 16);
+                    putLong(sub, static_cast<int32_t>(start));
+                    putLong(sub, static_cast<int32_t>(records[i].size()));
+                    start += records[i].size();
+                }
+            }
+            for (const std::string& r : records) putString(sub, r);
+            putLong(tables, 0);
+            putLong(tables, static_cast<int32_t>(records.size()));
+            putLong(tables, static_cast<int32_t>(dataAt + data.size()));
+            putLong(tables, static_cast<int32_t>(sub.size()));
+            putString(data, sub.bytes());
+        }
+    }
+    return head.take() + tables.take() + data.take();
+}
+
 std::string meshModel(int triangles) {
     const int perCell = triangles > 2 * 255 * 255 ? 4 : 2;
     const int cells = (triangles + perCell - 1) / perCell;

@@ -79,6 +79,28 @@ std::string mdlFile(const std::vector<Section>& top, const std::vector<Section>&
 // an IFIN1 jumping over them; an object-level condition and body call in front.
 std::string syntheticModel(int vertices, int triangles, int jumpBlocks);
 
+// A model of about `commands` commands of which `lights` are BGL_LIGHT, each
+// preceded by a VAR_BASE_OVERRIDE and an IFMSK (on variable 100: both go); the
+// rest are triangles in blocks behind IFIN1 tests that jump over them.
+std::string lightsModel(int commands, int lights);
+
+// A model whose first texture is selected by `selections` SET_MATERIAL
+// commands, each followed by a draw list of `trianglesEach` triangles, with
+// IFIN1 tests jumping over every tenth; its textures are base.bmp and the
+// variants base_fa.bmp, base_wi.bmp and base_sp.bmp, then other.bmp, which is
+// selected after each draw list.
+std::string seasonalModel(int selections, int trianglesEach);
+
+// An XML-style BGL scenery library: the 56-byte header, the section table, the
+// subsection tables, then each subsection's data. In a section of type 43 each
+// subsection holds MDL file images, as a 24-byte index entry per model followed
+// by the models' bytes; in any other section the strings are its records.
+struct LibSection {
+    int32_t type = 43;
+    std::vector<std::vector<std::string>> subsections;
+};
+std::string xmlBglLibrary(const std::vector<LibSection>& sections);
+
 // A flat, regular mesh of `triangles` small untextured triangles (red, facing
 // up) over a 100 x 100 square that fills the bounding box. Each square cell of
 // the grid holds two triangles, or four (both diagonals) once one layer would

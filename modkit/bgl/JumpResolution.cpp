@@ -78,19 +78,10 @@ void BGLCommandList::updateJumpSize() {
 
 void BGLCommandList::updateJumpDest(int32_t position, bool Remove) {
     const int32_t delta = Remove ? -1 : 1;
-    for (const auto& cmd : *this) {
-        int slots = cmd->jumpSlots();
-        if (slots == 0 || !BGLOpcodeDictionary::hasJump(cmd->opcodeValue())) continue;
-        const BGLCommandDictEntry& e = BGLOpcodeDictionary::entry(cmd->opcodeValue());
-        for (int i = 0; i < slots && i < e.numParam; ++i) {
-            if (!e.isJump[static_cast<size_t>(i)]) continue;
-            int32_t& d = cmd->jumpSlot(i);
-            if (d >= position) d += delta;
-        }
-    }
+    remapJumpDests([&](int32_t d) { return d >= position ? d + delta : d; });
 }
 
-void BGLCommandList::removeWithJumpUpdate(const std::vector<int32_t>& positions) {
+void BGLCommandList::removeWithJumpUpdate(const std::vector<int32_t>& positions, bool toNext) {
     if (positions.empty()) return;
     size_t next = 0;
     retainIf([&](int pos, const Ptr&) {
@@ -100,16 +91,11 @@ void BGLCommandList::removeWithJumpUpdate(const std::vector<int32_t>& positions)
         }
         return true;
     });
-    for (const auto& cmd : *this) {
-        int slots = cmd->jumpSlots();
-        if (slots == 0 || !BGLOpcodeDictionary::hasJump(cmd->opcodeValue())) continue;
-        const BGLCommandDictEntry& e = BGLOpcodeDictionary::entry(cmd->opcodeValue());
-        for (int i = 0; i < slots && i < e.numParam; ++i) {
-            if (!e.isJump[static_cast<size_t>(i)]) continue;
-            int32_t& d = cmd->jumpSlot(i);
-            d -= static_cast<int32_t>(std::upper_bound(positions.begin(), positions.end(), d) - positions.begin());
-        }
-    }
+    remapJumpDests([&](int32_t d) {
+        auto below = toNext ? std::lower_bound(positions.begin(), positions.end(), d)
+                            : std::upper_bound(positions.begin(), positions.end(), d);
+        return d - static_cast<int32_t>(below - positions.begin());
+    });
 }
 
 }  // namespace modkit

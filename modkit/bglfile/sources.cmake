@@ -1,1 +1,4 @@
-# Sources of modkit/bglfile are listed here.
+target_sources(modkit PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/XMLBGLSection.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BGLObject.cpp
+)

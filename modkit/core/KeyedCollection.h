@@ -134,6 +134,41 @@ public:
                       std::make_move_iterator(add.end()));
     }
 
+    // One replacement of a batch: `count` members from the 1-based position `at`
+    // give way to `items` (without keys); count 0 inserts before `at`.
+    struct Splice {
+        int at = 1;
+        int count = 0;
+        std::vector<Ptr> items;
+    };
+
+    // Applies replacements given in ascending, non-overlapping order, all
+    // positions counted in the collection as it is now, in one pass. Bad
+    // positions raise error 5 before anything changes.
+    void spliceRanges(std::vector<Splice> edits) {
+        size_t next = 0, removed = 0, added = 0;
+        for (const Splice& e : edits) {
+            if (e.at < 1 || e.count < 0 || static_cast<size_t>(e.at - 1) < next ||
+                static_cast<size_t>(e.at - 1) + static_cast<size_t>(e.count) > slots_.size())
+                raiseRuntime(err::InvalidCall, source_);
+            next = static_cast<size_t>(e.at - 1) + static_cast<size_t>(e.count);
+            removed += static_cast<size_t>(e.count);
+            added += e.items.size();
+        }
+        std::vector<Slot> out;
+        out.reserve(slots_.size() - removed + added);
+        size_t in = 0;
+        for (Splice& e : edits) {
+            const size_t from = static_cast<size_t>(e.at - 1);
+            while (in < from) out.push_back(std::move(slots_[in++]));
+            for (int c = 0; c < e.count; ++c, ++in)
+                if (slots_[in].key) keys_.erase(*slots_[in].key);
+            for (auto& p : e.items) out.push_back(Slot{p ? std::move(p) : std::make_shared<T>(), nullptr});
+        }
+        while (in < slots_.size()) out.push_back(std::move(slots_[in++]));
+        slots_ = std::move(out);
+    }
+
     void clear() {
         slots_.clear();
         keys_.clear();

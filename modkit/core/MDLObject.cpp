@@ -52,6 +52,8 @@ MDLObject::MDLObject()
         sections_[static_cast<size_t>(i)].name = kSlots[i].tag;
         sections_[static_cast<size_t>(i)].parent = kSlots[i].parent;
     }
+    // A model built in memory saves as a model file too.
+    sections_[0].data = "MDL9";
 }
 
 MDLObject::~MDLObject() = default;
@@ -121,6 +123,8 @@ void MDLObject::readMDLBytes(const std::string& bytes, const std::string& path) 
         std::string tag = getString(in, 4);
         int16_t slot = getRIFFSectionIndex(tag);
         if (slot < 0) raiseRuntime(err::Subscript, kSource);
+        // A second RIFF header would replace the file's own form type.
+        if (slot == 0) damaged("a \"RIFF\" header stands inside the file at byte " + numtext::intText(at));
         int32_t size = getLong(in);
         RIFFSection& s = sections_[static_cast<size_t>(slot)];
         if (size < 0)

@@ -7,6 +7,7 @@
 
 #include "modkit/bgl/BGLCommandList.h"
 #include "modkit/bgl/BGLOpcodeDictionary.h"
+#include "modkit/bgl/SeasonalTextures.h"
 #include "modkit/core/BoundingBox.h"
 #include "modkit/core/MDLHeader.h"
 #include "modkit/lists/MaterialList.h"
@@ -87,6 +88,36 @@ public:
     void saveMDL(const std::string& file);
     // The bytes saveMDL would write.
     std::string toBytes();
+
+    // Tweaks. Each changes the model in memory only.
+    // The SHAD section becomes the 12-byte body that switches the shadow off.
+    void addKillShadow();
+    // Drops the SHAD section, whatever it held.
+    void removeKillShadow();
+    // Drops the DICT section.
+    void cleanDICT();
+    // cleanDICT, then removes the VAR_BASE_OVERRIDE commands and the IFMSK
+    // commands with a mask of 200 or less that stand in the unbroken run right
+    // before each BGL_LIGHT. Jumps that landed on a removed command land on the
+    // next command kept.
+    void fixLights();
+
+    // Texture sizes: grows each texture group's size to the largest ratio of an
+    // edge's length in model space to its length in texture space among the
+    // triangles drawn with it. Needs the textures' parents assigned.
+    void updateTextureSize();
+    // Kept for the interface; does nothing.
+    void recalcTextureSizes();
+    // The seasons coded in the command stream for the base texture at 1-based
+    // position parent of the texture list (Material left 0).
+    seasonalTextures readSeasonalDates(int16_t parent);
+
+    // Writes the model as a BGLC assembler listing (modkit/export).
+    void exportASM(const std::string& f);
+    // Writes the model as an OpenFlight database with its texture attribute
+    // files (modkit/export). texFormat replaces "bmp" in the texture names;
+    // extraRotation turns the model about its vertical axis, in degrees.
+    void exportFLT(const std::string& f, const std::string& texFormat, bool saveATTR = true, float extraRotation = 0);
 
     const std::string& MDLPath() const { return path_; }
     void setMDLPath(const std::string& p) { path_ = p; }

@@ -16,6 +16,9 @@ bool isAbsolutePath(const std::string& path);
 // Replaces a final ".mdl" (any case) by newSuffix, or appends newSuffix.
 std::string replaceMdlExtension(const std::string& path, const std::string& newSuffix);
 
+// The text with its ASCII letters in lower case (names in models are 8-bit text).
+std::string lowerCase(std::string text);
+
 bool fileExists(const std::string& path);
 bool folderExists(const std::string& path);
 

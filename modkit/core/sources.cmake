@@ -8,4 +8,6 @@ target_sources(modkit PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/MDLHeader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BoundingBox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MDLObject.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Tweaks.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TextureEdits.cpp
 )

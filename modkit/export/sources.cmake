@@ -1,1 +1,5 @@
-# Sources of modkit/export are listed here.
+target_sources(modkit PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/ASMWriter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/OpenFlightWriter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FLTExport.cpp
+)

@@ -111,3 +111,10 @@ TEST(DamagedInput, ABodyEndingInsideACommand) {
     e = testutil::errorOf([&] { MDLObject().readMDLBytes(mdlFile({}, {{"BGL ", testutil::bytes({0x24, 0x00, 0x01})}})); });
     EXPECT_EQ(e.number(), 100);
 }
+
+TEST(DamagedInput, ANestedRiffHeaderIsRefused) {
+    std::string inner = mdlFile({}, {});
+    auto e = testutil::errorOf([&] { MDLObject().readMDLBytes(mdlFile({{"RIFF", inner.substr(8)}}, {})); });
+    EXPECT_EQ(e.number(), 100);
+    EXPECT_NE(e.description().find("RIFF"), std::string::npos);
+}

@@ -41,6 +41,14 @@ TEST(MDLObject, MinimalFileHasEmptyLists) {
     EXPECT_MODKIT_ERROR(m->getRIFFSectionSize(-1), 9);
 }
 
+TEST(MDLObject, AModelNeverReadSavesAsAModelFile) {
+    MDLObject fresh;
+    fresh.BGLCommandList()->Add()->setOpcode(BGLOpcode::BGL_END);
+    auto back = load(fresh.toBytes());
+    EXPECT_EQ(back->BGLCommandList()->Count(), 1);
+    EXPECT_EQ(back->getRIFFSectionSize(8), 10);
+}
+
 TEST(MDLObject, RejectsOtherFilesWithTheInvalidFileMessage) {
     std::string good = minimal();
     for (size_t i : {0, 1, 2, 3, 8, 9, 10, 11}) {

@@ -34,6 +34,37 @@ std::vector<std::string> Args::values(const std::string& name) {
     return out;
 }
 
+std::vector<Args::Option> Args::ordered(const std::vector<std::string>& withValue,
+                                        const std::vector<std::string>& flags) {
+    std::vector<Option> out;
+    for (auto it = args_.begin(); it != args_.end();) {
+        bool taken = false;
+        for (const auto& name : withValue) {
+            if (*it == name) {
+                if (it + 1 == args_.end()) throw UsageError(name + " needs a value");
+                out.push_back({name, *(it + 1)});
+                it = args_.erase(it, it + 2);
+                taken = true;
+            } else if (it->rfind(name + "=", 0) == 0) {
+                out.push_back({name, it->substr(name.size() + 1)});
+                it = args_.erase(it);
+                taken = true;
+            }
+            if (taken) break;
+        }
+        for (const auto& name : flags) {
+            if (taken) break;
+            if (*it == name) {
+                out.push_back({name, std::string()});
+                it = args_.erase(it);
+                taken = true;
+            }
+        }
+        if (!taken) ++it;
+    }
+    return out;
+}
+
 std::optional<std::string> Args::value(const std::string& name) {
     auto all = values(name);
     if (all.empty()) return std::nullopt;

@@ -22,6 +22,12 @@ public:
     bool flag(const std::string& name);
     std::optional<std::string> value(const std::string& name);
     std::vector<std::string> values(const std::string& name);
+    struct Option {
+        std::string name, value;
+    };
+    // Every occurrence of the named options, in the order given: those in
+    // withValue take a value (the next argument, or name=VALUE), flags none.
+    std::vector<Option> ordered(const std::vector<std::string>& withValue, const std::vector<std::string>& flags);
     // The remaining arguments; an unknown option is a usage error.
     std::vector<std::string> positionals(size_t min, size_t max);
 
@@ -37,6 +43,17 @@ struct Command {
 
 // Every command, in the order the usage lists them.
 const std::vector<Command>& commands();
+
+}  // namespace cli
+
+namespace modkit {
+class BGLCommandList;
+}
+
+namespace cli {
+
+// The number of triangles a command list draws.
+int countTriangles(const modkit::BGLCommandList& list);
 
 // Text for JSON strings (bytes above 127 are taken as Latin-1).
 std::string jsonString(const std::string& s);

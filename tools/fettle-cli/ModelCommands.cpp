@@ -10,19 +10,19 @@ namespace {
 
 using modkit::numtext::singleText;
 
-int countTriangles(const modkit::BGLCommandList& list) {
-    int n = 0;
-    for (const auto& c : list)
-        if (c->opcode() == modkit::BGLOpcode::DRAW_TRI_LIST_ITEM) ++n;
-    return n;
-}
-
 std::string jsonNumber(float v) {
     std::string t = singleText(v);
     return (t == "NaN" || t == "Infinity" || t == "-Infinity") ? "null" : t;
 }
 
 }  // namespace
+
+int countTriangles(const modkit::BGLCommandList& list) {
+    int n = 0;
+    for (const auto& c : list)
+        if (c->opcode() == modkit::BGLOpcode::DRAW_TRI_LIST_ITEM) ++n;
+    return n;
+}
 
 int cmdInfo(Args& args) {
     bool json = args.flag("--json");

@@ -1,0 +1,13 @@
+#pragma once
+#include "modkit/core/KeyedCollection.h"
+#include "modkit/core/MDLObject.h"
+
+namespace modkit {
+
+// The models of a scenery library, "Object 1" onwards.
+class ModelList : public KeyedCollection<MDLObject> {
+public:
+    ModelList() : KeyedCollection<MDLObject>("Modkit.ModelList") {}
+};
+
+}  // namespace modkit

@@ -1,0 +1,113 @@
+// Work on the model's textures that needs the command stream: texture sizes
+// from the geometry and the seasons coded for a texture.
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "modkit/core/Error.h"
+#include "modkit/core/MDLObject.h"
+#include "modkit/core/NumText.h"
+
+namespace modkit {
+namespace {
+const char* const kSource = "Modkit.MDLObject";
+}
+
+void MDLObject::updateTextureSize() {
+    const auto& textures = *textures_;
+    const auto& vertices = *vertices_;
+    // The members of each group, so that raising a group's size does not scan
+    // the whole texture list.
+    std::vector<std::vector<std::shared_ptr<Texture>>> members(static_cast<size_t>(textures.Count()) + 1);
+    for (const auto& t : textures)
+        if (t->parent() >= 1 && t->parent() <= textures.Count()) members[static_cast<size_t>(t->parent())].push_back(t);
+
+    int32_t group = 0;  // 0: before any SET_MATERIAL or a texture without a group; -1: untextured
+    int32_t base = 0;
+    for (const auto& cmd : *commands_) {
+        switch (cmd->opcode()) {
+        case BGLOpcode::SET_MATERIAL: {
+            int16_t t = numtext::roundToInt16(numtext::leadingNumber(cmd->param(1)), kSource);
+            group = t == -1 ? -1 : textures.Item(t + 1)->parent();
+            break;
+        }
+        case BGLOpcode::DRAW_TRI_LIST_BEGIN:
+            // Vertex numbers are unsigned 16-bit in the file: a pool of more than
+            // 32767 vertices must not overflow here.
+            base = numtext::roundToInt32(numtext::leadingNumber(cmd->param(0)), kSource);
+            break;
+        case BGLOpcode::DRAW_TRI_LIST_ITEM: {
+            if (group == -1 || group == 0) break;  // untextured, or no group to size
+            std::shared_ptr<Vertex> v[3];
+            for (int k = 0; k < 3; ++k)
+                v[k] = vertices.Item(numtext::roundToInt32(numtext::toDouble(cmd->param(k), kSource) + base + 1, kSource));
+            const float stored = textures.Item(group)->size();
+            float best = stored;
+            for (int k = 0; k < 3; ++k) {
+                const Vertex& a = *v[k];
+                const Vertex& b = *v[(k + 1) % 3];
+                const float dx = a.x() - b.x(), dy = a.y() - b.y(), dz = a.z() - b.z();
+                const float du = a.tx() - b.tx(), dv = a.ty() - b.ty();
+                const auto length = static_cast<float>(std::sqrt(double(dx) * dx + double(dy) * dy + double(dz) * dz));
+                const auto uvLength = static_cast<float>(std::sqrt(double(dv) * dv + double(du) * du));
+                if (!(uvLength > 0)) continue;
+                const auto ratio = static_cast<float>(double(length) / double(uvLength));
+                if (ratio > best) best = ratio;
+            }
+            if (best > stored)
+                for (const auto& m : members[static_cast<size_t>(group)]) m->setSize(best);
+            break;
+        }
+        default: break;
+        }
+    }
+}
+
+void MDLObject::recalcTextureSizes() {}
+
+seasonalTextures MDLObject::readSeasonalDates(int16_t parent) {
+    seasonalTextures r;
+    const auto& list = *commands_;
+    const std::string dayOfYear = numtext::intText(dayOfYearVariable);
+    int32_t i = 0;
+    for (const auto& cmd : list) {
+        ++i;
+        if (cmd->opcode() != BGLOpcode::SET_MATERIAL) continue;
+        const double t = numtext::toDouble(cmd->param(1), kSource);
+        if (t == -1) continue;
+        const auto& texture = *textures_->Item(numtext::roundToInt32(t, kSource) + 1);
+        if (texture.parent() != parent) continue;
+        const auto v = static_cast<int32_t>(texture.textureVariant());
+        if (v < 0 || v > 4) raiseRuntime(err::Subscript, kSource);
+        const auto V = static_cast<size_t>(v);
+        r.active[V] = true;
+        // Position 0 is no command: a SET_MATERIAL first in the list has no test.
+        const BGLCommand* before = i > 1 ? list.Item(i - 1).get() : nullptr;
+        if (before && before->opcode() == BGLOpcode::IFIN1 && before->param(1) == dayOfYear) {
+            r.dayStart[V] = numtext::toInt16(before->param(2), kSource);
+            r.dayEnd[V] = numtext::toInt16(before->param(3), kSource);
+        } else {
+            r.dayStart[V] = -1;
+            r.dayEnd[V] = -1;
+        }
+    }
+    int32_t leastStart = 400, greatestEnd = 0;
+    for (size_t j = 0; j < 5; ++j) {
+        if (!r.active[j] || r.dayStart[j] == -1) continue;
+        leastStart = std::min<int32_t>(leastStart, r.dayStart[j]);
+        greatestEnd = std::max<int32_t>(greatestEnd, r.dayEnd[j]);
+    }
+    if (leastStart == 400) {
+        r.active = {};
+    } else {
+        // The season without a test is the fallback: it fills the gap around the others.
+        for (size_t j = 0; j < 5; ++j) {
+            if (!r.active[j] || r.dayStart[j] != -1) continue;
+            r.dayStart[j] = static_cast<int16_t>(greatestEnd + 1);
+            r.dayEnd[j] = static_cast<int16_t>(leastStart - 1);
+        }
+    }
+    return r;
+}
+
+}  // namespace modkit

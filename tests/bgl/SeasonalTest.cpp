@@ -1,0 +1,265 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "CommandLists.h"
+#include "ModelBuilder.h"
+#include "TestUtil.h"
+#include "modkit/core/MDLObject.h"
+#include "modkit/core/NumText.h"
+
+using namespace modkit;
+using testcmds::cmd;
+using testcmds::picture;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+// Summer, autumn, winter and spring with the configuration's days; textures
+// 0 (base), 1 (autumn), 2 (winter), 3 (spring).
+seasonalTextures defaultSeasons() {
+    seasonalTextures s;
+    s.Material = {0, 1, 2, 0, 3};
+    s.active = {true, true, true, false, true};
+    s.dayStart = {150, 240, 330, 0, 60};
+    s.dayEnd = {239, 329, 59, 0, 149};
+    return s;
+}
+
+// A distance test jumping onto the SET_MATERIAL of the base texture (material
+// 5), its draw list, and a return.
+std::unique_ptr<MDLObject> oneSelection() {
+    auto m = std::make_unique<MDLObject>();
+    m->readMDLBytes(modelgen::mdlFile({}, {}));
+    const char* names[] = {"base.bmp", "base_fa.bmp", "base_wi.bmp", "base_sp.bmp"};
+    const textureVariant variants[] = {textureVariant::summer, textureVariant::autumn, textureVariant::winter,
+                                       textureVariant::spring};
+    for (int i = 0; i < 4; ++i) {
+        auto t = m->TextureList()->Add();
+        t->setBitmap(names[i]);
+        t->setParent(1);
+        t->setTextureVariant(variants[i]);
+    }
+    for (int i = 0; i < 3; ++i) m->VertexList()->Add();
+    auto& l = *m->BGLCommandList();
+    l.Add(cmd(BGLOpcode::IFIN1, {"", "827", "0", "10"}, 2));
+    l.Add(cmd(BGLOpcode::SET_MATERIAL, {"5", "0"}));
+    l.Add(cmd(BGLOpcode::DRAW_TRI_LIST_BEGIN, {"0", "0", "3"}));
+    l.Add(cmd(BGLOpcode::DRAW_TRI_LIST_ITEM, {"0", "1", "2"}));
+    l.Add(cmd(BGLOpcode::BGL_RETURN));
+    return m;
+}
+
+std::unique_ptr<MDLObject> reloaded(MDLObject& m) {
+    auto back = std::make_unique<MDLObject>();
+    back->readMDLBytes(m.toBytes());
+    for (int i = 1; i <= back->TextureList()->Count(); ++i) {
+        back->TextureList()->Item(i)->setParent(m.TextureList()->Item(i)->parent());
+        back->TextureList()->Item(i)->setTextureVariant(m.TextureList()->Item(i)->textureVariant());
+    }
+    return back;
+}
+
+const Lines defaultBlock = {
+    "36 j,827,0,10 ->2",
+    "36 j,906,60,149 ->5", "184 5,3", "136 j ->12",
+    "36 j,906,240,329 ->8", "184 5,1", "136 j ->12",
+    "36 j,906,150,239 ->11", "184 5,0", "136 j ->12",
+    "184 5,2",
+    "185 0,0,3", "256 0,1,2", "34"};
+
+bool switching(const BGLCommand& c) {
+    return c.opcode() == BGLOpcode::SET_MATERIAL || c.opcode() == BGLOpcode::BGL_JUMP_32 ||
+           (c.opcode() == BGLOpcode::IFIN1 && c.param(1) == "906");
+}
+
+int32_t edgeStepByStep(const BGLCommandList& l, int16_t t, bool backwards, int32_t start) {
+    int32_t r = start;
+    while (r <= l.Count() && !(l.Item(r)->opcode() == BGLOpcode::SET_MATERIAL && l.Item(r)->param(1) == std::to_string(t))) ++r;
+    if (r > l.Count()) return -1;
+    if (backwards) {
+        while (r - 1 >= 1 && switching(*l.Item(r - 1))) --r;
+    } else {
+        while (r + 1 <= l.Count() && switching(*l.Item(r + 1))) ++r;
+    }
+    return r;
+}
+
+// The replacement command by command with updateJumpDest, with this library's
+// choices: the replaced material index is kept, fewer than two seasons give the
+// base texture alone, and a block without a wrapping season jumps past itself.
+void addSeasonalStepByStep(BGLCommandList& l, const seasonalTextures& s) {
+    const int16_t t = s.Material[0];
+    int32_t first = edgeStepByStep(l, t, true, 1), last = edgeStepByStep(l, t, false, 1);
+    auto insertAt = [&](std::shared_ptr<BGLCommand> c, int32_t at) {
+        if (at > l.Count()) l.Add(c);
+        else l.Add(c, "", at);
+        l.updateJumpDest(at + 1);
+    };
+    while (first != -1) {
+        std::string material = "0";
+        for (int32_t p = first; p <= last; ++p)
+            if (l.Item(p)->opcode() == BGLOpcode::SET_MATERIAL && l.Item(p)->param(1) == std::to_string(t)) {
+                material = l.Item(p)->param(0);
+                break;
+            }
+        for (int32_t i = last; i >= first; --i) {
+            l.Remove(i);
+            l.updateJumpDest(i + 1, true);
+        }
+        int n = 0, w = -1;
+        for (int j = 0; j < 5; ++j)
+            if (s.active[j]) {
+                ++n;
+                if (s.dayEnd[j] < s.dayStart[j]) w = j;
+            }
+        int32_t c = 0;
+        if (n < 2) {
+            insertAt(cmd(BGLOpcode::SET_MATERIAL, {material, std::to_string(s.Material[0])}), first);
+            c = 1;
+        } else {
+            if (w != -1) {
+                insertAt(cmd(BGLOpcode::SET_MATERIAL, {material, std::to_string(s.Material[w])}), first);
+                c = 1;
+            }
+            for (int j = 0; j < 5; ++j) {
+                if (!s.active[j] || j == w) continue;
+                auto jump = cmd(BGLOpcode::BGL_JUMP_32, {""}, first + c);
+                insertAt(jump, first);
+                if (c == 0) jump->setJumpDest(0, first + 1);  // past the block, not onto itself
+                insertAt(cmd(BGLOpcode::SET_MATERIAL, {material, std::to_string(s.Material[j])}), first);
+                insertAt(cmd(BGLOpcode::IFIN1, {"", "906", std::to_string(s.dayStart[j]), std::to_string(s.dayEnd[j])},
+                             first + 2),
+                         first);
+                c += 3;
+            }
+        }
+        const int32_t from = first + c;
+        first = edgeStepByStep(l, t, true, from);
+        last = edgeStepByStep(l, t, false, from);
+    }
+}
+
+}  // namespace
+
+TEST(Seasonal, DefaultDaysBlock) {
+    auto m = oneSelection();
+    m->BGLCommandList()->addSeasonalTextures(defaultSeasons());
+    auto back = reloaded(*m);
+    EXPECT_EQ(picture(*back->BGLCommandList(), false), defaultBlock);
+
+    // Again with the same record: the old block is found through its summer
+    // SET_MATERIAL and replaced whole.
+    back->BGLCommandList()->addSeasonalTextures(defaultSeasons());
+    EXPECT_EQ(picture(*reloaded(*back)->BGLCommandList(), false), defaultBlock);
+
+    const seasonalTextures r = back->readSeasonalDates(1);
+    EXPECT_EQ(r.active, (std::array<bool, 5>{true, true, true, false, true}));
+    EXPECT_EQ(r.dayStart, (std::array<int16_t, 5>{150, 240, 330, 0, 60}));
+    EXPECT_EQ(r.dayEnd, (std::array<int16_t, 5>{239, 329, 59, 0, 149}));
+    EXPECT_EQ(r.Material, (std::array<int16_t, 5>{}));
+}
+
+TEST(Seasonal, FewerThanTwoSeasonsGiveTheBaseTexture) {
+    for (int activeSeasons : {0, 1}) {
+        auto m = oneSelection();
+        m->BGLCommandList()->addSeasonalTextures(defaultSeasons());
+        seasonalTextures s = defaultSeasons();
+        s.active = {activeSeasons == 1, false, false, false, false};
+        m->BGLCommandList()->addSeasonalTextures(s);
+        EXPECT_EQ(picture(*m->BGLCommandList(), false),
+                  (Lines{"36 j,827,0,10 ->2", "184 5,0", "185 0,0,3", "256 0,1,2", "34"}));
+        const seasonalTextures r = m->readSeasonalDates(1);
+        EXPECT_EQ(r.active, (std::array<bool, 5>{}));  // no day test: nothing coded
+    }
+}
+
+TEST(Seasonal, NoWrappingSeasonJumpsPastTheBlock) {
+    auto m = oneSelection();
+    seasonalTextures s = defaultSeasons();
+    s.active = {true, true, false, false, false};  // 150..239 and 240..329: no season wraps
+    m->BGLCommandList()->addSeasonalTextures(s);
+    EXPECT_EQ(picture(*m->BGLCommandList(), false),
+              (Lines{"36 j,827,0,10 ->2", "36 j,906,240,329 ->5", "184 5,1", "136 j ->8", "36 j,906,150,239 ->8", "184 5,0",
+                     "136 j ->8", "185 0,0,3", "256 0,1,2", "34"}));
+}
+
+TEST(Seasonal, EverySelectionGetsItsBlockOnce) {
+    BGLCommandList l;
+    l.Add(cmd(BGLOpcode::SET_MATERIAL, {"1", "0"}));  // first in the list: the run starts at 1
+    l.Add(cmd(BGLOpcode::DRAW_TRI_LIST_BEGIN, {"0", "0", "3"}));
+    l.Add(cmd(BGLOpcode::DRAW_TRI_LIST_ITEM, {"0", "1", "2"}));
+    l.Add(cmd(BGLOpcode::IFIN1, {"", "827", "0", "10"}, 6));
+    l.Add(cmd(BGLOpcode::SET_MATERIAL, {"2", "1"}));  // another texture, in the run
+    l.Add(cmd(BGLOpcode::SET_MATERIAL, {"5", "0"}));
+    l.Add(cmd(BGLOpcode::DRAW_TRI_LIST_BEGIN, {"0", "0", "3"}));
+    l.Add(cmd(BGLOpcode::DRAW_TRI_LIST_ITEM, {"0", "1", "2"}));
+    l.Add(cmd(BGLOpcode::BGL_END));
+    l.Add(cmd(BGLOpcode::SET_MATERIAL, {"7", "0"}));
+    l.Add(cmd(BGLOpcode::BGL_RETURN));
+    seasonalTextures s = defaultSeasons();
+    s.active = {true, false, true, false, false};  // summer, and winter as the fallback
+    l.addSeasonalTextures(s);
+    EXPECT_EQ(picture(l, false),
+              (Lines{"36 j,906,150,239 ->4", "184 1,0", "136 j ->5", "184 1,2",
+                     "185 0,0,3", "256 0,1,2",
+                     "36 j,827,0,10 ->8",  // landed on the run, now on its block
+                     "36 j,906,150,239 ->11", "184 5,0", "136 j ->12", "184 5,2",
+                     "185 0,0,3", "256 0,1,2", "189",
+                     "36 j,906,150,239 ->18", "184 7,0", "136 j ->19", "184 7,2", "34"}));
+    // The runs of a record without summer hold no SET_MATERIAL of the base: a
+    // later call finds nothing and leaves the stream alone.
+    s.active = {false, true, true, false, false};
+    l.addSeasonalTextures(s);
+    const Lines without = picture(l);
+    s.active = {true, true, true, false, true};
+    l.addSeasonalTextures(s);
+    EXPECT_EQ(picture(l), without);
+}
+
+TEST(Seasonal, ReadingDates) {
+    auto m = oneSelection();
+    auto& l = *m->BGLCommandList();
+    l.Remove(1);  // the selecting SET_MATERIAL is first: it has no test
+    EXPECT_EQ(m->readSeasonalDates(1).active, (std::array<bool, 5>{}));
+    EXPECT_EQ(m->readSeasonalDates(2).active, (std::array<bool, 5>{}));
+    l.Item(1)->setParam(1, "9");
+    EXPECT_MODKIT_ERROR(m->readSeasonalDates(1), 5);
+    l.Item(1)->setParam(1, "x");
+    EXPECT_MODKIT_ERROR(m->readSeasonalDates(1), 13);
+    l.Item(1)->setParam(1, "-1");
+    EXPECT_EQ(m->readSeasonalDates(1).active, (std::array<bool, 5>{}));
+}
+
+TEST(Seasonal, BatchEditEqualsTheStepByStepEdit) {
+    std::mt19937 rng(17);
+    for (int round = 0; round < 600; ++round) {
+        BGLCommandList a, b;
+        const int n = 1 + static_cast<int>(rng() % 25);
+        for (int i = 0; i < n; ++i) {
+            std::shared_ptr<BGLCommand> c;
+            switch (rng() % 6) {
+            case 0:
+            case 1: c = cmd(BGLOpcode::SET_MATERIAL, {std::to_string(rng() % 3), std::to_string(static_cast<int>(rng() % 3) - 1)}); break;
+            case 2: c = cmd(BGLOpcode::IFIN1, {"", rng() % 2 ? "906" : "827", "1", "2"}); break;
+            case 3: c = cmd(BGLOpcode::BGL_JUMP_32, {""}); break;
+            case 4: c = cmd(BGLOpcode::BGL_END); break;
+            default: c = cmd(BGLOpcode::DRAW_TRI_LIST_BEGIN, {"0", "0", "0"}); break;
+            }
+            if (BGLOpcodeDictionary::hasJump(c->opcodeValue()))
+                c->setJumpDest(0, static_cast<int32_t>(rng() % static_cast<unsigned>(n + 3)) - 1);
+            a.Add(c);
+        }
+        testcmds::copyInto(a, b);
+        seasonalTextures s;
+        for (int j = 0; j < 5; ++j) {
+            s.Material[j] = static_cast<int16_t>(rng() % 3);
+            s.active[j] = rng() % 2 == 0;
+            s.dayStart[j] = static_cast<int16_t>(rng() % 365 + 1);
+            s.dayEnd[j] = static_cast<int16_t>(rng() % 365 + 1);
+        }
+        addSeasonalStepByStep(a, s);
+        b.addSeasonalTextures(s);
+        ASSERT_EQ(picture(b), picture(a)) << "round " << round;
+    }
+}

@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "ModelBuilder.h"
+#include "TestUtil.h"
+#include "modkit/bglfile/BGLObject.h"
+#include "modkit/core/HexFunctions.h"
+
+using namespace modkit;
+using namespace modelgen;
+using testutil::TempDir;
+
+namespace {
+
+// A model told apart from the others by its vertex count.
+std::string modelWith(int vertices) { return syntheticModel(vertices, 2, 0); }
+
+std::string withLong(std::string s, size_t at, int32_t v) {
+    ByteWriter w;
+    putLong(w, v);
+    s.replace(at, 4, w.bytes());
+    return s;
+}
+
+std::vector<int> vertexCounts(const BGLObject& lib) {
+    std::vector<int> out;
+    for (const auto& m : *lib.ModelList()) out.push_back(m->VertexList()->Count());
+    return out;
+}
+
+struct LibFile {
+    TempDir dir;
+    std::string path;
+    explicit LibFile(const std::string& bytes) : path(dir.file("lib.bgl")) { testutil::writeFile(path, bytes); }
+};
+
+int readError(const std::string& bytes, std::string* description = nullptr) {
+    LibFile f(bytes);
+    try {
+        BGLObject lib;
+        lib.readXMLBGL(f.path);
+        return 0;
+    } catch (const Error& e) {
+        if (description) *description = e.description();
+        return e.number();
+    }
+}
+
+}  // namespace
+
+TEST(BGLObject, RecognisesXmlStyleLibrariesByTheirFirstWord) {
+    TempDir dir;
+    BGLObject lib;
+    testutil::writeFile(dir.file("a.bgl"), std::string("\x01\x02rest", 6));
+    testutil::writeFile(dir.file("b.bgl"), std::string("\x02\x01rest", 6));
+    testutil::writeFile(dir.file("c.bgl"), std::string("\x01", 1));
+    EXPECT_TRUE(lib.isXMLBGL(dir.file("a.bgl")));
+    EXPECT_FALSE(lib.isXMLBGL(dir.file("b.bgl")));
+    EXPECT_FALSE(lib.isXMLBGL(dir.file("c.bgl")));
+    EXPECT_FALSE(lib.isXMLBGL(dir.file("missing.bgl")));
+    EXPECT_FALSE(lib.isXMLBGL(dir.path()));
+
+    auto e = testutil::errorOf([&] { lib.readXMLBGL(dir.file("b.bgl")); });
+    EXPECT_EQ(e.number(), 100);
+    EXPECT_EQ(e.source(), "Modkit.BGLObject");
+    EXPECT_EQ(e.description(), "This is not a valid XML style BGL file");
+
+    // A missing file changes nothing and raises nothing.
+    lib.readXMLBGL(dir.file("missing.bgl"));
+    EXPECT_EQ(lib.ModelList()->Count(), 0);
+}
+
+TEST(BGLObject, ListsTheModelsOfEveryModelSectionInFileOrder) {
+    // The second of three sections holds two models.
+    LibFile one(xmlBglLibrary({{3, {{"airport-record"}}}, {43, {{modelWith(5), modelWith(6)}}}, {39, {}}}));
+    BGLObject lib;
+    lib.readXMLBGL(one.path);
+    EXPECT_EQ(vertexCounts(lib), (std::vector<int>{5, 6}));
+    EXPECT_EQ(lib.sections()->Count(), 3);
+    EXPECT_EQ(lib.sections()->Item(2)->sectionType(), 43);
+    EXPECT_EQ(lib.sections()->Item(2)->subSections()->Item(1)->numSubSection(), 2);
+    EXPECT_EQ(lib.ModelList()->Item(1)->MDLPath(), one.path);
+
+    // Two model sections, one with two subsections: all models, in file order.
+    std::vector<std::string> models = {modelWith(3), modelWith(4), modelWith(7), modelWith(8), modelWith(9)};
+    LibFile several(xmlBglLibrary({{43, {{models[0]}, {models[1], models[2]}}},
+                                   {37, {{"x", "y"}}},
+                                   {43, {{}, {models[3], models[4]}}}}));
+    BGLObject lib2;
+    lib2.readXMLBGL(several.path);
+    EXPECT_EQ(vertexCounts(lib2), (std::vector<int>{3, 4, 7, 8, 9}));
+    ASSERT_EQ(lib2.modelCount(), 5);
+    for (int n = 1; n <= 5; ++n) {
+        EXPECT_EQ(lib2.modelBytes(n), models[static_cast<size_t>(n - 1)]) << n;
+        EXPECT_EQ(lib2.modelSize(n), static_cast<int64_t>(models[static_cast<size_t>(n - 1)].size()));
+    }
+    EXPECT_MODKIT_ERROR(lib2.modelBytes(6), 5);
+    EXPECT_MODKIT_ERROR(lib2.modelSize(0), 5);
+
+    // A model subsection whose record count is 0.
+    LibFile empty(xmlBglLibrary({{43, {{}}}}));
+    BGLObject lib3;
+    lib3.readXMLBGL(empty.path);
+    EXPECT_EQ(lib3.ModelList()->Count(), 0);
+}
+
+TEST(BGLObject, ADamagedModelStopsTheReadAndKeepsTheModelsBeforeIt) {
+    std::string bad = modelWith(4);
+    bad[8] = 'X';  // form type
+    LibFile f(xmlBglLibrary({{43, {{modelWith(3), bad, modelWith(5)}}}}));
+    BGLObject lib;
+    auto e = testutil::errorOf([&] { lib.readXMLBGL(f.path); });
+    EXPECT_EQ(e.number(), 100);
+    EXPECT_EQ(e.source(), "Modkit.MDLObject");
+    EXPECT_EQ(vertexCounts(lib), (std::vector<int>{3}));
+
+    // Scanning alone still finds all three, bytes as stored.
+    BGLObject scanned;
+    scanned.scanXMLBGL(f.path);
+    EXPECT_EQ(scanned.modelCount(), 3);
+    EXPECT_EQ(scanned.modelBytes(2), bad);
+    EXPECT_EQ(scanned.ModelList()->Count(), 0);
+}
+
+TEST(BGLObject, CountsOffsetsAndLengthsOutsideTheFileAreNamed) {
+    const std::string good = xmlBglLibrary({{3, {{"r"}}}, {43, {{modelWith(3), modelWith(4)}}}});
+    const size_t section2 = 56 + 20;
+    const size_t sub2 = 56 + 2 * 20 + 16;  // the second section's subsection table
+    ASSERT_EQ(readError(good), 0);
+    std::string d;
+
+    EXPECT_EQ(readError(withLong(good, 20, 1000000), &d), 100);
+    EXPECT_EQ(d, "This is not a valid XML style BGL file: the section table (1000000 sections of 20 bytes at byte 56) "
+                 "runs past the end of the file (" + std::to_string(good.size()) + " bytes)");
+    EXPECT_EQ(readError(withLong(good, 20, -1), &d), 100);
+    EXPECT_NE(d.find("negative"), std::string::npos) << d;
+    EXPECT_EQ(readError(good.substr(0, 40), &d), 100);
+    EXPECT_NE(d.find("file header"), std::string::npos) << d;
+
+    EXPECT_EQ(readError(withLong(good, section2 + 12, 0x7FFFFFF0), &d), 100);
+    EXPECT_NE(d.find("the subsection table of section 2 (type 43) (1 records of 16 bytes at byte 2147483632)"),
+              std::string::npos) << d;
+    EXPECT_EQ(readError(withLong(good, section2 + 8, 0x10000000), &d), 100);
+    EXPECT_EQ(readError(withLong(good, section2 + 12, -4), &d), 100);
+    EXPECT_NE(d.find("starts before the file"), std::string::npos) << d;
+
+    EXPECT_EQ(readError(withLong(good, sub2 + 4, 0x7FFFFFFF), &d), 100);
+    EXPECT_EQ(readError(withLong(good, sub2 + 8, static_cast<int32_t>(good.size()) - 10), &d), 100);
+    EXPECT_NE(d.find("the model index of subsection 1 of section 2 (type 43) (2 entries of 24 bytes at byte"),
+              std::string::npos) << d;
+
+    // The second model's start and length in the index.
+    ByteReader r(good);
+    r.seek(sub2 + 8);
+    const size_t index = static_cast<size_t>(getLong(r));
+    EXPECT_EQ(readError(withLong(good, index + 24 + 20, 0x7FFFFF00), &d), 100);
+    EXPECT_NE(d.find("model 2 of subsection 1 of section 2 (type 43)"), std::string::npos) << d;
+    EXPECT_EQ(readError(withLong(good, index + 24 + 20, -1), &d), 100);
+    EXPECT_NE(d.find("negative"), std::string::npos) << d;
+    EXPECT_EQ(readError(withLong(good, index + 24 + 16, -100000), &d), 100);
+    EXPECT_NE(d.find("starts before the file"), std::string::npos) << d;
+}
+
+TEST(BGLObject, TablesAndModelsSharedBetweenEntriesCannotMultiplyTheWork) {
+    // Fifty sections that all name one table of 40 subsections.
+    ByteWriter w;
+    putInteger(w, 513);
+    putString(w, "", 18);
+    putLong(w, 50);
+    putString(w, "", 32);
+    for (int i = 0; i < 50; ++i)
+        for (int32_t v : {3, 0, 40, 56 + 50 * 20, 640}) putLong(w, v);
+    putString(w, std::string(640, '\0'));
+    std::string d;
+    EXPECT_EQ(readError(w.bytes(), &d), 100);
+    EXPECT_NE(d.find("the subsection tables of the 50 sections claim 2000 records in all, more than the file holds"),
+              std::string::npos) << d;
+
+    // Two index entries naming the same large model.
+    const std::string big = sampleHouse(), small = modelWith(3);
+    std::string lib = xmlBglLibrary({{43, {{big, small}}}});
+    ByteReader r(lib);
+    r.seek(56 + 20 + 8);
+    const size_t index = static_cast<size_t>(getLong(r));
+    r.seek(index + 16);
+    const int32_t start = getLong(r);
+    lib = withLong(withLong(lib, index + 24 + 16, start), index + 24 + 20, static_cast<int32_t>(big.size()));
+    EXPECT_EQ(readError(lib, &d), 100);
+    EXPECT_NE(d.find("the models of the index claim " + std::to_string(2 * big.size()) + " bytes in all"),
+              std::string::npos) << d;
+}
+
+TEST(BGLObject, AnyBytesGiveALibraryErrorOrAList) {
+    const std::string good = xmlBglLibrary({{3, {{"r"}}}, {43, {{modelWith(3)}, {modelWith(4)}}}});
+    for (size_t n = 0; n < good.size(); n += (n < 300 ? 1 : 37)) {
+        int e = readError(good.substr(0, n));
+        EXPECT_TRUE(e == 0 || e == 100) << "length " << n << " gave " << e;
+    }
+    std::mt19937 rng(7);
+    for (int round = 0; round < 400; ++round) {
+        std::string s = good;
+        for (int i = 0, flips = 1 + static_cast<int>(rng() % 6); i < flips; ++i) {
+            // Mostly the header, tables and index, where the counts and offsets are.
+            size_t at = rng() % 3 ? rng() % 200 : rng() % s.size();
+            s[at] = static_cast<char>(rng() & 0xFF);
+        }
+        int e = readError(s);
+        EXPECT_NE(e, -1);
+    }
+}
+
+TEST(BGLObject, CorpusLibraries) {
+    if (!testutil::haveCorpus()) GTEST_SKIP() << "corpus folder " << testutil::corpusDir() << " is absent";
+    const std::string dir = testutil::corpusDir() + "/";
+    for (const char* name : {"xmlbgl_airport_a.bgl", "xmlbgl_airport_b.bgl"}) {
+        BGLObject lib;
+        EXPECT_TRUE(lib.isXMLBGL(dir + name)) << name;
+        lib.readXMLBGL(dir + name);
+        EXPECT_EQ(lib.ModelList()->Count(), 0) << name;
+        EXPECT_EQ(lib.sections()->Count(), 6) << name;
+    }
+    for (const char* name : {"bgl_older_library.bgl", "bgl_other_family.bgl"}) {
+        BGLObject lib;
+        EXPECT_FALSE(lib.isXMLBGL(dir + name)) << name;
+        auto e = testutil::errorOf([&] { lib.readXMLBGL(dir + name); });
+        EXPECT_EQ(e.number(), 100) << name;
+        EXPECT_EQ(e.description(), "This is not a valid XML style BGL file") << name;
+    }
+}

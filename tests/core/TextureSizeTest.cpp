@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include "CommandLists.h"
+#include "TestUtil.h"
+#include "modkit/core/MDLObject.h"
+
+using namespace modkit;
+using testcmds::cmd;
+
+namespace {
+
+struct V {
+    float x, y, z, tx, ty;
+};
+
+// A model with the given textures (size each; parent set as given) and vertices.
+std::unique_ptr<MDLObject> model(const std::vector<std::pair<float, int16_t>>& textures, const std::vector<V>& verts) {
+    auto m = std::make_unique<MDLObject>();
+    for (auto [size, parent] : textures) {
+        auto t = m->TextureList()->Add();
+        t->setSize(size);
+        t->setParent(parent);
+    }
+    for (const V& v : verts) {
+        auto x = m->VertexList()->Add();
+        x->setX(v.x);
+        x->setY(v.y);
+        x->setZ(v.z);
+        x->setTx(v.tx);
+        x->setTy(v.ty);
+    }
+    return m;
+}
+
+const std::vector<V> rightTriangle = {{0, 0, 0, 0, 0}, {10, 0, 0, 1, 0}, {0, 10, 0, 0, 1}};
+
+void draw(MDLObject& m, const char* texture, int base = 0, std::vector<std::string> tri = {"0", "1", "2"}) {
+    auto& l = *m.BGLCommandList();
+    if (texture) l.Add(cmd(BGLOpcode::SET_MATERIAL, {"0", texture}));
+    l.Add(cmd(BGLOpcode::DRAW_TRI_LIST_BEGIN, {std::to_string(base), "0", "3"}));
+    l.Add(cmd(BGLOpcode::DRAW_TRI_LIST_ITEM, tri));
+}
+
+}  // namespace
+
+TEST(TextureSize, GrowsToTheLargestEdgeRatio) {
+    auto m = model({{0, 1}}, rightTriangle);
+    draw(*m, "0");
+    m->updateTextureSize();
+    EXPECT_FLOAT_EQ(m->TextureList()->Item(1)->size(), 10);
+    m->updateTextureSize();
+    EXPECT_FLOAT_EQ(m->TextureList()->Item(1)->size(), 10);
+
+    auto big = model({{25, 1}}, rightTriangle);
+    draw(*big, "0");
+    big->updateTextureSize();
+    EXPECT_FLOAT_EQ(big->TextureList()->Item(1)->size(), 25);
+}
+
+TEST(TextureSize, EdgeLengthIsEuclidean) {
+    // An edge rising in z: the length is the root of dx^2 + dy^2 + dz^2 = 13.
+    auto m = model({{0, 1}}, {{0, 0, 0, 0, 0}, {3, 4, 12, 1, 0}, {0, 0, 0, 0, 0}});
+    draw(*m, "0");
+    m->updateTextureSize();
+    EXPECT_FLOAT_EQ(m->TextureList()->Item(1)->size(), 13);
+}
+
+TEST(TextureSize, TheWholeGroupTakesTheSize) {
+    // A base at position 2 with two variants; texture 1 is another group.
+    auto m = model({{1, 1}, {0, 2}, {5, 2}, {0, 2}}, rightTriangle);
+    draw(*m, "2");  // a variant selects the group of its base
+    m->updateTextureSize();
+    for (int i = 2; i <= 4; ++i) EXPECT_FLOAT_EQ(m->TextureList()->Item(i)->size(), 10) << i;
+    EXPECT_FLOAT_EQ(m->TextureList()->Item(1)->size(), 1);
+}
+
+TEST(TextureSize, TrianglesWithoutATextureGroupAreSkipped) {
+    auto m = model({{0, 1}, {0, 0}}, rightTriangle);
+    draw(*m, nullptr);  // before any SET_MATERIAL
+    draw(*m, "-1");     // untextured
+    draw(*m, "1");      // a texture whose group was never assigned
+    m->updateTextureSize();
+    EXPECT_EQ(m->TextureList()->Item(1)->size(), 0);
+
+    auto flat = model({{0, 1}}, {{0, 0, 0, 0.5f, 0.5f}, {10, 0, 0, 0.5f, 0.5f}, {0, 10, 0, 0.5f, 0.5f}});
+    draw(*flat, "0");  // every edge has uv length 0
+    flat->updateTextureSize();
+    EXPECT_EQ(flat->TextureList()->Item(1)->size(), 0);
+}
+
+TEST(TextureSize, VertexBaseAbove32767) {
+    std::vector<V> verts(40000);
+    verts[39000] = {0, 0, 0, 0, 0};
+    verts[39001] = {20, 0, 0, 1, 0};
+    verts[39002] = {0, 20, 0, 0, 1};
+    auto m = model({{0, 1}}, verts);
+    draw(*m, "0", 39000);
+    m->updateTextureSize();
+    EXPECT_FLOAT_EQ(m->TextureList()->Item(1)->size(), 20);
+}
+
+TEST(TextureSize, BadReferencesFail) {
+    auto text = model({{0, 1}}, rightTriangle);
+    draw(*text, "0", 0, {"0", "one", "2"});
+    EXPECT_MODKIT_ERROR(text->updateTextureSize(), 13);
+
+    auto vertex = model({{0, 1}}, rightTriangle);
+    draw(*vertex, "0", 0, {"0", "1", "3"});
+    EXPECT_MODKIT_ERROR(vertex->updateTextureSize(), 5);
+
+    auto texture = model({{0, 1}}, rightTriangle);
+    draw(*texture, "1");
+    EXPECT_MODKIT_ERROR(texture->updateTextureSize(), 5);
+
+    auto none = model({{3, 1}}, rightTriangle);
+    none->recalcTextureSizes();
+    EXPECT_EQ(none->TextureList()->Item(1)->size(), 3);
+}

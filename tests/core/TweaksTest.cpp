@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+#include "CommandLists.h"
+#include "ModelBuilder.h"
+#include "Models.h"
+#include "TestUtil.h"
+#include "modkit/bgl/Conditions.h"
+#include "modkit/core/MDLObject.h"
+#include "modkit/core/NumText.h"
+
+using namespace modkit;
+using testcmds::cmd;
+using testcmds::picture;
+
+namespace {
+
+// Offset of a section header in a saved file, npos when absent.
+size_t headerAt(const std::string& file, const std::string& tag) { return file.find(tag, 12); }
+
+int32_t riffSize(const std::string& file) {
+    int32_t v;
+    std::memcpy(&v, file.data() + 4, 4);
+    return v;
+}
+
+std::string modelWithout(const std::string& absent) {
+    std::vector<modelgen::Section> top = {{"MDLH", modelgen::headerBody({})},
+                                          {"DICT", "dictionary"},
+                                          {"BBOX", modelgen::bboxBody(0, 0, 0, 1, 1, 1)},
+                                          {"SHAD", "own shadow"},
+                                          {"CRAS", "crash"}};
+    std::erase_if(top, [&](const modelgen::Section& s) { return s.tag == absent; });
+    modelgen::BglBuilder b;
+    b.cmd(189, {});
+    return modelgen::mdlFile(top, {{"BGL ", b.bytes()}});
+}
+
+// fixLights as the step-by-step removal does it, each light looked at once.
+void fixLightsStepByStep(BGLCommandList& l) {
+    for (int32_t i = 1; i <= l.Count(); ++i) {
+        if (l.Item(i)->opcode() != BGLOpcode::BGL_LIGHT) continue;
+        int32_t light = i, p = i;
+        while (p - 1 >= 1 && (l.Item(p - 1)->opcode() == BGLOpcode::VAR_BASE_OVERRIDE ||
+                              l.Item(p - 1)->opcode() == BGLOpcode::IFMSK)) {
+            const auto& c = *l.Item(p - 1);
+            if (c.opcode() == BGLOpcode::VAR_BASE_OVERRIDE || numtext::toDouble(c.param(1)) <= 200) {
+                l.Remove(p - 1);
+                l.updateJumpDest(p, true);
+                --light;
+            }
+            --p;
+        }
+        i = light;
+    }
+}
+
+std::shared_ptr<BGLCommand> light() { return cmd(BGLOpcode::BGL_LIGHT, {"1"}); }
+std::shared_ptr<BGLCommand> mask(const char* var) { return cmd(BGLOpcode::IFMSK, {"", var, "1"}, 1); }
+std::shared_ptr<BGLCommand> override() { return cmd(BGLOpcode::VAR_BASE_OVERRIDE, {"0"}); }
+std::shared_ptr<BGLCommand> end() { return cmd(BGLOpcode::BGL_END); }
+
+}  // namespace
+
+TEST(Tweaks, KillShadowBodyAndPlace) {
+    MDLObject m;
+    m.readMDLBytes(modelWithout("SHAD"));
+    const std::string before = m.toBytes();
+    m.addKillShadow();
+    const std::string once = m.toBytes();
+    size_t at = headerAt(once, "SHAD");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_EQ(testutil::hex(once.substr(at, 20)),
+              "53 48 41 44 0C 00 00 00 42 47 4C 20 00 00 00 00 BD 00 22 00");
+    EXPECT_LT(headerAt(once, "BBOX"), at);
+    EXPECT_GT(headerAt(once, "CRAS"), at);
+    EXPECT_GT(headerAt(once, "EXTE"), at);
+    EXPECT_EQ(riffSize(once), riffSize(before) + 20);
+    m.addKillShadow();
+    EXPECT_EQ(m.toBytes(), once);
+
+    // Restoring drops the section, whatever it held; on a model without one nothing changes.
+    m.removeKillShadow();
+    EXPECT_EQ(m.toBytes(), before);
+    m.removeKillShadow();
+    EXPECT_EQ(m.toBytes(), before);
+    MDLObject own;
+    own.readMDLBytes(modelWithout(""));
+    own.removeKillShadow();
+    EXPECT_EQ(headerAt(own.toBytes(), "SHAD"), std::string::npos);
+}
+
+TEST(Tweaks, CleanDictDropsTheSection) {
+    MDLObject m;
+    m.readMDLBytes(modelWithout(""));
+    const std::string before = m.toBytes();
+    m.cleanDICT();
+    const std::string after = m.toBytes();
+    EXPECT_EQ(headerAt(after, "DICT"), std::string::npos);
+    EXPECT_EQ(riffSize(after), riffSize(before) - 18);
+    m.fixLights();  // no light: DICT stays gone, nothing else changes
+    EXPECT_EQ(m.toBytes(), after);
+}
+
+TEST(Tweaks, FixLightsRemovesWhatHidesLights) {
+    struct Case {
+        const char* what;
+        std::vector<std::shared_ptr<BGLCommand>> in;
+        std::vector<int> expected;  // opcodes left
+    };
+    const int L = 178, M = 57, E = 189;
+    std::vector<Case> cases = {
+        {"override and low mask go", {end(), override(), mask("100"), light(), end()}, {E, L, E}},
+        {"high mask stays, override before it goes", {end(), override(), mask("300"), light()}, {E, M, L}},
+        {"mask at the threshold goes", {end(), mask("200"), light()}, {E, L}},
+        {"a mask not before a light stays", {mask("5"), end(), light(), mask("5"), end()}, {M, E, L, M, E}},
+        {"the walk steps over a high mask", {end(), mask("50"), mask("900"), override(), light()}, {E, M, L}},
+        {"two high masks end (each light once)", {end(), mask("300"), mask("301"), light(), light()}, {E, M, M, L, L}},
+        {"a light first in the list", {light(), override(), light()}, {L, L}},
+        {"the run reaches the first command", {override(), mask("1"), light()}, {L}},
+    };
+    for (auto& c : cases) {
+        MDLObject m;
+        for (auto& x : c.in) m.BGLCommandList()->Add(x);
+        m.fixLights();
+        std::vector<int> left;
+        for (const auto& x : *m.BGLCommandList()) left.push_back(x->opcodeValue());
+        EXPECT_EQ(left, c.expected) << c.what;
+        auto once = picture(*m.BGLCommandList());
+        m.fixLights();
+        EXPECT_EQ(picture(*m.BGLCommandList()), once) << c.what << ": a second pass changes nothing";
+    }
+}
+
+TEST(Tweaks, FixLightsKeepsJumpsAndFileConsistent) {
+    // A test jumps onto the override that goes; it lands on the light after it.
+    modelgen::BglBuilder b;
+    modelgen::Label onOverride = b.label(), after = b.label();
+    b.cmd(36, {onOverride, 827.0, 0.0, 10.0});
+    b.cmd(136, {after});
+    b.place(onOverride);
+    b.cmd(159, {0.0});
+    b.cmd(57, {after, 100.0, 1.0});
+    b.cmd(178, {1.0, 0.0, 0.0, 0.0, 7.0, 0.5, 0.5, -1.0, 0.0, 1.0, 0.0});
+    b.place(after);
+    b.cmd(189, {});
+    MDLObject m;
+    m.readMDLBytes(modelgen::mdlFile({{"DICT", "d"}}, {{"BGL ", b.bytes()}}));
+    m.fixLights();
+    MDLObject back;
+    back.readMDLBytes(m.toBytes());
+    const auto& l = *back.BGLCommandList();
+    ASSERT_EQ(l.Count(), 4);
+    EXPECT_EQ(l.Item(1)->jumpDest(0), 3);  // the light
+    EXPECT_EQ(l.Item(2)->jumpDest(0), 4);  // the BGL_END
+    EXPECT_EQ(back.getRIFFSectionSize(back.getRIFFSectionIndex("DICT")), 0);
+}
+
+TEST(Tweaks, FixLightsStopsAtATextThatIsNoNumber) {
+    MDLObject m;
+    auto& l = *m.BGLCommandList();
+    for (auto& c : {end(), override(), light(), end(), mask("x"), override(), light(), override(), light()}) l.Add(c);
+    EXPECT_MODKIT_ERROR(m.fixLights(), 13);
+    // The first light's run and the override nearest the failing mask are gone.
+    std::vector<int> left;
+    for (const auto& x : l) left.push_back(x->opcodeValue());
+    EXPECT_EQ(left, (std::vector<int>{189, 178, 189, 57, 178, 159, 178}));
+}
+
+TEST(Tweaks, FixLightsEqualsTheStepByStepRemoval) {
+    std::mt19937 rng(11);
+    const BGLOpcode ops[] = {BGLOpcode::BGL_LIGHT, BGLOpcode::IFMSK, BGLOpcode::VAR_BASE_OVERRIDE,
+                             BGLOpcode::BGL_JUMP_32, BGLOpcode::BGL_END};
+    for (int round = 0; round < 300; ++round) {
+        MDLObject m;
+        BGLCommandList reference;
+        const int n = 1 + static_cast<int>(rng() % 40);
+        for (int i = 0; i < n; ++i) {
+            BGLOpcode op = ops[rng() % 5];
+            auto c = cmd(op, {"", std::to_string(100 + static_cast<int>(rng() % 3) * 100), "1"});
+            if (op == BGLOpcode::IFMSK || op == BGLOpcode::BGL_JUMP_32)
+                c->setJumpDest(0, static_cast<int32_t>(rng() % static_cast<unsigned>(n + 3)) - 1);
+            m.BGLCommandList()->Add(c);
+        }
+        testcmds::copyInto(*m.BGLCommandList(), reference);
+        fixLightsStepByStep(reference);
+        m.fixLights();
+        ASSERT_EQ(picture(*m.BGLCommandList()), picture(reference)) << "round " << round;
+    }
+}
+
+TEST(Tweaks, EditsOnAnyReadableModelFailCleanly) {
+    // Corrupted models that still load: every edit either works or raises a
+    // library error, and the result can be written or refuses cleanly.
+    std::mt19937 rng(7);
+    const std::string bases[] = {testmodels::everything(), modelgen::seasonalModel(3, 2), modelgen::lightsModel(60, 4)};
+    int loaded = 0;
+    for (int round = 0; round < 1500; ++round) {
+        std::string s = bases[round % 3];
+        for (int i = 0, flips = 1 + static_cast<int>(rng() % 4); i < flips; ++i)
+            s[rng() % s.size()] = static_cast<char>(rng() & 0xFF);
+        MDLObject m;
+        try {
+            m.readMDLBytes(s);
+        } catch (const Error&) {
+            continue;
+        }
+        ++loaded;
+        auto attempt = [&](auto edit) {
+            try {
+                edit();
+            } catch (const Error&) {
+            }
+        };
+        for (auto& t : *m.TextureList()) t->setParent(1);
+        attempt([&] { m.updateTextureSize(); });
+        attempt([&] { m.readSeasonalDates(1); });
+        attempt([&] {
+            seasonalTextures st;
+            st.active = {true, true, false, false, true};
+            st.dayStart = {150, 240, 0, 0, 60};
+            st.dayEnd = {239, 59, 0, 0, 149};
+            m.BGLCommandList()->addSeasonalTextures(st);
+        });
+        attempt([&] {
+            auto c = m.BGLCommandList()->getConditions(-1);
+            c->Add()->setCType(CondType::RotWind);
+            c->setMultiCondition(eMultiCondition::mOR);
+            m.BGLCommandList()->addCondition(c);
+        });
+        attempt([&] { m.fixLights(); });
+        attempt([&] { m.addKillShadow(); });
+        attempt([&] { m.toBytes(); });
+    }
+    EXPECT_GT(loaded, 100);
+}

@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include "FltWalker.h"
+#include "ModelBuilder.h"
+#include "TestUtil.h"
+#include "modkit/core/HexFunctions.h"
+#include "modkit/core/MDLObject.h"
+#include "modkit/export/OpenFlightWriter.h"
+
+using namespace modkit;
+using namespace modelgen;
+using testutil::TempDir;
+
+namespace {
+
+std::vector<Vtx> grid(int n) {
+    std::vector<Vtx> v(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) v[static_cast<size_t>(i)] = {float(i), float(i % 3), float(-i), 0, 1, 0, 0.5f, 0.25f};
+    return v;
+}
+
+std::shared_ptr<MDLObject> model(int materials, const std::vector<std::string>& textures, int vertices,
+                                  const std::string& stream) {
+    std::vector<Tex> t;
+    for (const auto& name : textures) t.push_back(Tex{6, {0, 255, 255, 255}, 0, name});
+    std::vector<Section> exte = {{"TEXT", texturesBody(t)},
+                                 {"MATE", materialsBody(std::vector<Mat>(static_cast<size_t>(materials)))},
+                                 {"VERT", verticesBody(grid(vertices))}};
+    if (!stream.empty()) exte.push_back({"BGL ", stream});
+    auto m = std::make_shared<MDLObject>();
+    m->readMDLBytes(mdlFile({}, exte));
+    return m;
+}
+
+fltcheck::Database exported(MDLObject& m, const std::string& format = "RGB", float rotation = 0) {
+    TempDir dir;
+    m.exportFLT(dir.file("out.flt"), format, true, rotation);
+    return fltcheck::walk(testutil::readFile(dir.file("out.flt")));
+}
+
+std::string joined(const std::vector<std::string>& v) {
+    std::string s;
+    for (const auto& x : v) s += x + "\n";
+    return s;
+}
+
+}  // namespace
+
+TEST(FLTExport, ModelWithoutCommandsHasPalettesAndTheNodeChain) {
+    auto m = model(2, {"a.bmp"}, 3, "");
+    auto db = exported(*m);
+    EXPECT_TRUE(db.problems.empty()) << joined(db.problems);
+    std::vector<int> expected = {1, 32, 113, 113, 113, 64, 67, 70, 70, 70, 10, 2, 10, 2, 10, 73, 10, 4, 10,
+                                 11, 11, 11, 11, 11};
+    EXPECT_EQ(db.opcodes, expected);
+    EXPECT_EQ(db.nodeNames, (std::vector<std::string>{"g1", "g2", "lod", "o1"}));
+    EXPECT_TRUE(db.faces.empty());
+}
+
+TEST(FLTExport, FacesTakeMaterialTextureAndVertexBase) {
+    BglBuilder b;
+    b.triList(0, {{0, 1, 2}});  // before any SET_MATERIAL: material 0, texture 0
+    b.cmd(184, {1.0, -1.0});
+    b.triList(10, {{0, 1, 2}});
+    b.cmd(184, {1.0, 0.0});
+    b.triList(3, {{2, 1, 0}, {0, 0, 0}});
+    auto m = model(2, {"a.bmp"}, 13, b.bytes());
+    TempDir dir;
+    m->exportFLT(dir.file("o.flt"), "RGB");
+    std::string bytes = testutil::readFile(dir.file("o.flt"));
+    auto db = fltcheck::walk(bytes);
+    EXPECT_TRUE(db.problems.empty()) << joined(db.problems);
+    ASSERT_EQ(db.faces.size(), 4u);
+    EXPECT_EQ(db.faces[0].id, "p1");
+    EXPECT_EQ(db.faces[3].id, "p4");
+    EXPECT_EQ(db.faces[0].colorIndex, 127);
+    EXPECT_EQ(db.faces[0].texture, 0);
+    EXPECT_EQ(db.faces[0].material, 2);  // the white material after the model's two
+    EXPECT_EQ(db.faces[1].colorIndex, 255);
+    EXPECT_EQ(db.faces[1].texture, -1);
+    EXPECT_EQ(db.faces[1].material, 1);
+    EXPECT_EQ(db.faces[2].texture, 0);
+    EXPECT_EQ(db.faces[2].material, 2);
+    EXPECT_EQ(db.faces[1].vertices, (std::array<int32_t, 3>{10, 11, 12}));
+    EXPECT_EQ(db.faces[2].vertices, (std::array<int32_t, 3>{5, 4, 3}));
+    // The second face's vertex list refers to offsets 648, 712, 776.
+    size_t list = bytes.find(std::string("\0\x48\0\x10", 4));
+    list = bytes.find(std::string("\0\x48\0\x10", 4), list + 1);
+    EXPECT_EQ(testutil::hex(bytes.substr(list + 4, 12)), "00 00 02 88 00 00 02 C8 00 00 03 08");
+    // Each face: Face, Push, Vertex List, Pop.
+    auto face = std::find(db.opcodes.begin(), db.opcodes.end(), 5);
+    EXPECT_EQ(std::vector<int>(face, face + 4), (std::vector<int>{5, 10, 72, 11}));
+}
+
+TEST(FLTExport, TheSampleHouseIsASoundDatabase) {
+    MDLObject m;
+    m.readMDLBytes(sampleHouse());
+    TempDir dir;
+    m.exportFLT(dir.file("house.flt"), "DDS", true, 0);
+    auto db = fltcheck::walk(testutil::readFile(dir.file("house.flt")));
+    EXPECT_TRUE(db.problems.empty()) << joined(db.problems);
+    EXPECT_EQ(db.faces.size(), 16u);
+    EXPECT_EQ(db.textures, (std::vector<std::string>{"house_walls.DDS", "house_roof.DDS"}));
+    EXPECT_EQ(db.materials, m.MaterialList()->Count() + 1);
+    EXPECT_EQ(db.positions.size(), static_cast<size_t>(m.VertexList()->Count()));
+    EXPECT_EQ(testutil::readFile(dir.file("house_walls.DDS.attr")), OpenFlightWriter::attributeFileBytes());
+    EXPECT_EQ(testutil::readFile(dir.file("house_roof.DDS.attr")), OpenFlightWriter::attributeFileBytes());
+}
+
+TEST(FLTExport, FaceCountLimitAndBadIndicesLeaveTheOldFiles) {
+    TempDir dir;
+    std::string out = dir.file("big.flt");
+    MDLObject most;
+    most.readMDLBytes(syntheticModel(100, 32767, 0));
+    most.exportFLT(out, "RGB");
+    auto db = fltcheck::walk(testutil::readFile(out));
+    EXPECT_TRUE(db.problems.empty()) << joined(db.problems);
+    EXPECT_EQ(db.faces.size(), 32767u);
+
+    testutil::writeFile(out, "old database");
+    std::filesystem::remove(dir.file("synthetic_a.RGB.attr"));
+    MDLObject tooMany;
+    tooMany.readMDLBytes(syntheticModel(100, 32768, 0));
+    EXPECT_MODKIT_ERROR(tooMany.exportFLT(dir.file("big.flt"), "RGB"), 6);
+    EXPECT_EQ(testutil::readFile(out), "old database");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("synthetic_a.RGB.attr")));
+
+    // A triangle whose vertex lies past the pool.
+    BglBuilder b;
+    b.triList(1, {{0, 1, 2}});
+    auto m = model(1, {}, 3, b.bytes());
+    auto e = testutil::errorOf([&] { m->exportFLT(out, "RGB"); });
+    EXPECT_EQ(e.number(), 100);
+    EXPECT_EQ(e.description(), "Triangle 1 refers to vertex 3, but the model has 3 vertices");
+    EXPECT_EQ(testutil::readFile(out), "old database");
+
+    // A parameter that is no number.
+    BglBuilder c;
+    c.cmd(184, {0.0, 0.0});
+    auto bad = model(1, {}, 3, c.bytes());
+    bad->BGLCommandList()->Item(1)->setParam(1, "none");
+    EXPECT_MODKIT_ERROR(bad->exportFLT(out, "RGB"), 13);
+}
+
+namespace {
+
+std::string findOsgconv() {
+    const char* path = std::getenv("PATH");
+    std::string p = path ? path : "/usr/bin";
+    for (size_t from = 0; from <= p.size();) {
+        size_t to = p.find(':', from);
+        if (to == std::string::npos) to = p.size();
+        std::string candidate = p.substr(from, to - from) + "/osgconv";
+        if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+        from = to + 1;
+    }
+    return {};
+}
+
+// A 2 x 2 uncompressed SGI image, so that the converter can load each texture.
+std::string sgiImage() {
+    ByteWriter w;
+    putInteger(w, 474, true);
+    putByte(w, 0);
+    putByte(w, 1);
+    putInteger(w, 3, true);
+    putInteger(w, 2, true);
+    putInteger(w, 2, true);
+    putInteger(w, 3, true);
+    putLong(w, 0, true);
+    putLong(w, 255, true);
+    putString(w, "", 512 - 20);
+    putString(w, std::string(12, '\x80'));
+    return w.take();
+}
+
+}  // namespace
+
+TEST(FLTExport, OpenSceneGraphReadsTheSameModel) {
+    const std::string osgconv = findOsgconv();
+    if (osgconv.empty()) GTEST_SKIP() << "osgconv (Debian package openscenegraph) is not installed";
+    MDLObject m;
+    m.readMDLBytes(sampleHouse());
+    TempDir dir;
+    m.exportFLT(dir.file("house.flt"), "RGB");
+    for (const auto& t : *m.TextureList())
+        testutil::writeFile(dir.file(OpenFlightWriter::textureFileName(t->bitmap(), "RGB")), sgiImage());
+    std::string cmd = osgconv + " " + dir.file("house.flt") + " " + dir.file("house.osgt") + " >" +
+                      dir.file("log") + " 2>&1";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << testutil::readFile(dir.file("log"));
+    std::string text = testutil::readFile(dir.file("house.osgt"));
+
+    // Triangles: every primitive set must be triangles.
+    EXPECT_EQ(text.find("DrawElements"), std::string::npos);
+    int triangles = 0;
+    std::regex drawArrays(R"(osg::DrawArrays \{\s*UniqueID \d+\s*Mode (\w+)\s*(?:First \d+\s*)?Count (\d+))");
+    for (std::sregex_iterator i(text.begin(), text.end(), drawArrays), e; i != e; ++i) {
+        EXPECT_EQ((*i)[1].str(), "TRIANGLES");
+        triangles += std::stoi((*i)[2].str()) / 3;
+    }
+    EXPECT_EQ(triangles, 16);
+
+    // Positions: the database's (x, z, y) of every corner of every triangle.
+    std::multiset<std::string> expected, seen;
+    auto key = [](double x, double y, double z) {
+        char buf[96];
+        std::snprintf(buf, sizeof buf, "%.3f %.3f %.3f", x + 0.0, y + 0.0, z + 0.0);
+        return std::string(buf);
+    };
+    int base = 0;
+    for (const auto& c : *m.BGLCommandList()) {
+        if (c->opcode() == BGLOpcode::DRAW_TRI_LIST_BEGIN) base = std::stoi(c->param(0));
+        if (c->opcode() != BGLOpcode::DRAW_TRI_LIST_ITEM) continue;
+        for (int k = 0; k < 3; ++k) {
+            const auto& v = m.VertexList()->Item(base + std::stoi(c->param(k)) + 1);
+            expected.insert(key(v->x(), v->z(), v->y()));
+        }
+    }
+    std::regex vertexArray(R"(VertexArray TRUE \{\s*osg::Vec3Array \{[^}]*\}\s*\}\s*Binding \w+\s*vector \d+ \{([^}]*)\})");
+    for (std::sregex_iterator i(text.begin(), text.end(), vertexArray), e; i != e; ++i) {
+        std::istringstream in((*i)[1].str());
+        double x, y, z;
+        while (in >> x >> y >> z) seen.insert(key(x, y, z));
+    }
+    EXPECT_EQ(seen, expected);
+
+    // Texture file names.
+    std::set<std::string> names;
+    std::regex fileName(R"re(FileName "([^"]*)")re");
+    for (std::sregex_iterator i(text.begin(), text.end(), fileName), e; i != e; ++i)
+        names.insert(std::filesystem::path((*i)[1].str()).filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"house_walls.RGB", "house_roof.RGB"}));
+}

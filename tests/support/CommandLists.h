@@ -1,0 +1,47 @@
+#pragma once
+// Command lists built and compared in tests.
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "modkit/bgl/BGLCommandList.h"
+
+namespace testcmds {
+
+// A command with the given parameter texts and, when dest is not 0, jump
+// parameter 0 landing on position dest.
+inline std::shared_ptr<modkit::BGLCommand> cmd(modkit::BGLOpcode op, std::vector<std::string> params = {},
+                                               int32_t dest = 0) {
+    auto c = std::make_shared<modkit::BGLCommand>(op);
+    for (size_t i = 0; i < params.size(); ++i) c->setParam(static_cast<int>(i), params[i]);
+    if (dest != 0) c->setJumpDest(0, dest);
+    return c;
+}
+
+// One line per command: opcode, parameter texts and jump destinations. The
+// texts of jump parameters, which hold byte offsets once a stream is read or
+// written, are left out with jumpTexts false.
+inline std::vector<std::string> picture(const modkit::BGLCommandList& l, bool jumpTexts = true) {
+    std::vector<std::string> out;
+    for (const auto& c : l) {
+        std::string line = std::to_string(c->opcodeValue());
+        const auto& e = modkit::BGLOpcodeDictionary::entry(c->opcodeValue());
+        const int shown = jumpTexts ? c->paramSlots() : std::max<int>(c->paramSlots(), e.numParam);
+        for (int i = 0; i < shown; ++i) {
+            bool jump = i < e.numParam && e.isJump[static_cast<size_t>(i)];
+            line += (i ? "," : " ") + (jump && !jumpTexts ? std::string("j") : c->param(i));
+        }
+        for (int i = 0; i < e.numParam; ++i)
+            if (e.isJump[static_cast<size_t>(i)]) line += " ->" + std::to_string(c->jumpDest(i));
+        out.push_back(line);
+    }
+    return out;
+}
+
+// Copies of the commands of one list appended to another.
+inline void copyInto(const modkit::BGLCommandList& from, modkit::BGLCommandList& to) {
+    for (const auto& c : from) to.Add(std::make_shared<modkit::BGLCommand>(*c));
+}
+
+}  // namespace testcmds
