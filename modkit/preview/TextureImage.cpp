@@ -274,7 +274,10 @@ QImage decodeWithQt(std::string_view bytes, const std::string& name) {
     for (const QByteArray& format : {QByteArray(), hint}) {
         if (!buffer.seek(0)) throw Unreadable{};
         QImageReader reader(&buffer, format);
-        reader.setAllocationLimit(1024);  // megabytes: a 16384 x 16384 texture at 4 bytes a pixel
+        // Compressed formats hold more pixels than bytes, but a few bytes must
+        // not buy a huge image: at most 1024 times the file, at least 64 MB
+        // (4096 x 4096 at 4 bytes a pixel), at most 1 GB (16384 x 16384).
+        reader.setAllocationLimit(static_cast<int>(std::clamp<size_t>(bytes.size() >> 10, 64, 1024)));
         const QSize size = reader.size();
         if (size.isValid()) checkSides(size.width(), size.height());
         image = reader.read();

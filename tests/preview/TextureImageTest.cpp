@@ -239,6 +239,10 @@ TEST(TextureImage, SizesTheFileCannotHoldAreRefused) {
     EXPECT_MODKIT_ERROR(decode(ddsFile(70000, 1, {"DXT1"}, std::string(20000 * 8, '\0'))), 100);
     EXPECT_MODKIT_ERROR(decode(bitmapFile(0, 4, 24, 0, "", std::string(64, '\0'))), 100);
     EXPECT_MODKIT_ERROR(decode(bitmapFile(-4, 4, 24, 0, "", std::string(64, '\0'))), 100);
+    // A few bytes of run-length data may not buy a huge picture either.
+    const std::string palette("\0\0\xFF\0\xFF\xFF\xFF\0", 8), endOfBitmap("\0\1", 2);
+    EXPECT_EQ(decode(bitmapFile(4096, 4096, 8, 1, palette, endOfBitmap), "rle.bmp").width(), 4096);
+    EXPECT_MODKIT_ERROR(decode(bitmapFile(16384, 16384, 8, 1, palette, endOfBitmap), "rle.bmp"), 100);
     // A bitmap stored top-down (negative height) still reads.
     expectQuadrants(decode(bitmapFile(2, -2, 32, 0, "", texels(4, rgb888)), "top-down.bmp"));
 }
