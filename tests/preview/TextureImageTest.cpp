@@ -102,50 +102,17 @@ uint32_t rgb888(Rgb c) { return uint32_t(c[0]) << 16 | uint32_t(c[1]) << 8 | uin
 uint32_t rgb565(Rgb c) { return uint32_t(c[0] >> 3) << 11 | uint32_t(c[1] >> 2) << 5 | uint32_t(c[2] >> 3); }
 uint32_t rgb555(Rgb c) { return uint32_t(c[0] >> 3) << 10 | uint32_t(c[1] >> 3) << 5 | uint32_t(c[2] >> 3); }
 
-// An uncompressed 24-bit TGA, bottom row first.
-std::string tgaFile(const QImage& image) {
+// A TGA file of a 2 x 2 picture: the header, then the colour map (3 bytes an
+// entry) and the texels as given.
+std::string tgaFile(int type, int bits, int descriptor, const std::string& map, const std::string& texels) {
     ByteWriter w;
-    modkit::putString(w, std::string("\0\0\2", 3) + std::string(9, '\0'));
-    modkit::putInteger(w, static_cast<int16_t>(image.width()));
-    modkit::putInteger(w, static_cast<int16_t>(image.height()));
-    modkit::putByte(w, 24);
-    modkit::putByte(w, 0);
-    for (int y = image.height() - 1; y >= 0; --y)
-        for (int x = 0; x < image.width(); ++x) {
-            Rgb c = pixel(image, x, y);
-            for (int k : {2, 1, 0}) modkit::putByte(w, static_cast<uint8_t>(c[size_t(k)]));
-        }
-    return w.take();
-}
-
-// The same picture as a run-length encoded, top-down TGA of 16-bit texels
-// (run packets for the top row, a raw packet for the bottom row) and as a
-// colour-mapped one.
-std::string tgaRle16() {
-    ByteWriter w;
-    modkit::putString(w, std::string("\0\0\x0A", 3) + std::string(9, '\0'));
-    modkit::putInteger(w, 2);
-    modkit::putInteger(w, 2);
-    modkit::putByte(w, 16);
-    modkit::putByte(w, 0x20);
-    modkit::putString(w, "\x80");
-    modkit::putUnsignedInteger(w, 0x7C00);  // red
-    modkit::putString(w, "\x80");
-    modkit::putUnsignedInteger(w, 0x03E0);  // green
-    modkit::putString(w, "\x01");            // two raw texels
-    modkit::putUnsignedInteger(w, 0x001F);  // blue
-    modkit::putUnsignedInteger(w, 0x7FFF);  // white
-    return w.take();
-}
-std::string tgaColourMapped() {
-    ByteWriter w;
-    modkit::putString(w, std::string("\0\1\1\0\0\4\0\x18", 8) + std::string(4, '\0'));
-    modkit::putInteger(w, 2);
-    modkit::putInteger(w, 2);
-    modkit::putByte(w, 8);
-    modkit::putByte(w, 0);
-    modkit::putString(w, std::string("\0\0\xFF\0\xFF\0\xFF\0\0\xFF\xFF\xFF", 12));  // BGR: red, green, blue, white
-    modkit::putString(w, std::string("\2\3\0\1", 4));  // bottom row first
+    modkit::putString(w, std::string{'\0', static_cast<char>(!map.empty()), static_cast<char>(type)});
+    for (int v : {0, static_cast<int>(map.size() / 3)}) modkit::putInteger(w, static_cast<int16_t>(v));
+    modkit::putByte(w, map.empty() ? 0 : 24);
+    for (int v : {0, 0, 2, 2}) modkit::putInteger(w, static_cast<int16_t>(v));
+    modkit::putByte(w, static_cast<uint8_t>(bits));
+    modkit::putByte(w, static_cast<uint8_t>(descriptor));
+    modkit::putString(w, map + texels);
     return w.take();
 }
 
@@ -170,9 +137,10 @@ std::vector<std::pair<std::string, std::string>> sampleFiles() {
         {"565.dds", ddsFile(2, 2, {"", 16, 0xF800, 0x07E0, 0x001F, 0}, texels(2, rgb565))},
         {"picture.png", encoded(picture, "PNG")},
         {"picture.tif", encoded(picture, "TIFF")},
-        {"picture.TGA", tgaFile(picture)},
-        {"rle.tga", tgaRle16()},
-        {"mapped.tga", tgaColourMapped()},
+        {"picture.TGA", tgaFile(2, 24, 0, "", texels(3, rgb888, true))},
+        // 16-bit texels, top row first: two runs of one, then a raw packet of two.
+        {"rle.tga", tgaFile(10, 16, 0x20, "", texels(2, [](Rgb c) { return 0x8000u | rgb555(c); }).insert(4, "\x01").insert(2, "\x80").insert(0, "\x80"))},
+        {"mapped.tga", tgaFile(1, 8, 0, std::string("\0\0\xFF\0\xFF\0\xFF\0\0\xFF\xFF\xFF", 12), std::string("\2\3\0\1", 4))},
     };
 }
 
