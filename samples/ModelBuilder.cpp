@@ -1,5 +1,6 @@
 #include "ModelBuilder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
@@ -362,6 +363,93 @@ std::string xmlBglLibrary(const std::vector<LibSection>& sections) {
         }
     }
     return head.take() + tables.take() + data.take();
+}
+
+std::string meshModel(int triangles) {
+    const int perCell = triangles > 2 * 255 * 255 ? 4 : 2;
+    const int cells = (triangles + perCell - 1) / perCell;
+    int side = 1;
+    while (side * side < cells) ++side;
+    const float size = 100, step = size / static_cast<float>(side);
+    std::vector<Vtx> verts;
+    for (int j = 0; j <= side; ++j)
+        for (int i = 0; i <= side; ++i)
+            verts.push_back(Vtx{static_cast<float>(i) * step, 0, static_cast<float>(j) * step, 0, 1, 0,
+                                static_cast<float>(i) / static_cast<float>(side),
+                                static_cast<float>(j) / static_cast<float>(side)});
+    // Counter-clockwise seen from above, so the triangles face a camera above them.
+    std::vector<std::array<uint16_t, 3>> tris;
+    for (int j = 0; j < side && static_cast<int>(tris.size()) < triangles; ++j) {
+        for (int i = 0; i < side && static_cast<int>(tris.size()) < triangles; ++i) {
+            auto at = [&](int di, int dj) { return static_cast<uint16_t>((j + dj) * (side + 1) + i + di); };
+            std::array<std::array<uint16_t, 3>, 4> cell = {{{at(0, 0), at(1, 0), at(1, 1)},
+                                                            {at(0, 0), at(1, 1), at(0, 1)},
+                                                            {at(0, 0), at(1, 0), at(0, 1)},
+                                                            {at(1, 0), at(1, 1), at(0, 1)}}};
+            for (int k = 0; k < perCell && static_cast<int>(tris.size()) < triangles; ++k) tris.push_back(cell[size_t(k)]);
+        }
+    }
+    BglBuilder b;
+    b.cmd(184, {0.0, -1.0});  // SET_MATERIAL 0, no texture
+    for (size_t at = 0; at < tris.size(); at += 10000) {
+        std::vector<std::array<uint16_t, 3>> chunk(tris.begin() + static_cast<std::ptrdiff_t>(at),
+                                                   tris.begin() + static_cast<std::ptrdiff_t>(std::min(tris.size(), at + 10000)));
+        b.triList(0, chunk);
+    }
+    b.cmd(34, {});  // BGL_RETURN
+    Mat red;
+    red.diffuse = {0.8f, 0.1f, 0.1f, 1};
+    red.ambient = {0.8f, 0.1f, 0.1f, 1};
+    return mdlFile({{"MDLH", headerBody({0, 0, 0, 0, 0, 0, 0, 0, 0})}, {"BBOX", bboxBody(0, 0, 0, size, 0, size)}},
+                   {{"MATE", materialsBody({red})}, {"VERT", verticesBody(verts)}, {"BGL ", b.bytes()}});
+}
+
+std::string bitmapFile(int32_t width, int32_t height, int16_t bitCount, uint32_t compression,
+                       const std::string& palette, const std::string& pixels) {
+    ByteWriter w;
+    const int32_t offset = 54 + static_cast<int32_t>(palette.size());
+    putString(w, "BM");
+    putLong(w, offset + static_cast<int32_t>(pixels.size()));
+    putLong(w, 0);
+    putLong(w, offset);
+    putLong(w, 40);
+    putLong(w, width);
+    putLong(w, height);
+    putInteger(w, 1);
+    putInteger(w, bitCount);
+    putLong(w, static_cast<int32_t>(compression));
+    putLong(w, static_cast<int32_t>(pixels.size()));
+    putLong(w, 2835);
+    putLong(w, 2835);
+    putLong(w, static_cast<int32_t>(palette.size() / 4));
+    putLong(w, 0);
+    putString(w, palette);
+    putString(w, pixels);
+    return w.take();
+}
+
+std::string ddsFile(int width, int height, const DdsFormat& format, const std::string& data) {
+    ByteWriter w;
+    putString(w, "DDS ");
+    putLong(w, 124);
+    putLong(w, 0x1007 | (format.fourCC.empty() ? 0x8 : 0x80000));  // caps, height, width, pixel format; pitch or linear size
+    putLong(w, height);
+    putLong(w, width);
+    putLong(w, static_cast<int32_t>(format.fourCC.empty() ? (width * format.bitCount + 7) / 8 : data.size()));
+    putLong(w, 0);  // depth
+    putLong(w, 1);  // mipmap levels
+    for (int i = 0; i < 11; ++i) putLong(w, 0);
+    putLong(w, 32);
+    int32_t flags = format.fourCC.empty() ? (format.luminance ? 0x20000 : 0x40) : 0x4;
+    if (format.a) flags |= 0x1;
+    putLong(w, flags);
+    putString(w, format.fourCC.empty() ? std::string(4, '\0') : format.fourCC, 4);
+    putLong(w, format.bitCount);
+    for (uint32_t m : {format.r, format.g, format.b, format.a}) putLong(w, static_cast<int32_t>(m));
+    putLong(w, 0x1000);  // caps: texture
+    for (int i = 0; i < 4; ++i) putLong(w, 0);
+    putString(w, data);
+    return w.take();
 }
 
 }  // namespace modelgen

@@ -101,6 +101,12 @@ struct LibSection {
 };
 std::string xmlBglLibrary(const std::vector<LibSection>& sections);
 
+// A flat, regular mesh of `triangles` small untextured triangles (red, facing
+// up) over a 100 x 100 square that fills the bounding box. Each square cell of
+// the grid holds two triangles, or four (both diagonals) once one layer would
+// need more vertices than a model can hold.
+std::string meshModel(int triangles);
+
 // The bundled sample: a small textured house. Its two bitmaps are written by
 // writeSampleBitmaps.
 std::string sampleHouse();
@@ -112,5 +118,20 @@ struct Bitmap {
 std::vector<Bitmap> sampleBitmaps();
 // A 24-bit Windows bitmap file.
 std::string bmpFile(const Bitmap& b);
+// A Windows bitmap file with the given header fields: `palette` (4 bytes an
+// entry) and `pixels` follow the 54-byte header as they are given.
+std::string bitmapFile(int32_t width, int32_t height, int16_t bitCount, uint32_t compression,
+                       const std::string& palette, const std::string& pixels);
+
+// A DDS file: the 128-byte header, then `data`. With a FourCC ("DXT1"...) the
+// data is blocks; with an empty fourCC it is uncompressed texels of `bitCount`
+// bits under the channel masks (luminance: the red mask holds the grey level).
+struct DdsFormat {
+    std::string fourCC;
+    int bitCount = 0;
+    uint32_t r = 0, g = 0, b = 0, a = 0;
+    bool luminance = false;
+};
+std::string ddsFile(int width, int height, const DdsFormat& format, const std::string& data);
 
 }  // namespace modelgen

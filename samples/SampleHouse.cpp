@@ -123,23 +123,7 @@ std::vector<Bitmap> sampleBitmaps() {
 std::string bmpFile(const Bitmap& b) {
     using namespace modkit;
     const int rowBytes = (b.width * 3 + 3) & ~3;
-    const int imageBytes = rowBytes * b.height;
     ByteWriter w;
-    putString(w, "BM");
-    putLong(w, 54 + imageBytes);
-    putLong(w, 0);
-    putLong(w, 54);
-    putLong(w, 40);
-    putLong(w, b.width);
-    putLong(w, b.height);
-    putInteger(w, 1);
-    putInteger(w, 24);
-    putLong(w, 0);
-    putLong(w, imageBytes);
-    putLong(w, 2835);
-    putLong(w, 2835);
-    putLong(w, 0);
-    putLong(w, 0);
     for (int y = b.height - 1; y >= 0; --y) {  // bottom-up
         for (int x = 0; x < b.width; ++x) {
             const uint8_t* p = &b.rgb[static_cast<size_t>((y * b.width + x) * 3)];
@@ -149,7 +133,7 @@ std::string bmpFile(const Bitmap& b) {
         }
         for (int pad = b.width * 3; pad < rowBytes; ++pad) putByte(w, 0);
     }
-    return w.take();
+    return bitmapFile(b.width, b.height, 24, 0, "", w.bytes());
 }
 
 }  // namespace modelgen

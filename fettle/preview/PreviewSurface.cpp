@@ -3,6 +3,7 @@
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QSurfaceFormat>
+#include <exception>
 
 namespace fettle {
 
@@ -47,7 +48,13 @@ int PreviewSurface::pixelWidth() const { return qRound(width() * devicePixelRati
 int PreviewSurface::pixelHeight() const { return qRound(height() * devicePixelRatioF()); }
 
 void PreviewSurface::initializeGL() {
-    glReady_ = true;
+    glReady_ = true;  // makeCurrent, which initOpenGL calls, needs it
+    try {
+        preview_.initOpenGL(*this);
+    } catch (const std::exception& e) {
+        glReady_ = false;
+        initError_ = e.what();
+    }
     Q_EMIT glInitialized();
 }
 

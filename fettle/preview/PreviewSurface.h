@@ -1,18 +1,26 @@
 #pragma once
 #include <QOpenGLWidget>
 #include <functional>
+#include <string>
+
+#include "modkit/preview/GLSurface.h"
+#include "modkit/preview/OpenGLPreviewObject.h"
 
 namespace fettle {
 
-// The preview's drawing surface (the picture box): the library draws into the
-// widget's frame buffer after makeCurrent, and present shows the frame.
-class PreviewSurface : public QOpenGLWidget {
+// The preview's drawing surface (the picture box) and its rendering object:
+// the library draws into the widget's frame buffer after makeCurrent, and
+// present shows the frame.
+class PreviewSurface : public QOpenGLWidget, public modkit::GLSurface {
     Q_OBJECT
 public:
     explicit PreviewSurface(QWidget* parent = nullptr);
 
-    bool makeCurrent();
-    void present();
+    bool makeCurrent() override;
+    void present() override;
+    modkit::OpenGLPreviewObject& previewObject() { return preview_; }
+    // Why the context could not be set up (empty when it could).
+    const std::string& initError() const { return initError_; }
     void clearWhite();
     bool glReady() const { return glReady_; }
     // While the library builds a draw list on this context, painting must not
@@ -39,6 +47,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override { Q_EMIT mouseReleased(e); }
 
 private:
+    modkit::OpenGLPreviewObject preview_;
+    std::string initError_;
     bool glReady_ = false;
     bool frameValid_ = false;
     bool paused_ = false;

@@ -11,7 +11,6 @@
 #include "modkit/core/MDLObject.h"
 #include "preview/PreviewSurface.h"
 #include "shell/Dialogs.h"
-#include "shell/LibraryCalls.h"
 
 namespace fettle {
 
@@ -82,13 +81,13 @@ void frmPreview::draw(const PreviewView& v) {
         ++frames_;
         return;
     }
-    lib::drawModel(*m, v.heading, v.pitch, v.panX, v.panY, static_cast<float>(picPreview_->pixelWidth()),
-                   static_cast<float>(picPreview_->pixelHeight()), *picPreview_, static_cast<float>(sldZoom_->value()));
+    m->glDrawMDL(v.heading, v.pitch, v.panX, v.panY, static_cast<float>(picPreview_->pixelWidth()),
+                 static_cast<float>(picPreview_->pixelHeight()), *picPreview_, static_cast<float>(sldZoom_->value()));
     ++frames_;
 }
 
 void frmPreview::timerPreview_Timer() {
-    auto r = ticker_.tick(modelReady(), picPreview_->glReady(), [this](const PreviewView& v) { draw(v); });
+    auto r = ticker_.tick(modelReady(), picPreview_->previewObject().openGLInit(), [this](const PreviewView& v) { draw(v); });
     if (r != PreviewTicker::Result::Failed) return;
     // The message box runs its own event loop; ticks meanwhile find the preview disabled.
     dialogs().messageBox("Fettle II", "Error in procedure timerPreview_Timer of Form frmPreview", MsgIcon::None);

@@ -20,7 +20,6 @@
 #include "preview/frmPreview.h"
 #include "shell/ConfigFunctions.h"
 #include "shell/Dialogs.h"
-#include "shell/LibraryCalls.h"
 #include "shell/frmLoadingProgress.h"
 #include "shell/frmLog.h"
 #include "shell/frmSplash.h"
@@ -62,6 +61,8 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     });
     // A surface made after a model was loaded builds its preview then.
     connect(&preview_->openGLPreviewObject(), &PreviewSurface::glInitialized, this, [this] {
+        const std::string& failure = preview_->openGLPreviewObject().initError();
+        if (!failure.empty()) log_->addLogError(failure);
         if (currentModel_ && !busy_) {
             preparePreview(*currentModel_);
             preview_->drawMDLOnce();
@@ -323,12 +324,28 @@ void Form1::locateTextures(modkit::MDLObject& m, const std::string& modelPath, c
 
 void Form1::preparePreview(modkit::MDLObject& m) {
     PreviewSurface& surface = preview_->openGLPreviewObject();
-    if (!surface.glReady() || !surface.makeCurrent()) {
+    if (!surface.previewObject().openGLInit() || !surface.makeCurrent()) {
         // Built when the preview window first shows its surface.
         m.setLoaded(false);
         return;
     }
-    for (const std::string& warning : lib::prepareModelPreview(m, surface)) log_->addLogWarning(warning);
+    // Building lets events run: no command may start on the model meanwhile.
+    const bool wasBusy = busy_;
+    if (!wasBusy) setBusy(true);
+    try {
+        for (const modkit::TextureLoadFailure& f : m.glPreparepreview(surface.previewObject()))
+            log_->addLogWarning(f.error.description());
+    } catch (...) {
+        if (!wasBusy) setBusy(false);
+        throw;
+    }
+    if (!wasBusy) setBusy(false);
+}
+
+void Form1::releasePreview(const ModelPtr& m) {
+    // Only a model that was prepared on this surface holds GL names of its own.
+    PreviewSurface& surface = preview_->openGLPreviewObject();
+    if (m && surface.previewObject().openGLInit() && surface.makeCurrent()) m->glReleasePreview();
 }
 
 void Form1::loadMDLObject(const std::string& path, const std::string& title, bool fromLibrary) {
@@ -345,6 +362,7 @@ void Form1::loadMDLObject(const std::string& path, const std::string& title, boo
         locateTextures(*m, path);
         preparePreview(*m);
     } catch (...) {
+        releasePreview(m);
         progress_->hide();
         progress_->setModel(nullptr);
         setBusy(false);
@@ -356,7 +374,7 @@ void Form1::loadMDLObject(const std::string& path, const std::string& title, boo
     config().setText("LastMDL", path);
     config().addRecentFile(path);
     documentPath_ = path;
-    makeCurrent(std::move(m), title, fromLibrary);
+    setCurrentModel(std::move(m), title, fromLibrary);
 }
 
 void Form1::loadReadModel(ModelPtr model, const std::string& title, const std::string& libraryFolder) {
@@ -367,15 +385,17 @@ void Form1::loadReadModel(ModelPtr model, const std::string& title, const std::s
         locateTextures(*model, model->MDLPath(), libraryFolder);
         preparePreview(*model);
     } catch (...) {
+        releasePreview(model);
         setBusy(false);
         throw;
     }
     setBusy(false);
     documentPath_ = title;
-    makeCurrent(std::move(model), title, true);
+    setCurrentModel(std::move(model), title, true);
 }
 
-void Form1::makeCurrent(ModelPtr model, const std::string& title, bool fromLibrary) {
+void Form1::setCurrentModel(ModelPtr model, const std::string& title, bool fromLibrary) {
+    releasePreview(currentModel_);
     currentModel_ = std::move(model);
     loadedFromLibrary_ = fromLibrary;
     history_.reset();
@@ -394,7 +414,7 @@ void Form1::applyModelChange(const std::string& label, const std::string& mergeK
         change(*currentModel_);
     } catch (...) {
         // The model goes back to how it was; nothing is recorded.
-        if (before) currentModel_ = before;
+        if (before) replaceCurrent(before);
         modelReplaced();
         throw;
     }
@@ -404,19 +424,29 @@ void Form1::applyModelChange(const std::string& label, const std::string& mergeK
 
 void Form1::undo() {
     if (busy_ || !history_.canUndo()) return;
-    currentModel_ = history_.undo(currentModel_);
+    replaceCurrent(history_.undo(currentModel_));
     modelReplaced();
 }
 
 void Form1::redo() {
     if (busy_ || !history_.canRedo()) return;
-    currentModel_ = history_.redo(currentModel_);
+    replaceCurrent(history_.redo(currentModel_));
     modelReplaced();
+}
+
+void Form1::replaceCurrent(ModelPtr model) {
+    // The model leaving gives back its GL names; kept copies never hold any.
+    releasePreview(currentModel_);
+    currentModel_ = std::move(model);
 }
 
 void Form1::modelReplaced() {
     // The draw list follows the model (its commands or textures may have changed).
-    preparePreview(*currentModel_);
+    try {
+        preparePreview(*currentModel_);
+    } catch (const modkit::Error& e) {
+        log_->addLogError(e.description());
+    }
     preview_->ticker().requestFrame();
     setButtonsValid();
     updateTitle();
@@ -527,12 +557,12 @@ void Form1::exportModel(const char* filter, const char* title, const char* exten
 
 void Form1::mASMExport_Click() {
     exportModel("BGLC source file (*.asm)|*.asm", "Select ASM file", ".asm", "mASMExport_Click",
-                [this](const std::string& path) { lib::exportASM(*currentModel_, path); });
+                [this](const std::string& path) { currentModel_->exportASM(path); });
 }
 
 void Form1::mFLTExport_Click() {
     exportModel("OpenFlight file (*.flt)|*.flt", "Select FLT file", ".flt", "mFLTExport_Click",
-                [this](const std::string& path) { lib::exportFLT(*currentModel_, path, config().text("FLTTex")); });
+                [this](const std::string& path) { currentModel_->exportFLT(path, config().text("FLTTex")); });
 }
 
 void Form1::cmdSimpleTweak_Click(int index) {
@@ -542,10 +572,10 @@ void Form1::cmdSimpleTweak_Click(int index) {
         case 0: {
             int16_t i = currentModel_->getRIFFSectionIndex("SHAD");
             if (currentModel_->getRIFFSectionSize(i) >= 1) {
-                applyModelChange("Add shadow", "", [](modkit::MDLObject& m) { lib::removeKillShadow(m); });
+                applyModelChange("Add shadow", "", [](modkit::MDLObject& m) { m.removeKillShadow(); });
                 log_->addLogEvent("Shadow added to the object");
             } else {
-                applyModelChange("Remove shadow", "", [](modkit::MDLObject& m) { lib::addKillShadow(m); });
+                applyModelChange("Remove shadow", "", [](modkit::MDLObject& m) { m.addKillShadow(); });
                 log_->addLogEvent("Shadow killed of the object");
             }
             break;
@@ -557,7 +587,7 @@ void Form1::cmdSimpleTweak_Click(int index) {
             if (QWidget* w = toolWindow(Tool::TextureList)) w->show();
             break;
         case 3:
-            applyModelChange("Fix BGL_LIGHT problem", "", [](modkit::MDLObject& m) { lib::fixLights(m); });
+            applyModelChange("Fix BGL_LIGHT problem", "", [](modkit::MDLObject& m) { m.fixLights(); });
             log_->addLogEvent("BGL_LIGHT problem fixed");
             break;
         default:

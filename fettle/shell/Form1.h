@@ -115,8 +115,10 @@ private:
     bool saveModel(const std::string& handler);
     void exportModel(const char* filter, const char* title, const char* extension, const std::string& handler,
                      const std::function<void(const std::string&)>& write);
-    void makeCurrent(ModelPtr model, const std::string& title, bool fromLibrary);
+    void setCurrentModel(ModelPtr model, const std::string& title, bool fromLibrary);
     void preparePreview(modkit::MDLObject& m);
+    void releasePreview(const ModelPtr& m);
+    void replaceCurrent(ModelPtr model);
     void modelReplaced();
     void updateTitle();
     void updateUndoActions();

@@ -75,10 +75,10 @@ private:
     template <class Map>
     void remapJumpDests(Map map) {
         for (const auto& cmd : *this) {
-            int slots = cmd->jumpSlots();
-            if (slots == 0 || !BGLOpcodeDictionary::hasJump(cmd->opcodeValue())) continue;
+            int jumps = cmd->jumpSlots();
+            if (jumps == 0 || !BGLOpcodeDictionary::hasJump(cmd->opcodeValue())) continue;
             const BGLCommandDictEntry& e = BGLOpcodeDictionary::entry(cmd->opcodeValue());
-            for (int i = 0; i < slots && i < e.numParam; ++i) {
+            for (int i = 0; i < jumps && i < e.numParam; ++i) {
                 if (!e.isJump[static_cast<size_t>(i)]) continue;
                 int32_t& d = cmd->jumpSlot(i);
                 d = map(d);

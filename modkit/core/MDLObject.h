@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "modkit/bgl/BGLCommandList.h"
 #include "modkit/bgl/BGLOpcodeDictionary.h"
@@ -12,8 +13,12 @@
 #include "modkit/lists/MaterialList.h"
 #include "modkit/lists/TextureList.h"
 #include "modkit/lists/VertexList.h"
+#include "modkit/preview/TextureLoadFailure.h"
 
 namespace modkit {
+
+class GLSurface;
+class OpenGLPreviewObject;
 
 enum class LoadingStatus : int32_t {
     loadingHEAD = 0,
@@ -124,8 +129,32 @@ public:
 
     const BGLOpcodeDictionary& dictionary() const { return dictionary_; }
 
+    // Preview (implemented in modkit/preview; the context of the preview
+    // object or surface must be current).
+    // Loads every texture that has a file into a GL texture. Every texture is
+    // tried; afterwards the first failure, if any, is raised (error 100).
+    void glLoadTextureList(OpenGLPreviewObject& oglPObj);
+    // Compiles the whole model into one display list, replacing this model's
+    // previous one.
+    void glGenerateDrawList();
+    // Textures, then the display list; sets Loaded. A texture that fails does
+    // not stop it: its triangles are drawn untextured and the failures are
+    // returned for the caller to report.
+    std::vector<TextureLoadFailure> glPreparepreview(OpenGLPreviewObject& oglPreview);
+    // Draws one frame: heading and pitch in degrees, pan in model units, the
+    // picture size in pixels, zoom in percent.
+    void glDrawMDL(float heading, float pitch, float panX, float panY, float picWidth, float picHeigth,
+                   GLSurface& surface, float zoom);
+    // Deletes this model's display list and textures from the current context.
+    void glReleasePreview();
+    // The display-list name (0 when none was made).
+    uint32_t previewList() const { return previewList_; }
+
 private:
     void decodeSections();
+    std::vector<TextureLoadFailure> loadPreviewTextures(OpenGLPreviewObject& oglPObj);
+    void compileDrawList();
+    void drawTriangle(int32_t a, int32_t b, int32_t c);
 
     std::array<RIFFSection, slotCount> sections_;
     std::shared_ptr<modkit::MDLHeader> header_;
@@ -138,6 +167,7 @@ private:
     bool loaded_ = false;
     modkit::LoadingStatus status_ = modkit::LoadingStatus::loadingHEAD;
     std::string path_;
+    uint32_t previewList_ = 0;
 };
 
 }  // namespace modkit

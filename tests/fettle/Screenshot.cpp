@@ -36,10 +36,11 @@ int main(int argc, char** argv) {
     fettle::Form1 form;
     form.startUp(fettle::configurationPath(home), 0);
     form.move(20, 20);
-    form.preview().move(20, 260);
+    form.preview().move(20, 240);
     form.preview().resize(560, 480);
     form.openArgument(argv[1]);
-    form.log().move(620, 20);
+    form.log().move(600, 240);
+    form.log().resize(560, 200);
     form.log().show();
     pump(1500);
     QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);

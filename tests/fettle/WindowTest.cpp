@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QElapsedTimer>
+#include <QImage>
+#include <QSlider>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTimer>
@@ -512,6 +514,27 @@ TEST_F(Window, PreviewDrawsOnceAfterLoadingAndAFailingFrameDisablesIt) {
     EXPECT_GE(frames, 1);
     pump(250);
     EXPECT_EQ(preview.framesDrawn(), frames);  // idle after the one frame
+
+    // The house stands in the middle of a white picture, in its brick and roof colours.
+    auto countModelPixels = [&] {
+        QImage img = preview.openGLPreviewObject().grabFramebuffer();
+        int coloured = 0, reddish = 0;
+        for (int y = 0; y < img.height(); y += 4)
+            for (int x = 0; x < img.width(); x += 4) {
+                QColor c = img.pixelColor(x, y);
+                if (c.red() < 240 || c.green() < 240 || c.blue() < 240) ++coloured;
+                if (c.red() > c.blue() + 20) ++reddish;
+            }
+        EXPECT_EQ(img.pixelColor(1, 1), QColor(Qt::white));
+        return std::make_pair(coloured, reddish);
+    };
+    auto [coloured, reddish] = countModelPixels();
+    EXPECT_GT(coloured, 100);
+    EXPECT_GT(reddish, coloured / 2);
+    // Zoomed out, the model covers less of the picture.
+    preview.sldZoom().setValue(50);
+    pump(250);
+    EXPECT_LT(countModelPixels().first, coloured / 2);
 
     preview.setFrameDrawer([](const fettle::PreviewView&) { throw std::runtime_error("lost the context"); });
     preview.drawMDLOnce();

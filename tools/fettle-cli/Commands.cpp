@@ -13,6 +13,7 @@ int cmdAsm(Args&);
 int cmdFlt(Args&);
 int cmdBgl(Args&);
 int cmdExtract(Args&);
+int cmdRender(Args&);
 
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
@@ -32,6 +33,10 @@ const std::vector<Command>& commands() {
         {"flt", "flt IN.mdl... [--outdir DIR] [--format RGB|DDS|TIF] [--no-attr] [--rotate DEGREES]", cmdFlt},
         {"bgl", "bgl LIB.bgl", cmdBgl},
         {"extract", "extract LIB.bgl OUTDIR [--object N]", cmdExtract},
+        {"render",
+         "render IN.mdl OUT.png [--width W] [--height H] [--heading D] [--pitch D] [--zoom Z] [--pan X,Y] "
+         "[--texture-path DIR]... [--frames N]",
+         cmdRender},
     };
     return table;
 }

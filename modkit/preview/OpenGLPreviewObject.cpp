@@ -1,0 +1,104 @@
+#include "modkit/preview/OpenGLPreviewObject.h"
+
+#include <GL/gl.h>
+
+#include <QImage>
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "modkit/core/Error.h"
+#include "modkit/preview/TextureImage.h"
+
+#ifndef GL_BGR
+#define GL_BGR 0x80E0
+#endif
+
+namespace modkit {
+namespace {
+
+const char* const kSource = "Modkit.OpenGLPreviewObject";
+
+bool hasGLExtension(const char* name) {
+    const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    if (!list) return false;
+    const size_t n = std::strlen(name);
+    for (const char* p = list; (p = std::strstr(p, name)) != nullptr; p += n)
+        if ((p == list || p[-1] == ' ') && (p[n] == ' ' || p[n] == '\0')) return true;
+    return false;
+}
+
+int floorPowerOfTwo(int v) {
+    int p = 1;
+    while (p <= v / 2) p *= 2;
+    return p;
+}
+
+}  // namespace
+
+void OpenGLPreviewObject::initOpenGL(GLSurface& surface) {
+    surface_ = &surface;
+    init_ = false;
+    if (!surface.makeCurrent()) raiseLibrary(kSource, "Could not initialize OpenGL");
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    maxTextureSize_ = maxSize > 0 ? maxSize : 256;  // 256 is the least any context offers
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    anySize_ = (version && version[0] >= '2' && version[0] <= '9') || hasGLExtension("GL_ARB_texture_non_power_of_two");
+    init_ = true;
+}
+
+QImage OpenGLPreviewObject::convertToBitmap(const std::string& path) const {
+    QImage image = readTextureImage(path);
+    // A context that cannot take the image's size gets it scaled, rather than
+    // no texture at all.
+    int w = std::min(image.width(), maxTextureSize_), h = std::min(image.height(), maxTextureSize_);
+    if (!anySize_) {
+        w = floorPowerOfTwo(w);
+        h = floorPowerOfTwo(h);
+    }
+    if (w != image.width() || h != image.height()) {
+        image = image.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (image.isNull()) raiseTextureLoadError(path);
+    }
+    return image;
+}
+
+BitmapPixels OpenGLPreviewObject::loadBitmapPixels(const QImage& bitmap) const { return bitmapPixelsOf(bitmap); }
+
+int32_t OpenGLPreviewObject::loadTexture(const std::string& s) {
+    if (s.empty()) return 0;
+    if (!init_ || !surface_) raiseLibrary(kSource, "Could not initialize OpenGL");
+    BitmapPixels pixels;
+    try {
+        pixels = loadBitmapPixels(convertToBitmap(s));
+    } catch (const std::bad_alloc&) {
+        raiseTextureLoadError(s);
+    }
+
+    for (int i = 0; i < 32 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    // The rows are padded to 4 bytes; the caller's context may have changed
+    // how pixels are unpacked.
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
+    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, pixels.width, pixels.height, 0, GL_BGR, GL_UNSIGNED_BYTE, pixels.bgr.data());
+    glPopClientAttrib();
+    if (name == 0 || glGetError() != GL_NO_ERROR) {
+        glDeleteTextures(1, &name);
+        raiseTextureLoadError(s);
+    }
+    return static_cast<int32_t>(name);
+}
+
+}  // namespace modkit

@@ -1,0 +1,266 @@
+// The preview operations of MDLObject: textures, the display list and one frame.
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "modkit/core/Error.h"
+#include "modkit/core/EventPump.h"
+#include "modkit/core/MDLObject.h"
+#include "modkit/core/NumText.h"
+#include "modkit/preview/GLSurface.h"
+#include "modkit/preview/OpenGLPreviewObject.h"
+
+namespace modkit {
+namespace {
+
+const char* const kSource = "Modkit.MDLObject";
+const char* const kContextSource = "Modkit.OpenGLPreviewObject";
+
+// A texture name that never receives an image: binding it turns texturing off.
+// Textures that failed to load carry it as their glPointer.
+constexpr int32_t kNoImage = -1;
+
+void colorOf(const Color& c, GLfloat out[4]) {
+    out[0] = c.r();
+    out[1] = c.g();
+    out[2] = c.b();
+    out[3] = c.a();
+}
+
+struct Extent {
+    float xmin, ymin, zmin, xmax, ymax, zmax;
+    float radius() const {
+        const float dx = xmax - xmin, dy = ymax - ymin, dz = zmax - zmin;
+        return std::sqrt((dx / 2) * (dx / 2) + (dy / 2) * (dy / 2) + (dz / 2) * (dz / 2));
+    }
+};
+
+// The bounding box frames the camera. A box without size (all zero, as some
+// models carry) or with values that are not numbers would put the eye inside
+// the model; the extent of the vertices stands in for it then.
+Extent cameraExtent(const BoundingBox& b, const VertexList& vertices) {
+    Extent box{b.xmin(), b.ymin(), b.zmin(), b.xmax(), b.ymax(), b.zmax()};
+    const float r = box.radius();
+    if (std::isfinite(r) && r > 0) return box;
+    Extent v{INFINITY, INFINITY, INFINITY, -INFINITY, -INFINITY, -INFINITY};
+    for (const auto& p : vertices) {
+        if (!std::isfinite(p->x()) || !std::isfinite(p->y()) || !std::isfinite(p->z())) continue;
+        v = {std::min(v.xmin, p->x()), std::min(v.ymin, p->y()), std::min(v.zmin, p->z()),
+             std::max(v.xmax, p->x()), std::max(v.ymax, p->y()), std::max(v.zmax, p->z())};
+    }
+    if (!(v.xmin <= v.xmax)) return std::isfinite(r) ? box : Extent{0, 0, 0, 0, 0, 0};
+    return v;
+}
+
+int pixels(float size) {
+    if (!(size >= 0.5f)) return 0;
+    return static_cast<int>(std::lround(std::min(size, 65536.0f)));
+}
+
+}  // namespace
+
+std::vector<TextureLoadFailure> MDLObject::loadPreviewTextures(OpenGLPreviewObject& oglPObj) {
+    std::vector<TextureLoadFailure> failures;
+    for (const auto& t : *textures_) {
+        pumpEvents();
+        if (t->file().empty()) {
+            t->setGlPointer(0);
+            continue;
+        }
+        try {
+            t->setGlPointer(oglPObj.loadTexture(t->file()));
+        } catch (const Error& e) {
+            t->setGlPointer(kNoImage);
+            failures.push_back(TextureLoadFailure{t->file(), e});
+        }
+    }
+    return failures;
+}
+
+void MDLObject::glLoadTextureList(OpenGLPreviewObject& oglPObj) {
+    std::vector<TextureLoadFailure> failures = loadPreviewTextures(oglPObj);
+    if (!failures.empty()) throw failures.front().error;
+}
+
+void MDLObject::glGenerateDrawList() {
+    if (previewList_ != 0) {
+        if (glIsList(previewList_)) glDeleteLists(previewList_, 1);
+        previewList_ = 0;
+    }
+    const GLuint list = glGenLists(1);
+    if (list == 0) raiseLibrary(kContextSource, "Could not initialize OpenGL");
+    glNewList(list, GL_COMPILE);
+    try {
+        compileDrawList();
+    } catch (...) {
+        // A list left open would swallow every later GL call of the context.
+        glEndList();
+        glDeleteLists(list, 1);
+        throw;
+    }
+    glEndList();
+    previewList_ = list;
+}
+
+void MDLObject::compileDrawList() {
+    using namespace numtext;
+    // Consecutive triangles share one GL_TRIANGLES batch; it is closed before
+    // any state change, which GL does not allow inside a batch.
+    bool batch = false;
+    auto endBatch = [&] {
+        if (batch) glEnd();
+        batch = false;
+    };
+    int32_t base = 0;
+    try {
+        for (const auto& cmd : *commands_) {
+            pumpEvents();
+            switch (cmd->opcode()) {
+            case BGLOpcode::BGL_ZBIAS: {
+                const double bias = toDouble(cmd->param(0), kSource);
+                endBatch();
+                glPolygonOffset(static_cast<GLfloat>(-bias), 0);
+                break;
+            }
+            case BGLOpcode::SET_MATERIAL: {
+                const Material& m = *materials_->Item(roundToInt32(leadingNumber(cmd->param(0)) + 1, kSource));
+                GLfloat diffuse[4], ambient[4], specular[4], emissive[4];
+                colorOf(*m.Diffuse(), diffuse);
+                colorOf(*m.Ambient(), ambient);
+                colorOf(*m.Specular(), specular);
+                colorOf(*m.Emmisive(), emissive);
+                const double texture = toDouble(cmd->param(1), kSource);
+                int32_t name = kNoImage;
+                if (texture != -1) name = textures_->Item(roundToInt32(texture + 1, kSource))->glPointer();
+                endBatch();
+                glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(name));
+                if (name == kNoImage) {
+                    // No texture (or one that could not be loaded): the material's own colours.
+                    glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
+                    glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
+                    glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
+                    glMaterialfv(GL_FRONT, GL_EMISSION, emissive);
+                } else {
+                    // The texture alone colours the surface, lit by the scene.
+                    static const GLfloat white[4] = {1, 1, 1, 1}, none[4] = {0, 0, 0, 0};
+                    glMaterialfv(GL_FRONT, GL_DIFFUSE, white);
+                    glMaterialfv(GL_FRONT, GL_AMBIENT, white);
+                    glMaterialfv(GL_FRONT, GL_SPECULAR, none);
+                    glMaterialfv(GL_FRONT, GL_EMISSION, none);
+                }
+                break;
+            }
+            case BGLOpcode::DRAW_TRI_LIST_BEGIN:
+                base = toInt32(cmd->param(0), kSource);
+                break;
+            case BGLOpcode::DRAW_TRI_LIST_ITEM: {
+                const int32_t a = roundToInt32(toDouble(cmd->param(0), kSource) + base + 1, kSource);
+                const int32_t b = roundToInt32(toDouble(cmd->param(1), kSource) + base + 1, kSource);
+                const int32_t c = roundToInt32(toDouble(cmd->param(2), kSource) + base + 1, kSource);
+                if (!batch) glBegin(GL_TRIANGLES);
+                batch = true;
+                drawTriangle(a, b, c);
+                break;
+            }
+            default:
+                break;
+            }
+        }
+    } catch (...) {
+        endBatch();
+        throw;
+    }
+    endBatch();
+}
+
+void MDLObject::drawTriangle(int32_t a, int32_t b, int32_t c) {
+    const modkit::VertexList& list = *vertices_;
+    const Vertex& va = *list.Item(a);
+    const Vertex& vb = *list.Item(b);
+    const Vertex& vc = *list.Item(c);
+    // The model's y axis (up) is the drawing's z axis; the whole triangle
+    // carries the first vertex's normal.
+    glNormal3f(va.nx(), va.nz(), va.ny());
+    for (const Vertex* v : {&va, &vb, &vc}) {
+        glTexCoord2f(v->tx(), v->ty());
+        glVertex3f(v->x(), v->z(), v->y());
+    }
+}
+
+std::vector<TextureLoadFailure> MDLObject::glPreparepreview(OpenGLPreviewObject& oglPreview) {
+    loaded_ = false;
+    setLoadingStatus(modkit::LoadingStatus::generatingDrawList);
+    if (oglPreview.surface() && !oglPreview.surface()->makeCurrent())
+        raiseLibrary(kContextSource, "Could not initialize OpenGL");
+    if (previewList_ != 0) glReleasePreview();  // prepared before: replace, do not pile up
+    std::vector<TextureLoadFailure> failures = loadPreviewTextures(oglPreview);
+    pumpEventsNow();
+    glGenerateDrawList();
+    loaded_ = true;
+    return failures;
+}
+
+void MDLObject::glReleasePreview() {
+    if (previewList_ != 0 && glIsList(previewList_)) glDeleteLists(previewList_, 1);
+    previewList_ = 0;
+    for (const auto& t : *textures_) {
+        const GLuint name = static_cast<GLuint>(t->glPointer());
+        if (t->glPointer() > 0 && glIsTexture(name)) glDeleteTextures(1, &name);
+        t->setGlPointer(0);
+    }
+    loaded_ = false;
+}
+
+void MDLObject::glDrawMDL(float heading, float pitch, float panX, float panY, float picWidth, float picHeigth,
+                          GLSurface& surface, float zoom) {
+    if (!surface.makeCurrent()) raiseLibrary(kContextSource, "Could not initialize OpenGL");
+
+    // The light set-up, every frame.
+    static const GLfloat modelAmbient[4] = {0.5f, 0.5f, 0.5f, 1};
+    static const GLfloat lightAmbient[4] = {0.05f, 0.05f, 0.05f, 1};
+    static const GLfloat lightDiffuse[4] = {0.5f, 0.5f, 0.5f, 1};
+    static const GLfloat lightSpecular[4] = {0.05f, 0.05f, 0.05f, 1};
+    glShadeModel(GL_SMOOTH);
+    for (GLenum cap : {GL_DEPTH_TEST, GL_CULL_FACE, GL_BLEND, GL_TEXTURE_2D, GL_POLYGON_OFFSET_FILL, GL_LIGHTING,
+                       GL_LIGHT0})
+        glEnable(cap);
+    glPolygonMode(GL_FRONT, GL_FILL);
+    glClearColor(1, 1, 1, 1);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, modelAmbient);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, lightAmbient);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, lightDiffuse);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, lightSpecular);
+    // Every frame starts without depth bias; the list sets its own.
+    glPolygonOffset(0, 0);
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_ACCUM_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+
+    const int w = pixels(picWidth), h = pixels(picHeigth);
+    if (w > 0 && h > 0) {  // a surface without area (a minimised window) shows nothing
+        glViewport(0, 0, w, h);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(60, static_cast<GLdouble>(picWidth / picHeigth), 0.01, 10000);
+
+        const Extent box = cameraExtent(*bbox_, *vertices_);
+        const float distance = std::sqrt(3.0f) * box.radius();
+        // Zoom 0, below 0 or not a number: the farthest view the program's
+        // slider offers (10).
+        const float z = zoom > 0 ? zoom : 10.0f;
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glTranslatef(0, 0, -distance * 100 / z);
+        glRotatef(pitch, 1, 0, 0);
+        glRotatef(heading, 0, 0, 1);
+        glTranslatef(panX - (box.xmin + box.xmax) / 2, panY - (box.zmin + box.zmax) / 2, -(box.ymin + box.ymax) / 2);
+
+        glPushMatrix();
+        if (previewList_ != 0) glCallList(previewList_);
+        glPopMatrix();
+    }
+    surface.present();
+}
+
+}  // namespace modkit

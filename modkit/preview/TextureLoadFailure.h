@@ -1,0 +1,15 @@
+#pragma once
+#include <string>
+
+#include "modkit/core/Error.h"
+
+namespace modkit {
+
+// A texture that could not be loaded while a preview was prepared: its
+// triangles are drawn untextured and the caller reports the failure.
+struct TextureLoadFailure {
+    std::string path;
+    modkit::Error error;
+};
+
+}  // namespace modkit

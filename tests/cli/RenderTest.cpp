@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <filesystem>
+#include <set>
+
+#include "RunCli.h"
+#include "TestUtil.h"
+
+using testutil::runCli;
+
+namespace {
+
+// Share of pixels that are brick-like (clearly red), and the number of
+// colours: flat, untextured faces give only a few.
+std::pair<double, size_t> looks(const QImage& image) {
+    int red = 0;
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            red += c.red() > c.green() + 30 && c.red() > c.blue() + 30;
+            colours.insert(c.rgb());
+        }
+    return {double(red) / (image.width() * image.height()), colours.size()};
+}
+
+TEST(Render, SampleHouseIsDrawnWithItsTextures) {
+    testutil::TempDir dir;
+    const std::string png = dir.file("house.png");
+    auto r = runCli({"render", testutil::sampleModel(), png});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    QImage image(QString::fromStdString(png));
+    ASSERT_EQ(image.size(), QSize(800, 600));
+    EXPECT_EQ(image.pixelColor(5, 5), QColor(Qt::white));  // the background
+    auto [red, colours] = looks(image);
+    EXPECT_GT(red, 0.15);
+    EXPECT_GT(colours, 100u);
+
+    // Without its bitmaps the house is still drawn, untextured, with warnings.
+    std::filesystem::copy_file(testutil::sampleModel(), dir.file("house.mdl"));
+    r = runCli({"render", dir.file("house.mdl"), png, "--width", "160", "--height", "120"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("Warning: could not locate texture file house_walls.bmp"), std::string::npos) << r.err;
+    image = QImage(QString::fromStdString(png));
+    EXPECT_EQ(image.size(), QSize(160, 120));
+    EXPECT_LT(looks(image).second, 30u);
+
+    // Found through a search folder; a bitmap that cannot be decoded is a warning.
+    testutil::writeFile(dir.file("house_roof.bmp"), "BM broken");
+    r = runCli({"render", dir.file("house.mdl"), png, "--texture-path", FETTLE_SAMPLE_DIR});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err.find("could not locate"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Warning: Error 100 (Loading Texture File: '" + dir.file("house_roof.bmp") + "' Failed!)"),
+              std::string::npos)
+        << r.err;
+}
+
+TEST(Render, ViewOptionsAndFrameRate) {
+    testutil::TempDir dir;
+    const std::string a = dir.file("a.png"), b = dir.file("b.png");
+    auto r = runCli({"render", testutil::sampleModel(), a, "--width", "200", "--height", "150", "--frames", "3"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("3 frames in "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("frames per second"), std::string::npos);
+    r = runCli({"render", testutil::sampleModel(), b, "--width", "200", "--height", "150", "--heading", "-45",
+                "--pitch", "-60", "--zoom", "150", "--pan", "1,-2"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(QImage(QString::fromStdString(a)), QImage(QString::fromStdString(b)));
+}
+
+TEST(Render, FailuresLeaveTheOutputAlone) {
+    testutil::TempDir dir;
+    const std::string png = dir.file("keep.png");
+    testutil::writeFile(png, "earlier picture");
+    testutil::writeFile(dir.file("bad.mdl"), "RIFF");
+    EXPECT_EQ(runCli({"render", dir.file("bad.mdl"), png}).exitCode, 1);
+    EXPECT_EQ(runCli({"render", testutil::sampleModel(), png, "--zoom", "near"}).exitCode, 2);
+    EXPECT_EQ(runCli({"render", testutil::sampleModel(), png, "--pan", "3"}).exitCode, 2);
+    EXPECT_EQ(runCli({"render", testutil::sampleModel(), png, "--width", "0"}).exitCode, 2);
+    EXPECT_EQ(runCli({"render", testutil::sampleModel(), png, "--frames", "1.5"}).exitCode, 2);
+    EXPECT_EQ(runCli({"render", testutil::sampleModel()}).exitCode, 2);
+    EXPECT_EQ(testutil::readFile(png), "earlier picture");
+
+    // The picture never replaces the model.
+    std::filesystem::copy_file(testutil::sampleModel(), dir.file("m.mdl"));
+    const std::string before = testutil::readFile(dir.file("m.mdl"));
+    EXPECT_EQ(runCli({"render", dir.file("m.mdl"), dir.file("m.mdl")}).exitCode, 2);
+    EXPECT_EQ(testutil::readFile(dir.file("m.mdl")), before);
+}
+
+}  // namespace
