@@ -20,7 +20,9 @@ public:
         std::vector<P> c(corners);
         P u{c[1].x - c[0].x, c[1].y - c[0].y, c[1].z - c[0].z};
         P v{c[2].x - c[0].x, c[2].y - c[0].y, c[2].z - c[0].z};
-        P n{u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+        // Corners run counter-clockwise seen from outside in the model's left-handed
+        // axes (y up, z north), so v x u points outwards.
+        P n{v.y * u.z - v.z * u.y, v.z * u.x - v.x * u.z, v.x * u.y - v.y * u.x};
         float len = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
         float ulen = std::sqrt(u.x * u.x + u.y * u.y + u.z * u.z);
         auto first = static_cast<uint16_t>(verts.size());
