@@ -422,12 +422,15 @@ TEST_F(Window, AsksBeforeUnsavedChangesAreLost) {
 TEST_F(Window, ShowsEveryLoadingStatusAndRefusesCommandsWhileLoading) {
     start();
     const std::string big = dir.file("big.mdl");
-    testutil::writeFile(big, modelgen::syntheticModel(20000, 150000, 500));
+    testutil::writeFile(big, modelgen::syntheticModel(65535, 500000, 20000));
     bool sawBusy = false, openEnabled = true, tweakEnabled = true, undoEnabled = true, progressShown = false;
+    int busyEvents = 0;
     QTimer probe;
     probe.setInterval(0);
     QObject::connect(&probe, &QTimer::timeout, [&] {
-        if (!form->isBusy() || sawBusy) return;
+        if (!form->isBusy()) return;
+        ++busyEvents;
+        if (sawBusy) return;
         sawBusy = true;
         openEnabled = form->action("mOpen")->isEnabled();
         tweakEnabled = form->button("cmdSimpleTweak_0")->isEnabled();
@@ -438,6 +441,7 @@ TEST_F(Window, ShowsEveryLoadingStatusAndRefusesCommandsWhileLoading) {
     ASSERT_TRUE(form->openModelFile(big, "mOpen_Click"));
     probe.stop();
     EXPECT_TRUE(sawBusy);
+    EXPECT_GE(busyEvents, 6);  // events ran all through the load, not once
     EXPECT_FALSE(openEnabled);
     EXPECT_FALSE(tweakEnabled);
     EXPECT_FALSE(undoEnabled);
