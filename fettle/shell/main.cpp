@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QDir>
 
+#include "editors/Editors.h"
 #include "preview/PreviewSurface.h"
 #include "shell/ConfigFunctions.h"
 #include "shell/Form1.h"
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Fettle II");
     QApplication::setApplicationVersion(QString::fromStdString(fettle::programVersion()));
     fettle::Form1 form;
+    fettle::registerEditors(form);
     form.startUp(fettle::configurationPath(QCoreApplication::applicationDirPath().toStdString()));
     const QStringList args = QCoreApplication::arguments();
     if (args.size() > 1) form.openArgument(args[1].toStdString());

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "editors/Editors.h"
 #include "preview/PreviewSurface.h"
 #include "preview/frmPreview.h"
 #include "shell/ConfigFunctions.h"
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
     fettle::setDefaultSurfaceFormat();
     QApplication app(argc, argv);
     fettle::Form1 form;
+    fettle::registerEditors(form);
     form.startUp(fettle::configurationPath(home), 0);
     form.move(20, 20);
     form.preview().move(20, 240);
