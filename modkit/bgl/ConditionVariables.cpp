@@ -127,15 +127,27 @@ bool isHexText(std::string& text) {
     return ok;
 }
 
+namespace {
+// The whole number a var text holds.
+bool wholeVar(const std::string& var, int32_t& out) {
+    if (!numtext::isNumber(var)) return false;
+    const double v = numtext::toDouble(var);
+    if (v != std::floor(v) || std::fabs(v) >= 2147483648.0) return false;
+    out = static_cast<int32_t>(v);
+    return true;
+}
+}  // namespace
+
+std::string addressText(const std::string& var) {
+    int32_t whole = 0;
+    return wholeVar(var, whole) ? hexText(whole) : var;
+}
+
 std::string conditionText(const Condition& c) {
     std::string label = c.var();
-    if (numtext::isNumber(c.var())) {
-        double v = numtext::toDouble(c.var());
-        if (v == std::floor(v) && std::fabs(v) < 2147483648.0) {
-            auto whole = static_cast<int32_t>(v);
-            label = variableNameOf(whole);
-            if (label.empty()) label = hexText(whole);
-        }
+    if (int32_t whole = 0; wholeVar(c.var(), whole)) {
+        label = variableNameOf(whole);
+        if (label.empty()) label = hexText(whole);
     }
     switch (c.cType()) {
     case CondType::Between:
@@ -155,6 +167,10 @@ std::string multiConditionName(eMultiCondition m) {
 }
 
 namespace conditionrules {
+
+bool readValue(std::string text, bool hexValue, int16_t& out) {
+    return hexValue ? hex16(std::move(text), out) : decimal16(text, out);
+}
 
 std::string combinationWarning(const ConditionList& list) {
     const eMultiCondition m = list.multiCondition();

@@ -36,6 +36,9 @@ std::string hexText(int64_t value);
 // Upper-cases text in place; true when every character is 0-9 or A-F (an
 // empty text counts as true).
 bool isHexText(std::string& text);
+// A condition's var (decimal text) as its hexadecimal address; a text that is
+// no whole number comes back as it is.
+std::string addressText(const std::string& var);
 
 // A condition as the editor lists it: "Distance to RefPoint between 0 and
 // 500", "User variable 1 contains 4", "Rotate to user". A variable not in the
@@ -58,6 +61,11 @@ std::string rotationMessage(const ConditionList& list, CondType changed);
 // in front of the body call, behind the jump that ends the combined tests under
 // OR and NOR: there it is never tested, and masks alone hide the object.
 std::string combinationWarning(const ConditionList& list);
+
+// A value field of the editor as a 16-bit number: decimal -32768..32767
+// (rounded), or hexadecimal up to FFFF (FFFF is -1). False for an empty text
+// or any other.
+bool readValue(std::string text, bool hexValue, int16_t& out);
 
 // Reads the fields of a Between or mask condition: the variable's address in
 // hexadecimal, then min and max in decimal or (hexValues) hexadecimal. Values

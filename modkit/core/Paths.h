@@ -18,6 +18,7 @@ std::string replaceMdlExtension(const std::string& path, const std::string& newS
 
 // The text with its ASCII letters in lower case (names in models are 8-bit text).
 std::string lowerCase(std::string text);
+std::string upperCase(std::string text);
 
 bool fileExists(const std::string& path);
 bool folderExists(const std::string& path);

@@ -1,0 +1,78 @@
+#pragma once
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <string>
+
+#include "modkit/lists/TextureGroups.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace modkit {
+class MDLObject;
+}
+
+namespace fettle {
+
+class Form1;
+
+// "Texture List": the model's textures with their type, colour, size and
+// picture, and a base texture's seasonal and night variants with the days of
+// each season. Every change goes to the model at once, as one undo step.
+class frmTEXT : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmTEXT(Form1& form);
+
+    // The grouping the window shows.
+    const modkit::TextureGroups& groups() const { return groups_; }
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+
+private:
+    void build();
+    void readConfiguration();
+    // Groups the current model's textures and lists them, keeping the line shown.
+    void loadFromModel();
+    void showTexture(int row);
+    void showPreview(const std::string& file);
+    void updateSeasonFields();
+    void repaintSwatch();
+    void colorFieldLeft(int i);
+    void pickColor();
+    void updateTexture();
+    void replaceBitmap();
+    void checkTextureSizes();
+    // Runs a change of the model; an error is shown and the model stays as it was.
+    bool change(const std::string& label, const std::function<void(modkit::MDLObject&)>& f);
+    int selectedPosition() const;
+    bool isBase(int position) const;
+
+    Form1& form_;
+    modkit::TextureGroups groups_;
+    std::array<std::string, 3> shownColor_;
+
+    QListWidget* lstTEXT_;
+    QComboBox* cmbTexType_;
+    QLineEdit* txt_size_;
+    std::array<QLineEdit*, 3> txt_col_{};
+    QLabel* lbl_col_;
+    QPushButton* cmdColPick_;
+    QLabel* picTexPreview_;
+    std::array<QCheckBox*, 5> chkTexVariant_{};
+    QCheckBox* chkTexNight_;
+    std::array<QLineEdit*, 5> txtSeasonStart_{};
+    std::array<QLineEdit*, 5> txtSeasonEnd_{};
+    QPushButton* cmdUpdate_;
+    QPushButton* cmdReplace_;
+    QPushButton* cmdTexSize_;
+};
+
+}  // namespace fettle
