@@ -1,11 +1,15 @@
 // Model edits on large models. Run: build/bin/bench_edits
 // fixLights on 200,000 commands holding 20,000 lights (each behind a
 // VAR_BASE_OVERRIDE and an IFMSK), and addSeasonalTextures where one texture is
-// selected by 5,000 SET_MATERIAL commands. Only the edit itself is timed.
+// selected by 5,000 SET_MATERIAL commands, and the texture editor's "Update
+// texture" on that model giving the texture a heavy winter and a night map
+// (two insertions into the texture list, the block recoded). Only the edit
+// itself is timed.
 #include <benchmark/benchmark.h>
 
 #include "ModelBuilder.h"
 #include "modkit/core/MDLObject.h"
+#include "modkit/lists/TextureGroups.h"
 
 namespace {
 
@@ -42,8 +46,26 @@ void BM_addSeasonalTextures(benchmark::State& state) {
     timeEdit(state, bytes, [&](modkit::MDLObject& m) { m.BGLCommandList()->addSeasonalTextures(s); });
 }
 
+void BM_textureEditorUpdate(benchmark::State& state) {
+    static const std::string bytes = modelgen::seasonalModel(5000, 20);
+    modkit::TextureUpdate u;
+    u.position = 1;
+    u.seasons = {true, true, true, true, true};
+    u.night = true;
+    u.dayStart = {"150", "240", "330", "1", "60"};
+    u.dayEnd = {"239", "329", "365", "59", "149"};
+    u.rgb = {"255", "255", "255"};
+    u.size = "2";
+    timeEdit(state, bytes, [&](modkit::MDLObject& m) {
+        modkit::TextureGroups g;
+        g.recognise(*m.TextureList());
+        g.applyUpdate(*m.TextureList(), *m.BGLCommandList(), u);
+    });
+}
+
 }  // namespace
 
 BENCHMARK(BM_fixLights)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_addSeasonalTextures)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_textureEditorUpdate)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

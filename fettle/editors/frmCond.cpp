@@ -77,6 +77,8 @@ void frmCond::build() {
     cmbMaxNamed_ = named(new QComboBox(this), "cmbMaxNamed");
     cmbMinNamed_->setToolTip("The variable's values by name");
     cmbMaxNamed_->setToolTip("The variable's values by name");
+    cmbMinNamed_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    cmbMaxNamed_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     cmbMultiCond_ = named(new QComboBox(this), "cmbMultiCond");
     cmbMultiCond_->addItems({"AND", "OR", "NOT", "NOR"});
     cmbMultiCond_->setToolTip("How the variable conditions combine");
@@ -125,7 +127,8 @@ void frmCond::build() {
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(top);
     outer->addLayout(bottom);
-    resize(640, 340);
+    lstCond_->setMinimumWidth(280);
+    resize(720, 360);
 
     connect(lstCond_, &QListWidget::currentRowChanged, this, &frmCond::showCondition);
     connect(cmdNewCondition_, &QPushButton::clicked, this, &frmCond::newCondition);
