@@ -11,6 +11,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "editors/ModelChange.h"
 #include "modkit/bgl/BGLCommandList.h"
 #include "modkit/bgl/ConditionVariables.h"
 #include "modkit/core/Error.h"
@@ -451,20 +452,15 @@ void frmCond::apply() {
         std::vector<modkit::Condition> wanted;
         for (const auto& c : *condList_) wanted.push_back(*c);
         const modkit::eMultiCondition multi = condList_->multiCondition();
-        try {
-            form_.applyModelChange("Display conditions", "", [&](modkit::MDLObject& m) {
-                auto& commands = *m.BGLCommandList();
-                auto list = commands.getConditions(-1);
-                list->clear();
-                for (const auto& c : wanted) list->Add(std::make_shared<modkit::Condition>(c));
-                list->setMultiCondition(multi);
-                commands.addCondition(list);
-            });
-        } catch (const modkit::Error& e) {
-            dialogs().messageBox(kErrorTitle, "Error " + std::to_string(e.number()) + " (" + e.description() + ")",
-                                 MsgIcon::Critical);
-            return;
-        }
+        const bool applied = changeModel(form_, "Display conditions", [&](modkit::MDLObject& m) {
+            auto& commands = *m.BGLCommandList();
+            auto list = commands.getConditions(-1);
+            list->clear();
+            for (const auto& c : wanted) list->Add(std::make_shared<modkit::Condition>(c));
+            list->setMultiCondition(multi);
+            commands.addCondition(list);
+        });
+        if (!applied) return;
         form_.log().addLogEvent("updated display condition of the object");
     }
     condList_.reset();

@@ -14,6 +14,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "editors/ModelChange.h"
 #include "modkit/core/Error.h"
 #include "modkit/core/MDLObject.h"
 #include "modkit/core/NumText.h"
@@ -360,18 +361,6 @@ void frmTEXT::pickColor() {
     repaintSwatch();
 }
 
-bool frmTEXT::change(const std::string& label, const std::function<void(modkit::MDLObject&)>& f) {
-    if (form_.isBusy() || !form_.currentModel()) return false;
-    try {
-        form_.applyModelChange(label, "", f);
-        return true;
-    } catch (const modkit::Error& e) {
-        dialogs().messageBox(kErrorTitle, "Error " + std::to_string(e.number()) + " (" + e.description() + ")",
-                             MsgIcon::Critical);
-    }
-    return false;
-}
-
 void frmTEXT::updateTexture() {
     const int position = selectedPosition();
     if (position == 0) return;
@@ -400,7 +389,7 @@ void frmTEXT::updateTexture() {
     }
     const modkit::SeasonSuffixes suffixes = groups_.suffixes();
     const std::vector<std::string> search = config().texts("TexturePath");
-    if (!change("Update texture", [&](modkit::MDLObject& m) {
+    if (!changeModel(form_, "Update texture", [&](modkit::MDLObject& m) {
             modkit::TextureGroups g(suffixes);
             g.recognise(*m.TextureList());
             g.applyUpdate(*m.TextureList(), *m.BGLCommandList(), u);
@@ -425,7 +414,7 @@ void frmTEXT::replaceBitmap() {
                              MsgIcon::Critical);
         return;
     }
-    change("Replace bitmap", [&](modkit::MDLObject& m) {
+    changeModel(form_, "Replace bitmap", [&](modkit::MDLObject& m) {
         const auto& t = m.TextureList()->Item(position);
         t->setBitmap(name);
         t->setFile(path);
@@ -434,7 +423,7 @@ void frmTEXT::replaceBitmap() {
 
 void frmTEXT::checkTextureSizes() {
     const modkit::SeasonSuffixes suffixes = groups_.suffixes();
-    if (change("Check texture sizes", [&](modkit::MDLObject& m) {
+    if (changeModel(form_, "Check texture sizes", [&](modkit::MDLObject& m) {
             modkit::TextureGroups(suffixes).recognise(*m.TextureList());
             m.updateTextureSize();
         }))

@@ -1,7 +1,6 @@
 #pragma once
 #include <QWidget>
 #include <array>
-#include <functional>
 #include <string>
 
 #include "modkit/lists/TextureGroups.h"
@@ -12,10 +11,6 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-
-namespace modkit {
-class MDLObject;
-}
 
 namespace fettle {
 
@@ -50,8 +45,6 @@ private:
     void updateTexture();
     void replaceBitmap();
     void checkTextureSizes();
-    // Runs a change of the model; an error is shown and the model stays as it was.
-    bool change(const std::string& label, const std::function<void(modkit::MDLObject&)>& f);
     int selectedPosition() const;
     bool isBase(int position) const;
 
