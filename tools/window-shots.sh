@@ -5,6 +5,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/build/window-shots}
-cmake --build "$root/build" --target fettle_window_shots sample-model
+mkdir -p "$out"
+cmake --build "$root/build" --target fettle_screenshot sample-model
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1200x800x24" \
-  "$root/build/bin/fettle_window_shots" "$root/build/samples/house.mdl" "$out"
+  "$root/build/bin/fettle_screenshot" "$root/build/samples/house.mdl" "$out/fettle.png" "$out"

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -15,6 +14,7 @@
 #include <cstdlib>
 
 #include "ModelBuilder.h"
+#include "Pump.h"
 #include "ScriptedDialogs.h"
 #include "TestUtil.h"
 #include "editors/Editors.h"
@@ -35,13 +35,7 @@ using testutil::TempDir;
 
 namespace {
 
-void pump(int ms) {
-    QElapsedTimer t;
-    t.start();
-    do {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    } while (t.elapsed() < ms);
-}
+using testutil::pump;
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 

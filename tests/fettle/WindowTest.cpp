@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 
 #include "ModelBuilder.h"
+#include "Pump.h"
 #include "ScriptedDialogs.h"
 #include "TestUtil.h"
 #include "modkit/core/MDLObject.h"
@@ -31,13 +32,7 @@ using testutil::TempDir;
 
 namespace {
 
-void pump(int ms) {
-    QElapsedTimer t;
-    t.start();
-    do {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    } while (t.elapsed() < ms);
-}
+using testutil::pump;
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
