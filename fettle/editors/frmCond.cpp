@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -180,6 +181,7 @@ void frmCond::build() {
 
 void frmCond::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
+    if (e->spontaneous()) return;  // restored from the task bar: the edits stay
     loadFromModel();
     if (form_.currentModel() && !condList_)
         dialogs().messageBox(kErrorTitle,

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -176,6 +177,7 @@ void frmTEXT::build() {
 
 void frmTEXT::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
+    if (e->spontaneous()) return;  // restored from the task bar
     readConfiguration();
     loadFromModel();
     if (QAction* item = form_.action("mViewList_1")) item->setChecked(true);
@@ -183,6 +185,7 @@ void frmTEXT::showEvent(QShowEvent* e) {
 
 void frmTEXT::hideEvent(QHideEvent* e) {
     QWidget::hideEvent(e);
+    if (e->spontaneous()) return;  // minimised, not closed
     if (QAction* item = form_.action("mViewList_1")) item->setChecked(false);
 }
 
