@@ -58,7 +58,7 @@ frmTEXT::frmTEXT(Form1& form) : QWidget(&form, Qt::Window), form_(form) {
     setWindowTitle("Texture List");
     build();
     connect(&form_, &Form1::modelChanged, this, [this] {
-        if (isVisible()) loadFromModel();
+        if (isVisible()) loadFromModel(false);
     });
 }
 
@@ -179,7 +179,7 @@ void frmTEXT::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     if (e->spontaneous()) return;  // restored from the task bar
     readConfiguration();
-    loadFromModel();
+    loadFromModel(true);
     if (QAction* item = form_.action("mViewList_1")) item->setChecked(true);
 }
 
@@ -216,8 +216,8 @@ int frmTEXT::selectedPosition() const {
     return row + 1;
 }
 
-void frmTEXT::loadFromModel() {
-    const int keep = std::max(lstTEXT_->currentRow(), 0);
+void frmTEXT::loadFromModel(bool firstLine) {
+    const int keep = firstLine ? 0 : std::max(lstTEXT_->currentRow(), 0);
     {
         QSignalBlocker block(lstTEXT_);
         lstTEXT_->clear();
@@ -244,8 +244,8 @@ void frmTEXT::loadFromModel() {
     {
         QSignalBlocker block(lstTEXT_);
         for (const auto& t : list) lstTEXT_->addItem(q(modkit::upperCase(t->bitmap())));
+        lstTEXT_->setCurrentRow(std::min(keep, n - 1));
     }
-    lstTEXT_->setCurrentRow(std::min(keep, n - 1));
     showTexture(lstTEXT_->currentRow());
 }
 

@@ -34,8 +34,9 @@ protected:
 private:
     void build();
     void readConfiguration();
-    // Groups the current model's textures and lists them, keeping the line shown.
-    void loadFromModel();
+    // Groups the current model's textures and lists them, showing the first
+    // line or the one shown before.
+    void loadFromModel(bool firstLine);
     void showTexture(int row);
     void showPreview(const std::string& file);
     void updateSeasonFields();
