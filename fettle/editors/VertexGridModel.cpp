@@ -105,7 +105,8 @@ void VertexGridModel::setVertexValue(modkit::Vertex& v, int column, float value)
 QString VertexGridModel::cellText(int row, int column) const {
     if (!list_ || row < 0 || row >= list_->Count() || column < 0 || column >= columns) return {};
     if (column == 0) return QString::number(row + 1);
-    if (auto it = edits_.find(key(row, column)); it != edits_.end()) return it->second.text;
+    if (auto it = edits_.find(key(row, column)); it != edits_.end())
+        return it->second.exact ? valueText(*it->second.exact) : it->second.text;
     return valueText(vertexValue(*list_->Item(row + 1), column));
 }
 
@@ -206,9 +207,10 @@ void VertexGridModel::cancelCell() {
 void VertexGridModel::unifyNormals(const std::vector<int>& rows, float nx, float ny, float nz) {
     const float n[3] = {nx, ny, nz};
     int lo = std::numeric_limits<int>::max(), hi = -1;
+    edits_.reserve(edits_.size() + rows.size() * 3);
     for (int row : rows) {
         if (row < 0 || row >= rowCount()) continue;
-        for (int c = 0; c < 3; ++c) edits_[key(row, 4 + c)] = Edit{valueText(n[c]), n[c]};
+        for (int c = 0; c < 3; ++c) edits_[key(row, 4 + c)] = Edit{QString(), n[c]};
         lo = std::min(lo, row);
         hi = std::max(hi, row);
     }

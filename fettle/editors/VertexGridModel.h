@@ -74,8 +74,8 @@ public:
 
 private:
     struct Edit {
-        QString text;
-        std::optional<float> exact;  // unified normals keep their whole value
+        QString text;                // as typed
+        std::optional<float> exact;  // a unified normal: its whole value, shown with three decimals
     };
     static int64_t key(int row, int column) { return static_cast<int64_t>(row) * columns + column; }
     void setEdit(int row, int column, Edit e);
