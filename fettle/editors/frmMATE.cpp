@@ -1,6 +1,7 @@
 #include "editors/frmMATE.h"
 
 #include <QGridLayout>
+#include <QShowEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -122,6 +123,12 @@ int frmMATE::boxValue(const std::string& text) {
     double v = std::nearbyint(nt::leadingNumber(text));
     if (!(v > 0)) return 0;  // NaN too
     return v > 255 ? 255 : static_cast<int>(v);
+}
+
+void frmMATE::showEvent(QShowEvent* e) {
+    // Opening starts at the first material; a change of the model keeps the line.
+    if (!e->spontaneous()) lstMATE_->setCurrentRow(-1);
+    ToolWindow::showEvent(e);
 }
 
 void frmMATE::refresh() {

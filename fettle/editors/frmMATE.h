@@ -35,6 +35,7 @@ public:
 
 protected:
     void refresh() override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     void repaintSwatch(int row);
