@@ -5,6 +5,6 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/build/window-shots}
-cmake --build "$root/build" --target fettle_window_shots sample-model
+cmake --build "$root/build" --target fettle_screenshot sample-model
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1400x1000x24" \
-  "$root/build/bin/fettle_window_shots" "$root/build/samples/house.mdl" "$out"
+  "$root/build/bin/fettle_screenshot" --windows "$root/build/samples/house.mdl" "$out"

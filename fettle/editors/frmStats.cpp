@@ -51,22 +51,26 @@ QString latin1(const std::string& s) { return QString::fromLatin1(s.data(), stat
 
 frmStats::frmStats(Form1& form) : ToolWindow(form, "frmStats", "Object information", "mViewList_5") {
     auto* counts = new QFormLayout;
-    lblNumVert_ = countLabel("lblNumVert");
-    counts->addRow("Vertices:", lblNumVert_);
-    lblNumTri_ = countLabel("lblNumTri");
-    counts->addRow("Triangles:", lblNumTri_);
-    lblNumMate_ = countLabel("lblNumMate");
-    counts->addRow("Materials:", lblNumMate_);
-    lblNumStateChg_ = countLabel("lblNumStateChg");
-    counts->addRow("State changes:", lblNumStateChg_);
-    lblNumText_ = countLabel("lblNumText");
-    counts->addRow("Textures:", lblNumText_);
-    lblNumTextNight_ = countLabel("lblNumTextNight");
-    counts->addRow("... night:", lblNumTextNight_);
-    lblNumTextSeas_ = countLabel("lblNumTextSeas");
-    counts->addRow("... seasonal:", lblNumTextSeas_);
-    lblNumTextOther_ = countLabel("lblNumTextOther");
-    counts->addRow("... other:", lblNumTextOther_);
+    const struct {
+        const char* caption;
+        const char* name;
+        QLabel* frmStats::*label;
+    } countRows[] = {{"Vertices:", "lblNumVert", &frmStats::lblNumVert_},
+                     {"Triangles:", "lblNumTri", &frmStats::lblNumTri_},
+                     {"Materials:", "lblNumMate", &frmStats::lblNumMate_},
+                     {"State changes:", "lblNumStateChg", &frmStats::lblNumStateChg_},
+                     {"Textures:", "lblNumText", &frmStats::lblNumText_},
+                     {"... night:", "lblNumTextNight", &frmStats::lblNumTextNight_},
+                     {"... seasonal:", "lblNumTextSeas", &frmStats::lblNumTextSeas_},
+                     {"... other:", "lblNumTextOther", &frmStats::lblNumTextOther_}};
+    for (const auto& row : countRows) {
+        auto* l = new QLabel(this);
+        l->setObjectName(row.name);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        l->setMinimumWidth(60);
+        counts->addRow(row.caption, l);
+        this->*row.label = l;
+    }
 
     txtISFT_ = new QLineEdit(this);
     txtISFT_->setObjectName("txtISFT");
@@ -130,14 +134,6 @@ frmStats::frmStats(Form1& form) : ToolWindow(form, "frmStats", "Object informati
     layout->addLayout(counts);
     layout->addSpacing(16);
     layout->addLayout(right, 1);
-}
-
-QLabel* frmStats::countLabel(const char* name) {
-    auto* l = new QLabel(this);
-    l->setObjectName(name);
-    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    l->setMinimumWidth(60);
-    return l;
 }
 
 template <class T>

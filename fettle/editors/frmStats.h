@@ -24,7 +24,6 @@ protected:
     void refresh() override;
 
 private:
-    QLabel* countLabel(const char* name);
     // A box whose text sets a number of the model when it reads as one.
     template <class T>
     void numberBox(QLineEdit* box, const std::string& label, std::function<std::optional<T>(const std::string&)> parse,
