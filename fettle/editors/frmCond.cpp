@@ -12,7 +12,6 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "editors/ModelChange.h"
 #include "modkit/bgl/BGLCommandList.h"
 #include "modkit/bgl/ConditionVariables.h"
 #include "modkit/core/Error.h"
@@ -42,16 +41,7 @@ const std::vector<modkit::ConditionVariable>& table() { return modkit::condition
 
 }  // namespace
 
-frmCond::frmCond(Form1& form) : QWidget(&form, Qt::Window), form_(form) {
-    setObjectName("frmCond");
-    setWindowTitle("Condition manager");
-    build();
-    connect(&form_, &Form1::modelChanged, this, [this] {
-        if (isVisible()) loadFromModel();
-    });
-}
-
-frmCond::~frmCond() = default;
+frmCond::frmCond(Form1& form) : ToolWindow(form, "frmCond", "Condition manager") { build(); }
 
 void frmCond::build() {
     auto named = [this](auto* w, const char* name) {
@@ -180,17 +170,16 @@ void frmCond::build() {
 }
 
 void frmCond::showEvent(QShowEvent* e) {
-    QWidget::showEvent(e);
-    if (e->spontaneous()) return;  // restored from the task bar: the edits stay
-    loadFromModel();
-    if (form_.currentModel() && !condList_)
+    ToolWindow::showEvent(e);
+    if (!e->spontaneous() && model() && !condList_)
         dialogs().messageBox(kErrorTitle,
                              "This object has no BGL_CALL_32 or SPRITE_VICALL command, so it cannot be given display "
                              "conditions.",
                              MsgIcon::Critical);
 }
 
-void frmCond::loadFromModel() {
+void frmCond::refresh() {
+    if (inApply_) return;  // a failed apply keeps the edits to be put right
     ready_ = false;
     modified_ = false;
     refused_.clear();
@@ -204,9 +193,9 @@ void frmCond::loadFromModel() {
         lstCond_->clear();
     }
     for (QLineEdit* field : {txtVar_, txtMin_, txtMax_}) field->clear();
-    if (const auto& model = form_.currentModel()) {
+    if (modkit::MDLObject* m = model()) {
         try {
-            condList_ = model->BGLCommandList()->getConditions(-1);
+            condList_ = m->BGLCommandList()->getConditions(-1);
         } catch (const modkit::Error&) {
             condList_.reset();  // no body call to guard
         }
@@ -444,7 +433,7 @@ void frmCond::apply() {
         txtMax_->setModified(false);
         if (!storeCurrentCondition()) return;
     }
-    if (!refused_.empty() || form_.isBusy() || !form_.currentModel()) return;
+    if (!refused_.empty() || !model()) return;
     if (modified_) {
         if (const std::string w = modkit::conditionrules::combinationWarning(*condList_); !w.empty()) {
             if (dialogs().messageBox(kTitle, w + "\r\n\r\nApply the conditions all the same?", MsgIcon::Exclamation,
@@ -454,7 +443,8 @@ void frmCond::apply() {
         std::vector<modkit::Condition> wanted;
         for (const auto& c : *condList_) wanted.push_back(*c);
         const modkit::eMultiCondition multi = condList_->multiCondition();
-        const bool applied = changeModel(form_, "Display conditions", [&](modkit::MDLObject& m) {
+        inApply_ = true;
+        const bool applied = change("Display conditions", "", [&](modkit::MDLObject& m) {
             auto& commands = *m.BGLCommandList();
             auto list = commands.getConditions(-1);
             list->clear();
@@ -462,8 +452,9 @@ void frmCond::apply() {
             list->setMultiCondition(multi);
             commands.addCondition(list);
         });
+        inApply_ = false;
         if (!applied) return;
-        form_.log().addLogEvent("updated display condition of the object");
+        form().log().addLogEvent("updated display condition of the object");
     }
     condList_.reset();
     close();

@@ -1,7 +1,8 @@
 #pragma once
-#include <QWidget>
 #include <memory>
 #include <set>
+
+#include "editors/ToolWindow.h"
 
 class QComboBox;
 class QLabel;
@@ -17,28 +18,25 @@ class ConditionList;
 
 namespace fettle {
 
-class Form1;
-
 // "Condition manager": edits a working copy of the object's display conditions
 // and hands it to the model on "Apply to object". Each showing starts again
 // from the model's conditions.
-class frmCond : public QWidget {
+class frmCond : public ToolWindow {
     Q_OBJECT
 public:
     explicit frmCond(Form1& form);
-    ~frmCond() override;
 
     // The working copy (null when the model has none to edit).
     const modkit::ConditionList* conditions() const { return condList_.get(); }
     bool modified() const { return modified_; }
 
 protected:
+    // Reads the conditions of the current model afresh.
+    void refresh() override;
     void showEvent(QShowEvent* e) override;
 
 private:
     void build();
-    // Reads the conditions of the current model afresh.
-    void loadFromModel();
     void refreshConditionList();
     void selectLine(int row);
     void showCondition(int row);
@@ -57,7 +55,6 @@ private:
     void updateOkButton();
     std::string valueText(int16_t value) const;
 
-    Form1& form_;
     std::shared_ptr<modkit::ConditionList> condList_;
     // Conditions whose fields were refused and not yet stored right: Apply
     // waits for them.
@@ -66,6 +63,7 @@ private:
     bool ready_ = false;
     bool modified_ = false;
     bool storing_ = false;
+    bool inApply_ = false;
 
     QListWidget* lstCond_;
     QPushButton* cmdNewCondition_;

@@ -15,7 +15,6 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "editors/ModelChange.h"
 #include "modkit/core/Error.h"
 #include "modkit/core/MDLObject.h"
 #include "modkit/core/NumText.h"
@@ -53,14 +52,7 @@ int componentOf(const QString& text) {
 
 }  // namespace
 
-frmTEXT::frmTEXT(Form1& form) : QWidget(&form, Qt::Window), form_(form) {
-    setObjectName("frmTEXT");
-    setWindowTitle("Texture List");
-    build();
-    connect(&form_, &Form1::modelChanged, this, [this] {
-        if (isVisible()) loadFromModel(false);
-    });
-}
+frmTEXT::frmTEXT(Form1& form) : ToolWindow(form, "frmTEXT", "Texture List", "mViewList_1") { build(); }
 
 void frmTEXT::build() {
     auto named = [this](auto* w, const QString& name) {
@@ -176,17 +168,17 @@ void frmTEXT::build() {
 }
 
 void frmTEXT::showEvent(QShowEvent* e) {
-    QWidget::showEvent(e);
-    if (e->spontaneous()) return;  // restored from the task bar
-    readConfiguration();
-    loadFromModel(true);
-    if (QAction* item = form_.action("mViewList_1")) item->setChecked(true);
+    if (!e->spontaneous()) readConfiguration();
+    ToolWindow::showEvent(e);
+    if (!e->spontaneous())
+        if (QAction* item = form().action("mViewList_1")) item->setChecked(true);
 }
 
 void frmTEXT::hideEvent(QHideEvent* e) {
-    QWidget::hideEvent(e);
+    ToolWindow::hideEvent(e);
     if (e->spontaneous()) return;  // minimised, not closed
-    if (QAction* item = form_.action("mViewList_1")) item->setChecked(false);
+    reopened_ = true;
+    if (QAction* item = form().action("mViewList_1")) item->setChecked(false);
 }
 
 void frmTEXT::readConfiguration() {
@@ -210,20 +202,21 @@ bool frmTEXT::isBase(int position) const {
 }
 
 int frmTEXT::selectedPosition() const {
-    const auto& model = form_.currentModel();
+    const modkit::MDLObject* m = model();
     const int row = lstTEXT_->currentRow();
-    if (!model || row < 0 || row >= model->TextureList()->Count()) return 0;
+    if (!m || row < 0 || row >= m->TextureList()->Count()) return 0;
     return row + 1;
 }
 
-void frmTEXT::loadFromModel(bool firstLine) {
-    const int keep = firstLine ? 0 : std::max(lstTEXT_->currentRow(), 0);
+void frmTEXT::refresh() {
+    const int keep = reopened_ ? 0 : std::max(lstTEXT_->currentRow(), 0);
+    reopened_ = false;
     {
         QSignalBlocker block(lstTEXT_);
         lstTEXT_->clear();
     }
-    const auto& model = form_.currentModel();
-    const int n = model ? model->TextureList()->Count() : 0;
+    const modkit::MDLObject* m = model();
+    const int n = m ? m->TextureList()->Count() : 0;
     for (QWidget* w : std::initializer_list<QWidget*>{cmbTexType_, txt_size_, txt_col_[0], txt_col_[1], txt_col_[2],
                                                       cmdColPick_, cmdUpdate_, cmdReplace_, cmdTexSize_})
         w->setEnabled(n > 0);
@@ -234,11 +227,11 @@ void frmTEXT::loadFromModel(bool firstLine) {
         updateSeasonFields();
         return;
     }
-    auto& list = *model->TextureList();
+    auto& list = *m->TextureList();
     try {
         groups_.recognise(list);
     } catch (const modkit::Error& e) {
-        form_.log().addLogError(e.description());
+        form().log().addLogError(e.description());
         return;
     }
     {
@@ -250,9 +243,9 @@ void frmTEXT::loadFromModel(bool firstLine) {
 }
 
 void frmTEXT::showTexture(int row) {
-    const auto& model = form_.currentModel();
-    if (!model || row < 0 || row >= model->TextureList()->Count()) return;
-    const auto& list = *model->TextureList();
+    modkit::MDLObject* m = model();
+    if (!m || row < 0 || row >= m->TextureList()->Count()) return;
+    const auto& list = *m->TextureList();
     const int16_t position = static_cast<int16_t>(row + 1);
     const modkit::Texture& t = *list.Item(position);
 
@@ -294,14 +287,14 @@ void frmTEXT::showTexture(int row) {
     std::array<std::string, 5> start = groups_.suffixes().dayStart, end = groups_.suffixes().dayEnd;
     if (seasons[1] || seasons[2] || seasons[3] || seasons[4]) {
         try {
-            const modkit::seasonalTextures r = model->readSeasonalDates(base);
+            const modkit::seasonalTextures r = m->readSeasonalDates(base);
             for (size_t j = 0; j < 5; ++j) {
                 if (!r.active[j]) continue;
                 start[j] = numtext::intText(r.dayStart[j]);
                 end[j] = numtext::intText(r.dayEnd[j]);
             }
         } catch (const modkit::Error& e) {
-            form_.log().addLogWarning("the seasons of " + t.bitmap() + " could not be read: " + e.description());
+            form().log().addLogWarning("the seasons of " + t.bitmap() + " could not be read: " + e.description());
         }
     }
     for (size_t j = 0; j < 5; ++j) {
@@ -379,7 +372,7 @@ void frmTEXT::updateTexture() {
     u.size = s(txt_size_->text());
     u.typeName = s(cmbTexType_->currentText());
 
-    const auto& list = *form_.currentModel()->TextureList();
+    const auto& list = *model()->TextureList();
     if (isBase(position)) {
         if (std::string msg = TextureGroups::seasonCheck(u.seasons, u.dayStart, u.dayEnd); !msg.empty()) {
             dialogs().messageBox(kTitle, msg, MsgIcon::Critical);
@@ -392,7 +385,7 @@ void frmTEXT::updateTexture() {
     }
     const modkit::SeasonSuffixes suffixes = groups_.suffixes();
     const std::vector<std::string> search = config().texts("TexturePath");
-    if (!changeModel(form_, "Update texture", [&](modkit::MDLObject& m) {
+    if (!change("Update texture", "", [&](modkit::MDLObject& m) {
             modkit::TextureGroups g(suffixes);
             g.recognise(*m.TextureList());
             g.applyUpdate(*m.TextureList(), *m.BGLCommandList(), u);
@@ -402,7 +395,8 @@ void frmTEXT::updateTexture() {
                 if (t->file().empty()) t->setFile(modkit::locateTextureFile(t->bitmap(), folder, search));
         }))
         return;
-    form_.log().addLogEvent("updated texture");
+    refresh();
+    form().log().addLogEvent("updated texture");
 }
 
 void frmTEXT::replaceBitmap() {
@@ -417,20 +411,23 @@ void frmTEXT::replaceBitmap() {
                              MsgIcon::Critical);
         return;
     }
-    changeModel(form_, "Replace bitmap", [&](modkit::MDLObject& m) {
-        const auto& t = m.TextureList()->Item(position);
-        t->setBitmap(name);
-        t->setFile(path);
-    });
+    if (change("Replace bitmap", "", [&](modkit::MDLObject& m) {
+            const auto& t = m.TextureList()->Item(position);
+            t->setBitmap(name);
+            t->setFile(path);
+        }))
+        refresh();
 }
 
 void frmTEXT::checkTextureSizes() {
     const modkit::SeasonSuffixes suffixes = groups_.suffixes();
-    if (changeModel(form_, "Check texture sizes", [&](modkit::MDLObject& m) {
+    if (change("Check texture sizes", "", [&](modkit::MDLObject& m) {
             modkit::TextureGroups(suffixes).recognise(*m.TextureList());
             m.updateTextureSize();
-        }))
-        form_.log().addLogEvent("texture size corrected");
+        })) {
+        refresh();
+        form().log().addLogEvent("texture size corrected");
+    }
 }
 
 }  // namespace fettle

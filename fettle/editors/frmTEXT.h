@@ -1,8 +1,8 @@
 #pragma once
-#include <QWidget>
 #include <array>
 #include <string>
 
+#include "editors/ToolWindow.h"
 #include "modkit/lists/TextureGroups.h"
 
 class QCheckBox;
@@ -14,12 +14,10 @@ class QPushButton;
 
 namespace fettle {
 
-class Form1;
-
 // "Texture List": the model's textures with their type, colour, size and
 // picture, and a base texture's seasonal and night variants with the days of
 // each season. Every change goes to the model at once, as one undo step.
-class frmTEXT : public QWidget {
+class frmTEXT : public ToolWindow {
     Q_OBJECT
 public:
     explicit frmTEXT(Form1& form);
@@ -28,15 +26,17 @@ public:
     const modkit::TextureGroups& groups() const { return groups_; }
 
 protected:
+    // Groups the current model's textures and lists them, showing the first
+    // line when the window opens or another model was loaded, else the one
+    // shown before.
+    void refresh() override;
+    void modelLoaded() override { reopened_ = true; }
     void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;
 
 private:
     void build();
     void readConfiguration();
-    // Groups the current model's textures and lists them, showing the first
-    // line or the one shown before.
-    void loadFromModel(bool firstLine);
     void showTexture(int row);
     void showPreview(const std::string& file);
     void updateSeasonFields();
@@ -49,8 +49,8 @@ private:
     int selectedPosition() const;
     bool isBase(int position) const;
 
-    Form1& form_;
     modkit::TextureGroups groups_;
+    bool reopened_ = true;
     std::array<std::string, 3> shownColor_;
 
     QListWidget* lstTEXT_;

@@ -1,19 +1,20 @@
-// Takes a picture of the whole screen with Fettle II, its preview and event
-// log showing a model: fettle_screenshot MODEL.mdl OUT.png (see
-// tools/screenshot.sh). With a folder WINDOWS as third argument it then opens
-// every window the main window's buttons and menus open and writes a picture
-// of each as WINDOWS/<window name>.png (see tools/window-shots.sh).
+// Pictures of Fettle II on a model (see tools/screenshot.sh and tools/window-shots.sh):
+//   fettle_screenshot MODEL.mdl OUT.png            the whole screen with the main
+//                                                  window, its preview and event log;
+//   fettle_screenshot --windows MODEL.mdl OUTDIR   one picture of each editor and
+//                                                  tool window, named after it.
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <set>
 
-#include "Pump.h"
 #include "editors/Editors.h"
 #include "preview/PreviewSurface.h"
 #include "preview/frmPreview.h"
@@ -22,35 +23,67 @@
 #include "shell/frmLog.h"
 
 namespace {
-
-using testutil::pump;
-
-// Opens the editor and tool windows and writes a picture of each new one.
-int windowShots(fettle::Form1& form, const std::filesystem::path& out) {
-    std::filesystem::create_directories(out);
-    const auto list = QApplication::topLevelWidgets();
-    const std::set<QWidget*> before(list.begin(), list.end());
-    for (const char* name : {"cmdSimpleTweak_1", "cmd_list_0", "cmd_list_1", "cmd_list_2", "cmd_list_3", "cmd_list_5"})
-        if (QPushButton* b = form.button(name); b && b->isEnabled()) b->click();
-    for (const char* name : {"mViewBGLBrowser", "mOpenFlightConv", "mOptions"})
-        if (QAction* a = form.action(name); a && a->isEnabled()) a->trigger();
-    pump(800);
-    int shots = 0;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (before.count(w) || !w->isVisible()) continue;
-        const std::string file = (out / (w->objectName().toStdString() + ".png")).string();
-        if (!w->grab().save(QString::fromStdString(file), "PNG")) return 0;
-        std::printf("%s\n", file.c_str());
-        ++shots;
-    }
-    return shots;
+void pump(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
+bool screen(fettle::Form1& form, const char* model, const char* out) {
+    form.move(20, 20);
+    form.preview().move(20, 240);
+    form.preview().resize(560, 480);
+    form.openArgument(model);
+    form.log().move(600, 240);
+    form.log().resize(560, 200);
+    form.log().show();
+    pump(1500);
+    return QGuiApplication::primaryScreen()->grabWindow(0).save(out, "PNG");
+}
+
+// Opens every window the main window's buttons and menus offer and saves each
+// new top-level window as OUTDIR/<objectName>.png.
+bool windows(fettle::Form1& form, const char* model, const std::string& out) {
+    std::filesystem::create_directories(out);
+    form.openArgument(model);
+    pump(500);
+    std::set<QWidget*> known;
+    for (QWidget* w : QApplication::topLevelWidgets()) known.insert(w);
+    int shots = 0;
+    auto shoot = [&](const std::function<void()>& open) {
+        open();
+        pump(300);
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (!w->isVisible() || known.count(w)) continue;
+            known.insert(w);
+            const std::string file = out + "/" + w->objectName().toStdString() + ".png";
+            if (w->grab().save(QString::fromStdString(file), "PNG")) {
+                std::printf("%s\n", file.c_str());
+                ++shots;
+            }
+        }
+    };
+    // Button 4 only shows a message box.
+    for (const char* name : {"cmd_list_0", "cmd_list_1", "cmd_list_2", "cmd_list_3", "cmd_list_5",
+                             "cmdSimpleTweak_1", "cmdSimpleTweak_2"}) {
+        QPushButton* b = form.button(name);
+        if (b && b->isEnabled()) shoot([b] { b->click(); });
+    }
+    for (const char* name : {"mViewBGLBrowser", "mOpenFlightConv", "mOptions"}) {
+        QAction* a = form.action(name);
+        if (a && a->isEnabled()) shoot([a] { a->trigger(); });
+    }
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != &form) w->hide();
+    return shots > 0;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3 && argc != 4) {
-        std::fprintf(stderr, "usage: fettle_screenshot MODEL.mdl OUT.png [WINDOWS]\n");
+    const bool perWindow = argc == 4 && std::strcmp(argv[1], "--windows") == 0;
+    if (argc != 3 && !perWindow) {
+        std::fprintf(stderr, "usage: fettle_screenshot MODEL.mdl OUT.png\n"
+                             "       fettle_screenshot --windows MODEL.mdl OUTDIR\n");
         return 2;
     }
     // A throw-away configuration, so the user's own is left alone.
@@ -62,17 +95,7 @@ int main(int argc, char** argv) {
     fettle::Form1 form;
     fettle::registerEditors(form);
     form.startUp(fettle::configurationPath(home), 0);
-    form.move(20, 20);
-    form.preview().move(20, 240);
-    form.preview().resize(560, 480);
-    form.openArgument(argv[1]);
-    form.log().move(600, 240);
-    form.log().resize(560, 200);
-    form.log().show();
-    pump(1500);
-    QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
-    bool ok = shot.save(argv[2], "PNG");
-    if (ok && argc == 4) ok = windowShots(form, argv[3]) > 0;
+    bool ok = perWindow ? windows(form, argv[2], argv[3]) : screen(form, argv[1], argv[2]);
     form.close();
     return ok ? 0 : 1;
 }
