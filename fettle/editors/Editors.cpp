@@ -1,11 +1,26 @@
 #include "editors/Editors.h"
 
+#include <QAction>
+
+#include "editors/frmBGLBrowser.h"
+#include "editors/frmBGLC.h"
+#include "editors/frmFLTExport.h"
 #include "shell/Form1.h"
 
 namespace fettle {
 
 void registerEditors(Form1& form) {
-    (void)form;
+    form.setToolWindowFactory(Form1::Tool::CommandTree, [](Form1& f) { return new frmBGLC(f); });
+    form.setToolWindowFactory(Form1::Tool::OpenFlightConverter, [](Form1& f) { return new frmFLTExport(f); });
+    form.setToolWindowFactory(Form1::Tool::BGLBrowser, [](Form1& f) { return new frmBGLBrowser(f); });
+    // A .bgl file named on the command line or dropped opens in the browser.
+    form.setBglOpener([&form](const std::string& path) {
+        QAction* item = form.action("mViewBGLBrowser");
+        if (!item->isChecked()) item->trigger();
+        if (auto* browser = form.findChild<frmBGLBrowser*>()) {
+            if (browser->isVisible()) browser->openLibrary(path);
+        }
+    });
 }
 
 }  // namespace fettle
