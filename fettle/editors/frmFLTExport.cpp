@@ -97,7 +97,7 @@ frmFLTExport::frmFLTExport(Form1& form) : QWidget(&form, Qt::Dialog), form_(form
     layout->addWidget(prgConvert_);
     layout->addWidget(lblStatus_);
     layout->addWidget(lstResult_, 1);
-    resize(480, 420);
+    resize(560, 420);
 
     connect(chk_outdir_, &QCheckBox::toggled, this, [this] { outdirChanged(); });
     connect(cmd_outdir_, &QPushButton::clicked, this, &frmFLTExport::cmd_outdir_Click);
@@ -145,6 +145,12 @@ std::string frmFLTExport::textureType() const {
     for (int i = 0; i < 3; ++i)
         if (optFLTTex_[static_cast<size_t>(i)]->isChecked()) return kTextureTypes[i];
     return kTextureTypes[0];
+}
+
+void frmFLTExport::addResult(const std::string& line) {
+    auto* item = new QListWidgetItem(QString::fromStdString(line), lstResult_);
+    item->setToolTip(item->text());  // paths are often wider than the list
+    lstResult_->scrollToItem(item);
 }
 
 void frmFLTExport::cmd_outdir_Click() {
@@ -212,18 +218,17 @@ bool frmFLTExport::convert(const std::vector<std::string>& files) {
         if (stopRequested_) break;
         if (!modkit::fileExists(path)) {
             ++missing;
-            lstResult_->addItem(QString::fromStdString(path + ": not found, skipped"));
+            addResult(path + ": not found, skipped");
         } else {
             modkit::FLTBatchResult r = batch.convert(path);
             if (r.converted()) {
-                lstResult_->addItem(QString::fromStdString(path + " -> " + r.output));
+                addResult(path + " -> " + r.output);
                 form_.log().addLogEvent(r.output + " exported");
             } else {
-                lstResult_->addItem(QString::fromStdString(path + ": " + errorText(*r.error)));
+                addResult(path + ": " + errorText(*r.error));
                 form_.log().addLogError(path + " not converted: " + errorText(*r.error));
             }
         }
-        lstResult_->scrollToBottom();
         prgConvert_->setValue(++done);
     }
     QString summary = QStringLiteral("%1 converted, %2 failed").arg(batch.converted()).arg(batch.failed());

@@ -40,6 +40,7 @@ private:
     // The settings checked before any dialog: false after the message.
     bool checkSettings(std::string& outFolder, float& rotation);
     void setControlsEnabled(bool on);
+    void addResult(const std::string& line);
     void outdirChanged();
     std::string textureType() const;
 

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDropEvent>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -23,9 +22,7 @@
 #include <sys/stat.h>
 
 #include "FltWalker.h"
-#include "ModelBuilder.h"
-#include "ScriptedDialogs.h"
-#include "TestUtil.h"
+#include "MainWindowFixture.h"
 #include "editors/BGLCommandTree.h"
 #include "editors/Editors.h"
 #include "editors/frmBGLBrowser.h"
@@ -48,15 +45,9 @@ using testutil::writeFile;
 
 namespace {
 
-void pump(int ms) {
-    QElapsedTimer t;
-    t.start();
-    do {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    } while (t.elapsed() < ms);
-}
+using testutil::contains;
+using testutil::pump;
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 bool exists(const std::string& p) { return std::filesystem::exists(p); }
 
 template <class W>
@@ -72,48 +63,15 @@ std::vector<std::string> lines(QListWidget* l) {
     return out;
 }
 
-class Tools : public ::testing::Test {
+class Tools : public testutil::MainWindowTest {
 protected:
-    void SetUp() override {
-        ::setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
-        fettle::setDialogs(&d);
-    }
-    void TearDown() override {
-        if (form) {
-            d.answers.assign(4, MsgAnswer::Discard);
-            form->close();
-            form.reset();
-        }
-        fettle::setDialogs(nullptr);
-    }
-    void start() {
-        form = std::make_unique<Form1>();
-        fettle::registerEditors(*form);
-        form->startUp(fettle::configurationPath(program.path()), 0);
-        pump(100);
-    }
-    std::string writeHouse(const std::string& name = "house.mdl") {
-        writeFile(dir.file(name), modelgen::sampleHouse());
-        for (const auto& b : modelgen::sampleBitmaps()) writeFile(dir.file(b.name), modelgen::bmpFile(b));
-        return dir.file(name);
-    }
-    void trigger(const char* name) {
-        QAction* a = form->action(name);
-        ASSERT_NE(a, nullptr) << name;
-        ASSERT_TRUE(a->isEnabled()) << name;
-        a->trigger();
-    }
+    void start() { MainWindowTest::start(fettle::registerEditors); }
     void click(QWidget* parent, const char* name) {
         auto* b = child<QPushButton>(parent, name);
         ASSERT_NE(b, nullptr);
         ASSERT_TRUE(b->isEnabled()) << name;
         b->click();
     }
-    std::string logText() { return form->log().text(); }
-
-    TempDir home, program, dir;
-    ScriptedDialogs d;
-    std::unique_ptr<Form1> form;
 };
 
 // ---------------------------------------------------------------- converter
@@ -467,14 +425,7 @@ TEST_F(Browser, OpensALibraryNamedOnTheCommandLineOrDropped) {
 
     // Dropped on the main window, while the browser is open.
     writeFile(dir.file("two.BGL"), modelgen::xmlBglLibrary({{43, {{models[1], models[2]}}}}));
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.file("two.BGL")))});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(form.get(), &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(form.get(), &drop);
-    pump(50);
+    EXPECT_TRUE(dropOnMainWindow(dir.file("two.BGL")));
     EXPECT_EQ(w->library()->path(), dir.file("two.BGL"));
     EXPECT_EQ(child<QListWidget>(w, "lstObject")->count(), 2);
 
