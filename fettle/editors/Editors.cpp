@@ -5,11 +5,19 @@
 #include "editors/frmBGLBrowser.h"
 #include "editors/frmBGLC.h"
 #include "editors/frmFLTExport.h"
+#include "editors/frmMATE.h"
+#include "editors/frmOptions.h"
+#include "editors/frmStats.h"
+#include "editors/frmVERT.h"
 #include "shell/Form1.h"
 
 namespace fettle {
 
 void registerEditors(Form1& form) {
+    form.setToolWindowFactory(Form1::Tool::MaterialList, [](Form1& f) { return new frmMATE(f); });
+    form.setToolWindowFactory(Form1::Tool::VertexList, [](Form1& f) { return new frmVERT(f); });
+    form.setToolWindowFactory(Form1::Tool::Statistics, [](Form1& f) { return new frmStats(f); });
+    form.setToolWindowFactory(Form1::Tool::Options, [](Form1& f) { return new frmOptions(&f); });
     form.setToolWindowFactory(Form1::Tool::CommandTree, [](Form1& f) { return new frmBGLC(f); });
     form.setToolWindowFactory(Form1::Tool::OpenFlightConverter, [](Form1& f) { return new frmFLTExport(f); });
     form.setToolWindowFactory(Form1::Tool::BGLBrowser, [](Form1& f) { return new frmBGLBrowser(f); });

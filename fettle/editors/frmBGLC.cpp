@@ -1,7 +1,5 @@
 #include "editors/frmBGLC.h"
 
-#include <QAction>
-#include <QCloseEvent>
 #include <QHeaderView>
 #include <QSplitter>
 #include <QTableWidget>
@@ -14,9 +12,7 @@
 
 namespace fettle {
 
-frmBGLC::frmBGLC(Form1& form) : QWidget(&form, Qt::Window), form_(form) {
-    setObjectName("frmBGLC");
-    setWindowTitle("BGL Command List");
+frmBGLC::frmBGLC(Form1& form) : ToolWindow(form, "frmBGLC", "BGL Command List", "mViewList_3") {
     tree_ = new BGLCommandTree(this);
 
     auto* split = new QSplitter(Qt::Horizontal, this);
@@ -45,20 +41,15 @@ frmBGLC::frmBGLC(Form1& form) : QWidget(&form, Qt::Window), form_(form) {
     // Arrow keys select as well as clicks.
     connect(trv_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { nodeSelected(current); });
-    connect(&form_, &Form1::modelChanged, this, [this] {
-        if (isVisible()) {
-            refresh();
-        } else {
-            // Hidden, it holds on to no model: it is built again when shown.
-            tree_->setCommands(nullptr);
-            grd_->setRowCount(0);
-            stale_ = true;
-        }
-    });
+}
+
+void frmBGLC::modelLoaded() {
+    // The old model's list goes at once, with the selection and opened lists.
+    tree_->setCommands(nullptr);
+    grd_->setRowCount(0);
 }
 
 void frmBGLC::refresh() {
-    stale_ = false;
     const int selected = BGLCommandTree::positionOf(trv_->currentIndex());
     // Only commands with children can be open; there are far fewer of those.
     std::vector<int> open;
@@ -66,8 +57,8 @@ void frmBGLC::refresh() {
         if (tree_->rowCount(tree_->nodeOf(i)) > 0 && trv_->isExpanded(tree_->nodeOf(i))) open.push_back(i);
 
     std::shared_ptr<modkit::BGLCommandList> list;
-    if (const auto& model = form_.currentModel(); model && !form_.isBusy()) {
-        list = model->BGLCommandList();
+    if (modkit::MDLObject* m = model()) {
+        list = m->BGLCommandList();
         list->processParent();
     }
     tree_->setCommands(list);
@@ -108,16 +99,6 @@ void frmBGLC::nodeSelected(const QModelIndex& node) {
             if (e.isJump[r])
                 grd_->item(static_cast<int>(r), 1)->setToolTip(QStringLiteral("Jumps to command %1").arg(cmd->jumpDest(static_cast<int>(r))));
     }
-}
-
-void frmBGLC::showEvent(QShowEvent* e) {
-    if (stale_) refresh();
-    QWidget::showEvent(e);
-}
-
-void frmBGLC::closeEvent(QCloseEvent* e) {
-    if (QAction* item = form_.action("mViewList_3")) item->setChecked(false);
-    e->accept();
 }
 
 }  // namespace fettle

@@ -403,6 +403,7 @@ void Form1::setCurrentModel(ModelPtr model, const std::string& title, bool fromL
     setButtonsValid();
     updateTitle();
     preview_->drawMDLOnce();
+    Q_EMIT modelLoaded();
     Q_EMIT modelChanged();
 }
 

@@ -88,6 +88,9 @@ public:
 Q_SIGNALS:
     // The current model was replaced or changed; open windows show it again.
     void modelChanged();
+    // Another model was opened (just before modelChanged): windows drop what
+    // they kept for the previous one.
+    void modelLoaded();
 
 public Q_SLOTS:
     void mOpen_Click();

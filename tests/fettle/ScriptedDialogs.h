@@ -22,6 +22,9 @@ public:
     std::deque<fettle::MsgAnswer> answers;  // for message boxes; OK when empty
     std::deque<std::string> files;          // for open and save dialogs; cancelled when empty
     std::deque<std::vector<std::string>> fileLists;  // for multi-select dialogs, before `files`
+    std::deque<fettle::RgbColor> colors;    // for the colour dialog; cancelled when empty
+    std::deque<std::string> inputs;         // for input boxes; cancelled when empty
+    std::vector<std::string> prompts;       // what the input boxes asked
     std::vector<Message> messages;
     std::vector<FileRequest> requests;
 
@@ -51,9 +54,20 @@ public:
         return next("save", filter, title, initial);
     }
     std::string browseForFolder(QWidget*) override { return next("folder", "", "", ""); }
-    std::optional<fettle::RgbColor> chooseColor(const fettle::RgbColor&) override { return std::nullopt; }
-    std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override {
-        return std::nullopt;
+    std::optional<fettle::RgbColor> chooseColor(const fettle::RgbColor& initial) override {
+        colorRequests.push_back(initial);
+        if (colors.empty()) return std::nullopt;
+        fettle::RgbColor c = colors.front();
+        colors.pop_front();
+        return c;
+    }
+    std::vector<fettle::RgbColor> colorRequests;  // the colours the dialog was preset to
+    std::optional<std::string> inputBox(const std::string& prompt, const std::string&, const std::string&) override {
+        prompts.push_back(prompt);
+        if (inputs.empty()) return std::nullopt;
+        std::string s = inputs.front();
+        inputs.pop_front();
+        return s;
     }
 
     std::vector<std::string> texts() const {

@@ -1,0 +1,50 @@
+#pragma once
+#include <QWidget>
+#include <string>
+
+namespace modkit {
+class Error;
+class MDLObject;
+}  // namespace modkit
+
+namespace fettle {
+
+class Form1;
+
+// An editor window that hangs off the main window: it shows the current model
+// whenever it is shown or the model changes, and unchecks its Window-menu item
+// (if it has one) when it is closed.
+class ToolWindow : public QWidget {
+    Q_OBJECT
+public:
+    ToolWindow(Form1& form, const char* objectName, const char* caption, const char* menuItem = nullptr);
+
+    Form1& form() const { return form_; }
+
+protected:
+    // Shows the current model (called while visible, after every change of it).
+    virtual void refresh() = 0;
+    // A different model was loaded: anything kept for the old one goes.
+    virtual void modelLoaded() {}
+
+    // The current model, or nullptr when none is loaded or one is loading.
+    modkit::MDLObject* model() const;
+    // Runs change through the main window as one undoable step (joined with
+    // the next ones under the same mergeKey). The window itself is not
+    // refreshed for it. False when it could not run; an error is shown.
+    bool change(const std::string& label, const std::string& mergeKey,
+                const std::function<void(modkit::MDLObject&)>& f);
+
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    Form1& form_;
+    const char* menuItem_;
+    bool applying_ = false;
+};
+
+// "Error <number> (<description>)" under the title "Fettle II error".
+void showEditorError(const modkit::Error& e);
+
+}  // namespace fettle

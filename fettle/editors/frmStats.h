@@ -1,0 +1,42 @@
+#pragma once
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "editors/ToolWindow.h"
+
+class QLabel;
+class QLineEdit;
+
+namespace fettle {
+
+// "Object information": counts of the model's lists, and its creation tool,
+// bounding box and header parameters, edited in place. A text that is not a
+// number is shown in red and leaves the model's value alone; leaving the box
+// shows the model's value again.
+class frmStats : public ToolWindow {
+    Q_OBJECT
+public:
+    explicit frmStats(Form1& form);
+
+protected:
+    void refresh() override;
+
+private:
+    // A box whose text sets a number of the model when it reads as one.
+    template <class T>
+    void numberBox(QLineEdit* box, const std::string& label, std::function<std::optional<T>(const std::string&)> parse,
+                   std::function<void(modkit::MDLObject&, T)> set);
+    void showBox(QLineEdit* box);
+
+    QLabel *lblNumVert_, *lblNumTri_, *lblNumMate_, *lblNumStateChg_, *lblNumText_, *lblNumTextNight_,
+        *lblNumTextSeas_, *lblNumTextOther_;
+    QLineEdit* txtISFT_;
+    std::array<QLineEdit*, 3> txtBBoxMin_{}, txtBBoxMax_{};
+    std::array<QLineEdit*, 8> txtMDLH_{};
+    // The model's value of each number box as text.
+    std::function<std::string(const QLineEdit*)> modelText_;
+};
+
+}  // namespace fettle
