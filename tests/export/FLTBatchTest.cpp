@@ -1,7 +1,6 @@
 #include "modkit/export/FLTBatch.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -61,31 +60,6 @@ TEST(FLTBatch, ConvertsEveryModelAndReportsEachFailure) {
     EXPECT_EQ(readFile(dir.file("House.MDL")), modelgen::sampleHouse());
 }
 
-TEST(FLTBatch, OptionsTakeEffect) {
-    TempDir dir, plain, out;
-    writeFile(dir.file("house.mdl"), modelgen::sampleHouse());
-    ASSERT_TRUE(FLTBatch({plain.path()}).convert(dir.file("house.mdl")).converted());
-    ASSERT_TRUE(FLTBatch({out.path(), "TIF", false, 90}).convert(dir.file("house.mdl")).converted());
-
-    auto before = fltcheck::walk(readFile(plain.file("house.flt")));
-    auto after = fltcheck::walk(readFile(out.file("house.flt")));
-    EXPECT_EQ(after.textures, (std::vector<std::string>{"house_walls.TIF", "house_roof.TIF"}));
-    // No attribute files: the database is all the folder holds.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), {}), 1);
-    EXPECT_TRUE(exists(plain.file("house_walls.RGB.attr")));
-    // A quarter turn moves the vertices but keeps their heights and distances from the axis.
-    ASSERT_EQ(before.positions.size(), after.positions.size());
-    bool moved = false;
-    for (size_t i = 0; i < before.positions.size(); ++i) {
-        const auto& a = before.positions[i];
-        const auto& b = after.positions[i];
-        EXPECT_NEAR(a[0] * a[0] + a[1] * a[1] + a[2] * a[2], b[0] * b[0] + b[1] * b[1] + b[2] * b[2], 1e-3);
-        if (std::abs(a[0] - b[0]) > 1e-3) moved = true;
-    }
-    EXPECT_TRUE(moved);
-    EXPECT_FALSE(exists(dir.file("house.flt")));
-}
-
 TEST(FLTBatch, ASecondModelOfTheSameNameDoesNotOverwriteTheFirst) {
     TempDir a, b, out;
     writeFile(a.file("Tower.mdl"), modelgen::sampleHouse());
@@ -97,15 +71,4 @@ TEST(FLTBatch, ASecondModelOfTheSameNameDoesNotOverwriteTheFirst) {
     ASSERT_FALSE(second.converted());
     EXPECT_NE(second.error->description().find("already written to " + out.file("tower.flt")), std::string::npos);
     EXPECT_EQ(readFile(out.file("tower.flt")), first);
-}
-
-TEST(FLTBatch, AFailingWriteLeavesTheOldDatabase) {
-    TempDir dir;
-    writeFile(dir.file("house.mdl"), modelgen::sampleHouse());
-    writeFile(dir.file("house.flt"), "old");
-    ::chmod(dir.file("house.flt").c_str(), 0444);
-    auto r = FLTBatch({}).convert(dir.file("house.mdl"));
-    ASSERT_FALSE(r.converted());
-    EXPECT_EQ(r.error->number(), 70);
-    EXPECT_EQ(readFile(dir.file("house.flt")), "old");
 }
