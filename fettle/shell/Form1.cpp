@@ -153,7 +153,7 @@ void Form1::buildMenus() {
     for (int i = 0; i < 6; ++i) {
         QAction* a = addAction(window, ("mViewList_" + std::to_string(i)).c_str(), lists[i]);
         mViewList_[static_cast<size_t>(i)] = a;
-        if (i == 3 || i == 4) continue;  // no window of their own
+        if (i == 4) continue;  // no window of its own
         a->setCheckable(true);
         Tool t = listTools[i];
         connect(a, &QAction::triggered, this, [this, t, a] { toggleTool(t, a); });
@@ -256,7 +256,7 @@ void Form1::setButtonsValid() {
                                           Tool::CommandTree, Tool::CommandTree, Tool::Statistics};
         const bool available = i == 4 || hasTool(listTools[i]);
         cmd_list_[i]->setEnabled(on && available);
-        mViewList_[i]->setEnabled(on && (i == 3 || i == 4 || available));
+        mViewList_[i]->setEnabled(on && (i == 4 || available));
         cmdSimpleTweak_[i]->setEnabled(model);
     }
     if (model) {
@@ -609,7 +609,7 @@ void Form1::cmd_list_Click(int index) {
     if (QWidget* w = toolWindow(tools[index])) {
         w->show();
         w->raise();
-        if (index != 3 && mViewList_[static_cast<size_t>(index)]->isCheckable())
+        if (mViewList_[static_cast<size_t>(index)]->isCheckable())
             mViewList_[static_cast<size_t>(index)]->setChecked(true);
     }
 }

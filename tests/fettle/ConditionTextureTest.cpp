@@ -11,12 +11,8 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <cstdlib>
 
-#include "ModelBuilder.h"
-#include "Pump.h"
-#include "ScriptedDialogs.h"
-#include "TestUtil.h"
+#include "MainWindowFixture.h"
 #include "editors/Editors.h"
 #include "editors/frmCond.h"
 #include "editors/frmTEXT.h"
@@ -24,57 +20,25 @@
 #include "modkit/bgl/Conditions.h"
 #include "modkit/core/MDLObject.h"
 #include "preview/PreviewSurface.h"
-#include "shell/ConfigFunctions.h"
-#include "shell/Form1.h"
-#include "shell/frmLog.h"
 
 using fettle::Form1;
 using fettle::MsgAnswer;
 using fettle::MsgIcon;
-using testutil::TempDir;
+using testutil::contains;
 
 namespace {
 
-using testutil::pump;
-
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-// Scripted answers for the colour dialog too.
-class Dialogs : public testutil::ScriptedDialogs {
-public:
-    std::deque<fettle::RgbColor> colors;
-    std::vector<fettle::RgbColor> colorRequests;
-    std::optional<fettle::RgbColor> chooseColor(const fettle::RgbColor& initial) override {
-        colorRequests.push_back(initial);
-        if (colors.empty()) return std::nullopt;
-        auto c = colors.front();
-        colors.pop_front();
-        return c;
-    }
-};
-
-class Editors : public ::testing::Test {
+class Editors : public testutil::MainWindowTest {
 protected:
     void SetUp() override {
-        ::setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
-        fettle::setDialogs(&d);
-        form = std::make_unique<Form1>();
-        fettle::registerEditors(*form);
-        form->startUp(fettle::configurationPath(program.path()), 0);
-        pump(50);
-    }
-    void TearDown() override {
-        d.answers.assign(4, MsgAnswer::Discard);
-        form->close();
-        form.reset();
-        fettle::setDialogs(nullptr);
+        MainWindowTest::SetUp();
+        start(fettle::registerEditors);
     }
 
     // The sample house with its bitmaps, opened.
-    std::string openHouse(const std::string& name = "house.mdl") {
-        testutil::writeFile(dir.file(name), modelgen::sampleHouse());
-        for (const auto& b : modelgen::sampleBitmaps()) testutil::writeFile(dir.file(b.name), modelgen::bmpFile(b));
-        return open(name);
+    std::string openHouse() {
+        writeHouse();
+        return open("house.mdl");
     }
     std::string open(const std::string& name) {
         EXPECT_TRUE(form->openModelFile(dir.file(name), "mOpen_Click"));
@@ -108,8 +72,6 @@ protected:
         for (int i = 0; i < l->count(); ++i) out.push_back(l->item(i)->text().toStdString());
         return out;
     }
-    std::string logText() { return form->log().text(); }
-
     fettle::frmCond* conditionManager() {
         click(form.get(), "cmdSimpleTweak_1");
         auto* w = form->findChild<fettle::frmCond*>("frmCond");
@@ -131,10 +93,6 @@ protected:
         out.push_back(modkit::multiConditionName(list->multiCondition()));
         return out;
     }
-
-    TempDir home, program, dir;
-    Dialogs d;
-    std::unique_ptr<Form1> form;
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
@@ -13,9 +14,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <set>
 
+#include "ModelBuilder.h"
 #include "editors/Editors.h"
+#include "editors/frmBGLBrowser.h"
+#include "editors/frmBGLC.h"
+#include "editors/frmFLTExport.h"
 #include "preview/PreviewSurface.h"
 #include "preview/frmPreview.h"
 #include "shell/ConfigFunctions.h"
@@ -41,10 +48,43 @@ bool screen(fettle::Form1& form, const char* model, const char* out) {
     return QGuiApplication::primaryScreen()->grabWindow(0).save(out, "PNG");
 }
 
+std::string readAll(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+void writeAll(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+// Gives the tool windows that start empty something to show: the converter a
+// batch of three models (one damaged), the browser a library of the model and
+// two others with the second loaded, the command tree its first command chosen.
+void fill(QWidget* w, const std::string& model, const std::string& work) {
+    if (auto* tree = qobject_cast<fettle::frmBGLC*>(w)) {
+        tree->selectCommand(1);
+    } else if (auto* conv = qobject_cast<fettle::frmFLTExport*>(w)) {
+        writeAll(work + "/House.MDL", readAll(model));
+        writeAll(work + "/tower.mdl", modelgen::syntheticModel(200, 120, 4));
+        writeAll(work + "/broken.mdl", "RIFF, but no model");
+        conv->convert({work + "/House.MDL", work + "/tower.mdl", work + "/broken.mdl"});
+    } else if (auto* browser = qobject_cast<fettle::frmBGLBrowser*>(w)) {
+        writeAll(work + "/scenery.bgl",
+                 modelgen::xmlBglLibrary({{43, {{readAll(model), modelgen::syntheticModel(50, 30, 2),
+                                                 modelgen::syntheticModel(80, 40, 3)}}}}));
+        if (browser->openLibrary(work + "/scenery.bgl")) {
+            browser->lstObject().setCurrentRow(1);
+            browser->lstObject_Click(1);
+        }
+    }
+}
+
 // Opens every window the main window's buttons and menus offer and saves each
 // new top-level window as OUTDIR/<objectName>.png.
 bool windows(fettle::Form1& form, const char* model, const std::string& out) {
     std::filesystem::create_directories(out);
+    const std::string work = (std::filesystem::temp_directory_path() / "fettle-screenshot-work").string();
+    std::filesystem::create_directories(work);
     form.openArgument(model);
     pump(500);
     std::set<QWidget*> known;
@@ -56,6 +96,8 @@ bool windows(fettle::Form1& form, const char* model, const std::string& out) {
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (!w->isVisible() || known.count(w)) continue;
             known.insert(w);
+            fill(w, model, work);
+            pump(300);
             const std::string file = out + "/" + w->objectName().toStdString() + ".png";
             if (w->grab().save(QString::fromStdString(file), "PNG")) {
                 std::printf("%s\n", file.c_str());
@@ -75,6 +117,7 @@ bool windows(fettle::Form1& form, const char* model, const std::string& out) {
     }
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w != &form) w->hide();
+    std::filesystem::remove_all(work);
     return shots > 0;
 }
 }  // namespace

@@ -21,6 +21,7 @@ public:
 
     std::deque<fettle::MsgAnswer> answers;  // for message boxes; OK when empty
     std::deque<std::string> files;          // for open and save dialogs; cancelled when empty
+    std::deque<std::vector<std::string>> fileLists;  // for multi-select dialogs, before `files`
     std::deque<fettle::RgbColor> colors;    // for the colour dialog; cancelled when empty
     std::deque<std::string> inputs;         // for input boxes; cancelled when empty
     std::vector<std::string> prompts;       // what the input boxes asked
@@ -40,6 +41,12 @@ public:
     }
     std::vector<std::string> openFilesDialog(const std::string& filter, const std::string& title,
                                              const std::string& initial) override {
+        if (!fileLists.empty()) {
+            requests.push_back({"open-many", filter, title, initial});
+            std::vector<std::string> l = fileLists.front();
+            fileLists.pop_front();
+            return l;
+        }
         std::string f = next("open-many", filter, title, initial);
         return f.empty() ? std::vector<std::string>{} : std::vector<std::string>{f};
     }

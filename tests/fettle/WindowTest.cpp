@@ -13,10 +13,7 @@
 #include <cstdlib>
 #include <sys/stat.h>
 
-#include "ModelBuilder.h"
-#include "Pump.h"
-#include "ScriptedDialogs.h"
-#include "TestUtil.h"
+#include "MainWindowFixture.h"
 #include "modkit/core/MDLObject.h"
 #include "preview/PreviewSurface.h"
 #include "preview/frmPreview.h"
@@ -32,47 +29,18 @@ using testutil::TempDir;
 
 namespace {
 
+using testutil::contains;
 using testutil::pump;
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-class Window : public ::testing::Test {
+class Window : public testutil::MainWindowTest {
 protected:
-    void SetUp() override {
-        ::setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
-        fettle::setDialogs(&d);
-    }
-    void TearDown() override {
-        if (form) {
-            d.answers.assign(4, MsgAnswer::Discard);
-            form->close();
-            form.reset();
-        }
-        fettle::setDialogs(nullptr);
-    }
-
     void start() {
-        form = std::make_unique<Form1>();
         // Stand-ins for the editor windows, so their buttons follow the model's lists.
-        for (auto t : {Form1::Tool::MaterialList, Form1::Tool::TextureList, Form1::Tool::VertexList,
-                       Form1::Tool::CommandTree, Form1::Tool::Statistics})
-            form->setToolWindowFactory(t, [](Form1& f) { return new QWidget(&f, Qt::Window); });
-        form->startUp(configPath(), 0);
-        pump(100);  // the preview's surface comes up
-    }
-    std::string configPath() const { return fettle::configurationPath(program.path()); }
-
-    // The sample house with its bitmaps, under name in the test folder.
-    std::string writeHouse(const std::string& name = "house.mdl") {
-        testutil::writeFile(dir.file(name), modelgen::sampleHouse());
-        for (const auto& b : modelgen::sampleBitmaps()) testutil::writeFile(dir.file(b.name), modelgen::bmpFile(b));
-        return dir.file(name);
-    }
-    void trigger(const char* name) {
-        QAction* a = form->action(name);
-        ASSERT_NE(a, nullptr) << name;
-        ASSERT_TRUE(a->isEnabled()) << name;
-        a->trigger();
+        MainWindowTest::start([](Form1& f) {
+            for (auto t : {Form1::Tool::MaterialList, Form1::Tool::TextureList, Form1::Tool::VertexList,
+                           Form1::Tool::CommandTree, Form1::Tool::Statistics})
+                f.setToolWindowFactory(t, [](Form1& owner) { return new QWidget(&owner, Qt::Window); });
+        });
     }
     void click(const char* name) {
         QPushButton* b = form->button(name);
@@ -80,12 +48,7 @@ protected:
         ASSERT_TRUE(b->isEnabled()) << name;
         b->click();
     }
-    std::string logText() { return form->log().text(); }
     std::string title() { return form->windowTitle().toStdString(); }
-
-    TempDir home, program, dir;
-    ScriptedDialogs d;
-    std::unique_ptr<Form1> form;
 };
 
 }  // namespace
@@ -457,24 +420,12 @@ TEST_F(Window, OpensDroppedFilesAndTheCommandLineArgument) {
 
     const std::string other = dir.file("dropped.MDL");
     testutil::writeFile(other, testutil::readFile(house));
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(other))});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(form.get(), &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(form.get(), &drop);
-    pump(50);
+    EXPECT_TRUE(dropOnMainWindow(other));
     EXPECT_EQ(form->currentModel()->MDLPath(), other);
     EXPECT_TRUE(contains(logText(), other + " opened"));
 
     // Something else is not taken.
-    QMimeData text;
-    text.setUrls({QUrl::fromLocalFile("/tmp/notes.txt")});
-    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
-    refused.setAccepted(false);
-    QApplication::sendEvent(form.get(), &refused);
-    EXPECT_FALSE(refused.isAccepted());
+    EXPECT_FALSE(dropOnMainWindow("/tmp/notes.txt"));
 
     // A missing file named on the command line is reported, nothing else happens.
     form->openArgument(dir.file("missing.mdl"));

@@ -1,7 +1,6 @@
 // asm, flt, bgl and extract: the exporters and the scenery-library reader.
 #include <cstdio>
 #include <filesystem>
-#include <set>
 
 #include "Cli.h"
 #include "modkit/bglfile/BGLObject.h"
@@ -10,17 +9,13 @@
 #include "modkit/core/MDLObject.h"
 #include "modkit/core/NumText.h"
 #include "modkit/core/Paths.h"
+#include "modkit/export/FLTBatch.h"
 
 namespace cli {
 namespace {
 
 std::string errorText(const modkit::Error& e) {
     return "Error " + std::to_string(e.number()) + " (" + e.description() + ") Source: " + e.source();
-}
-
-// The batch converter's name: the file-name part lower-cased, ".mdl" -> ".flt".
-std::string fltName(const std::string& model) {
-    return modkit::replaceMdlExtension(modkit::lowerCase(modkit::fileNameOf(model)), ".flt");
 }
 
 // A library that exists: readXMLBGL quietly does nothing for a missing file.
@@ -57,33 +52,15 @@ int cmdFlt(Args& args) {
     auto models = args.positionals(1, SIZE_MAX);
     if (outdir && !modkit::folderExists(*outdir)) throw UsageError("The selected output folder is not valid");
 
-    int failed = 0;
-    std::set<std::string> written;
+    modkit::FLTBatch batch({outdir.value_or(""), format, saveAttr, rotation});
     for (const std::string& in : models) {
-        std::string out = modkit::joinPath(outdir ? *outdir : modkit::folderOf(in), fltName(in));
-        std::error_code ec;
-        const std::string key = std::filesystem::weakly_canonical(out, ec).string();
-        try {
-            // Two models whose names differ only in case would land on one file.
-            if (written.count(key))
-                throw modkit::Error(modkit::err::Library, "fettle-cli",
-                                    "another model of this run was already written to " + out);
-            modkit::MDLObject m;
-            m.readMDL(in);
-            m.exportFLT(out, format, saveAttr, rotation);
-            written.insert(key);
-            std::printf("%s -> %s\n", in.c_str(), out.c_str());
-        } catch (const modkit::Error& e) {
-            ++failed;
-            std::printf("%s: failed: %s\n", in.c_str(), errorText(e).c_str());
-        } catch (const std::exception& e) {
-            ++failed;
-            std::printf("%s: failed: %s\n", in.c_str(), e.what());
-        }
+        modkit::FLTBatchResult r = batch.convert(in);
+        if (r.converted()) std::printf("%s -> %s\n", in.c_str(), r.output.c_str());
+        else std::printf("%s: failed: %s\n", in.c_str(), errorText(*r.error).c_str());
         std::fflush(stdout);
     }
-    std::printf("%zu converted, %d failed\n", models.size() - static_cast<size_t>(failed), failed);
-    return failed ? 1 : 0;
+    std::printf("%d converted, %d failed\n", batch.converted(), batch.failed());
+    return batch.failed() ? 1 : 0;
 }
 
 int cmdBgl(Args& args) {
