@@ -3,37 +3,20 @@
 // the listing of the 500,000-triangle model, and fettle-cli flt over 200 small
 // models (models per second).
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "ModelBuilder.h"
+#include "TempDir.h"
 #include "modkit/core/MDLObject.h"
 
 namespace {
 
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string t = (std::filesystem::temp_directory_path() / "fettle-bench-XXXXXX").string();
-        path_ = ::mkdtemp(t.data());
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string file(const std::string& n) const { return path_ + "/" + n; }
-
-private:
-    std::string path_;
-};
-
 void BM_exportFLT(benchmark::State& state) {
     modkit::MDLObject m;
     m.readMDLBytes(modelgen::syntheticModel(65535, 32000, 200));
-    ScratchDir dir;
+    testutil::TempDir dir;
     for (auto _ : state) m.exportFLT(dir.file("model.flt"), "RGB");
     state.counters["faces"] = 32000;
 }
@@ -41,14 +24,14 @@ void BM_exportFLT(benchmark::State& state) {
 void BM_exportASM(benchmark::State& state) {
     modkit::MDLObject m;
     m.readMDLBytes(modelgen::syntheticModel(65535, 500000, 20000));
-    ScratchDir dir;
+    testutil::TempDir dir;
     for (auto _ : state) m.exportASM(dir.file("model.asm"));
     state.SetBytesProcessed(state.iterations() *
                             static_cast<int64_t>(std::filesystem::file_size(dir.file("model.asm"))));
 }
 
 void BM_cliFlt200Models(benchmark::State& state) {
-    ScratchDir dir;
+    testutil::TempDir dir;
     std::string cmd = std::string(FETTLE_CLI) + " flt";
     for (int i = 0; i < 200; ++i) {
         std::string name = dir.file("model" + std::to_string(i) + ".mdl");

@@ -9,27 +9,10 @@
 #include <sstream>
 #include <string>
 
+#include "TempDir.h"
 #include "modkit/core/Error.h"
 
 namespace testutil {
-
-// A fresh folder removed with its contents at the end of the test.
-class TempDir {
-public:
-    TempDir() {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "fettle-test-XXXXXX").string();
-        path_ = ::mkdtemp(tmpl.data());
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 inline void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream f(path, std::ios::binary);
