@@ -16,6 +16,8 @@
 #include "modkit/core/EventPump.h"
 #include "modkit/core/MDLObject.h"
 #include "modkit/core/Paths.h"
+#include "editors/ObjectStatistics.h"
+#include "modkit/export/GltfExport.h"
 #include "preview/PreviewSurface.h"
 #include "preview/frmPreview.h"
 #include "shell/ConfigFunctions.h"
@@ -106,6 +108,7 @@ void Form1::buildMenus() {
     mExport_->menuAction()->setObjectName("mExport");
     connect(addAction(mExport_, "mASMExport", "&BGLC source..."), &QAction::triggered, this, &Form1::mASMExport_Click);
     connect(addAction(mExport_, "mFLTExport", "&OpenFlight..."), &QAction::triggered, this, &Form1::mFLTExport_Click);
+    connect(addAction(mExport_, "mGLTFExport", "&glTF..."), &QAction::triggered, this, &Form1::mGLTFExport_Click);
     mFile_->addSeparator()->setObjectName("mFileLine1");
     for (int i = 0; i < 8; ++i) {
         mLastFile_[static_cast<size_t>(i)] = addAction(mFile_, ("mLastFile_" + std::to_string(i)).c_str(), "");
@@ -564,6 +567,18 @@ void Form1::mASMExport_Click() {
 void Form1::mFLTExport_Click() {
     exportModel("OpenFlight file (*.flt)|*.flt", "Select FLT file", ".flt", "mFLTExport_Click",
                 [this](const std::string& path) { currentModel_->exportFLT(path, config().text("FLTTex")); });
+}
+
+void Form1::mGLTFExport_Click() {
+    exportModel("glTF binary (*.glb)|*.glb|glTF with separate files (*.gltf)|*.gltf", "Select glTF file", ".glb",
+                "mGLTFExport_Click", [this](std::string path) {
+                    modkit::GltfExportOptions options;
+                    options.suffixes = seasonSuffixes(config());
+                    const std::string lower = modkit::lowerCase(path);
+                    if (lower.ends_with(".gltf")) options.format = modkit::GltfFormat::gltf;
+                    for (const auto& f : modkit::exportGLTF(*currentModel_, path, options).textureFailures)
+                        log_->addLogWarning(f.error.description() + ": its triangles keep their colour");
+                });
 }
 
 void Form1::cmdSimpleTweak_Click(int index) {

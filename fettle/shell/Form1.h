@@ -97,6 +97,7 @@ public Q_SLOTS:
     void mSave_Click();
     void mASMExport_Click();
     void mFLTExport_Click();
+    void mGLTFExport_Click();
     void mLastFile_Click(int index);
     void mExit_Click();
     void cmdSimpleTweak_Click(int index);

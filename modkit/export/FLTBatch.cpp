@@ -13,15 +13,24 @@ const char* const kSource = "Modkit.FLTBatch";
 
 }  // namespace
 
-std::string FLTBatch::outputName(const std::string& model, const std::string& outFolder) {
-    const std::string name = replaceMdlExtension(lowerCase(fileNameOf(model)), ".flt");
+FLTBatch::FLTBatch(FLTBatchOptions options)
+    : FLTBatch(options.outFolder, ".flt", [options](MDLObject& m, const std::string& output) {
+          m.exportFLT(output, options.texFormat, options.saveATTR, options.extraRotation);
+          return std::vector<std::string>();
+      }) {}
+
+FLTBatch::FLTBatch(std::string outFolder, std::string extension, Writer write)
+    : outFolder_(std::move(outFolder)), extension_(std::move(extension)), write_(std::move(write)) {}
+
+std::string FLTBatch::outputName(const std::string& model, const std::string& outFolder, const std::string& extension) {
+    const std::string name = replaceMdlExtension(lowerCase(fileNameOf(model)), extension);
     return joinPath(outFolder.empty() ? folderOf(model) : outFolder, name);
 }
 
 FLTBatchResult FLTBatch::convert(const std::string& model) {
     FLTBatchResult r;
     r.model = model;
-    r.output = outputName(model, options_.outFolder);
+    r.output = outputName(model, outFolder_, extension_);
     std::error_code ec;
     std::string key = std::filesystem::weakly_canonical(r.output, ec).string();
     if (ec) key = r.output;
@@ -31,7 +40,7 @@ FLTBatchResult FLTBatch::convert(const std::string& model) {
             throw Error(err::Library, kSource, "another model of this run was already written to " + r.output);
         MDLObject m;
         m.readMDL(model);
-        m.exportFLT(r.output, options_.texFormat, options_.saveATTR, options_.extraRotation);
+        r.warnings = write_(m, r.output);
         written_.insert(key);
     } catch (const Error& e) {
         r.error = e;

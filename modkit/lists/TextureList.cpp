@@ -3,6 +3,7 @@
 #include "modkit/core/Error.h"
 #include "modkit/core/HexFunctions.h"
 #include "modkit/core/NumText.h"
+#include "modkit/core/Paths.h"
 
 namespace modkit {
 namespace {
@@ -68,6 +69,16 @@ int16_t TextureList::findTextureIndex(int16_t parent, int16_t season) const {
         if (static_cast<int32_t>(t->textureVariant()) == season && t->parent() == parent) return i;
     }
     return 0;
+}
+
+std::vector<std::string> locateTextureFiles(TextureList& list, const std::string& modelFolder,
+                                            const std::vector<std::string>& searchFolders) {
+    std::vector<std::string> missing;
+    for (const auto& t : list) {
+        t->setFile(locateTextureFile(t->bitmap(), modelFolder, searchFolders));
+        if (t->file().empty() && !t->bitmap().empty()) missing.push_back(t->bitmap());
+    }
+    return missing;
 }
 
 }  // namespace modkit

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "modkit/core/KeyedCollection.h"
 #include "modkit/lists/Texture.h"
@@ -17,5 +18,11 @@ public:
     // Position of the texture of base texture `parent` serving `season`; 0 when none.
     int16_t findTextureIndex(int16_t parent, int16_t season) const;
 };
+
+// Sets each texture's file to where its bitmap is found (the model's folder,
+// then each search folder; see locateTextureFile), empty where it is not, and
+// returns the bitmaps that were not found.
+std::vector<std::string> locateTextureFiles(TextureList& list, const std::string& modelFolder,
+                                            const std::vector<std::string>& searchFolders);
 
 }  // namespace modkit

@@ -14,6 +14,7 @@
 #include "modkit/core/Error.h"
 #include "modkit/core/FileIO.h"
 #include "modkit/core/HexFunctions.h"
+#include "modkit/preview/TexturePng.h"
 
 namespace modkit {
 namespace {
@@ -339,6 +340,18 @@ BitmapPixels bitmapPixelsOf(const QImage& image) {
         }
     }
     return out;
+}
+
+std::string pngBytesOf(const QImage& image, const std::string& source) {
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) raiseRuntime(err::PathFileAccess, source);
+    return data.toStdString();
+}
+
+std::string texturePng(const std::string& path) {
+    return pngBytesOf(readTextureImage(path), kSource);
 }
 
 }  // namespace modkit

@@ -40,6 +40,9 @@ QImage readTextureImage(const std::string& path);
 // The image as 24-bit bitmap pixels (alpha dropped).
 BitmapPixels bitmapPixelsOf(const QImage& image);
 
+// The image as a PNG file's bytes, alpha kept. Error 75 when it cannot be encoded.
+std::string pngBytesOf(const QImage& image, const std::string& source);
+
 // The error a texture that cannot be loaded gives.
 [[noreturn]] void raiseTextureLoadError(const std::string& path);
 

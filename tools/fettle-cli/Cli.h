@@ -48,12 +48,16 @@ const std::vector<Command>& commands();
 
 namespace modkit {
 class BGLCommandList;
+struct SeasonSuffixes;
 }
 
 namespace cli {
 
 // The number of triangles a command list draws.
 int countTriangles(const modkit::BGLCommandList& list);
+
+// The default texture suffixes, or the five named by --suffixes SP,FA,WI,HW,LM.
+modkit::SeasonSuffixes suffixesOf(Args& args);
 
 // Text for JSON strings (bytes above 127 are taken as Latin-1).
 std::string jsonString(const std::string& s);

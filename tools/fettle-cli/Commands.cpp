@@ -11,6 +11,8 @@ int cmdSetConditions(Args&);
 int cmdSeasons(Args&);
 int cmdAsm(Args&);
 int cmdFlt(Args&);
+int cmdGltf(Args&);
+int cmdTextures(Args&);
 int cmdBgl(Args&);
 int cmdExtract(Args&);
 int cmdRender(Args&);
@@ -31,6 +33,11 @@ const std::vector<Command>& commands() {
         {"seasons", "seasons IN.mdl [--suffixes _SP,_FA,_WI,_HW,_LM]", cmdSeasons},
         {"asm", "asm IN.mdl [OUT.asm]", cmdAsm},
         {"flt", "flt IN.mdl... [--outdir DIR] [--format RGB|DDS|TIF] [--no-attr] [--rotate DEGREES]", cmdFlt},
+        {"gltf",
+         "gltf IN.mdl... [--outdir DIR] [--format glb|gltf] [--texture-path DIR]... "
+         "[--suffixes _SP,_FA,_WI,_HW,_LM]",
+         cmdGltf},
+        {"textures", "textures IN.mdl OUTDIR [--texture-path DIR]...", cmdTextures},
         {"bgl", "bgl LIB.bgl", cmdBgl},
         {"extract", "extract LIB.bgl OUTDIR [--object N]", cmdExtract},
         {"render",

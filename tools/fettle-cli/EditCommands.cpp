@@ -24,6 +24,19 @@ std::vector<std::string> split(const std::string& s, char sep) {
     return out;
 }
 
+void printConditions(const modkit::ConditionList& list) {
+    if (list.Count() == 0) {
+        std::printf("No display conditions\n");
+        return;
+    }
+    for (const auto& c : list) std::printf("%s\n", modkit::conditionText(*c).c_str());
+    std::printf("Combination: %s\n", modkit::multiConditionName(list.multiCondition()).c_str());
+}
+
+const char* const seasonNames[5] = {"summer", "autumn", "winter", "heavy winter", "spring"};
+
+}  // namespace
+
 // The configuration's suffixes, or the five named by --suffixes SP,FA,WI,HW,LM.
 modkit::SeasonSuffixes suffixesOf(Args& args) {
     modkit::SeasonSuffixes s;
@@ -41,18 +54,6 @@ modkit::SeasonSuffixes suffixesOf(Args& args) {
     return s;
 }
 
-void printConditions(const modkit::ConditionList& list) {
-    if (list.Count() == 0) {
-        std::printf("No display conditions\n");
-        return;
-    }
-    for (const auto& c : list) std::printf("%s\n", modkit::conditionText(*c).c_str());
-    std::printf("Combination: %s\n", modkit::multiConditionName(list.multiCondition()).c_str());
-}
-
-const char* const seasonNames[5] = {"summer", "autumn", "winter", "heavy winter", "spring"};
-
-}  // namespace
 
 int cmdTweak(Args& args) {
     const bool kill = args.flag("--kill-shadow"), restore = args.flag("--restore-shadow");

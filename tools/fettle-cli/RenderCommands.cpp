@@ -1,6 +1,4 @@
 // render: the model's preview drawn offscreen and written as a PNG image.
-#include <QBuffer>
-#include <QByteArray>
 #include <QImage>
 #include <chrono>
 #include <cstdio>
@@ -13,6 +11,7 @@
 #include "modkit/core/Paths.h"
 #include "modkit/preview/EglOffscreenSurface.h"
 #include "modkit/preview/OpenGLPreviewObject.h"
+#include "modkit/preview/TextureImage.h"
 
 namespace cli {
 namespace {
@@ -34,14 +33,6 @@ int count(const std::optional<std::string>& text, const char* option, int fallba
 bool sameFile(const std::string& a, const std::string& b) {
     std::error_code ec;
     return std::filesystem::equivalent(a, b, ec);
-}
-
-std::string pngBytes(const QImage& image) {
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG")) modkit::raiseRuntime(modkit::err::PathFileAccess, "fettle-cli render");
-    return data.toStdString();
 }
 
 }  // namespace
@@ -69,12 +60,8 @@ int cmdRender(Args& args) {
 
     modkit::MDLObject model;
     model.readMDL(in);
-    const std::string modelFolder = modkit::folderOf(in);
-    for (const auto& t : *model.TextureList()) {
-        t->setFile(modkit::locateTextureFile(t->bitmap(), modelFolder, searchFolders));
-        if (t->file().empty() && !t->bitmap().empty())
-            std::fprintf(stderr, "Warning: could not locate texture file %s\n", t->bitmap().c_str());
-    }
+    for (const std::string& b : modkit::locateTextureFiles(*model.TextureList(), modkit::folderOf(in), searchFolders))
+        std::fprintf(stderr, "Warning: could not locate texture file %s\n", b.c_str());
 
     modkit::EglOffscreenSurface surface(width, height);
     modkit::OpenGLPreviewObject preview;
@@ -87,7 +74,7 @@ int cmdRender(Args& args) {
         model.glDrawMDL(heading, pitch, panX, panY, static_cast<float>(width), static_cast<float>(height), surface, zoom);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
-    modkit::writeFileAtomically(out, pngBytes(surface.toImage()), "fettle-cli render");
+    modkit::writeFileAtomically(out, modkit::pngBytesOf(surface.toImage(), "fettle-cli render"), "fettle-cli render");
     if (framesText)
         std::printf("%d frames in %.3f s: %.1f frames per second\n", frames, seconds,
                     seconds > 0 ? frames / seconds : 0.0);
