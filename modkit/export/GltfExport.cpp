@@ -88,9 +88,31 @@ std::string uriOf(const std::string& name) {
     return out;
 }
 
-bool sameFile(const std::string& a, const std::string& b) {
+bool samePath(const std::string& a, const std::string& b) {
     std::error_code ec;
     return std::filesystem::equivalent(a, b, ec);
+}
+
+// The files an export reads: the model and its located textures.
+std::vector<std::string> inputsOf(const MDLObject& model) {
+    std::vector<std::string> in{model.MDLPath()};
+    for (const auto& t : *model.TextureList())
+        if (!t->file().empty()) in.push_back(t->file());
+    return in;
+}
+
+// An output that is one of the inputs fails before anything is written.
+void refuseOverInput(const std::string& output, const std::vector<std::string>& inputs) {
+    for (const std::string& in : inputs)
+        if (samePath(output, in))
+            throw Error(err::PathFileAccess, kSource,
+                        "the output '" + output + "' is the same file as the input '" + in + "'; nothing was written");
+}
+
+// Whether a PNG written at path would replace an input other than its own texture.
+bool overOtherInput(const std::string& path, const std::string& own, const std::vector<std::string>& inputs) {
+    return std::any_of(inputs.begin(), inputs.end(),
+                       [&](const std::string& in) { return samePath(path, in) && !samePath(in, own); });
 }
 
 double unit(float v) { return std::clamp(static_cast<double>(v), 0.0, 1.0); }
@@ -140,8 +162,11 @@ std::string uniquePngName(const std::string& name, Taken&& taken) {
 // Builds the glTF model of one MDL model.
 class GltfBuilder {
 public:
-    GltfBuilder(const MDLObject& model, const GltfExportOptions& options, GltfExportReport& report)
-        : model_(model), options_(options), report_(report), buf_(m_) {}
+    // pngFolder: where the PNGs will be written (empty when they go inside).
+    GltfBuilder(const MDLObject& model, const GltfExportOptions& options, std::string pngFolder,
+                GltfExportReport& report)
+        : model_(model), options_(options), pngFolder_(std::move(pngFolder)), inputs_(inputsOf(model)),
+          report_(report), buf_(m_) {}
 
     tinygltf::Model build(const std::string& name);
 
@@ -166,6 +191,8 @@ private:
 
     const MDLObject& model_;
     const GltfExportOptions& options_;
+    const std::string pngFolder_;
+    const std::vector<std::string> inputs_;
     GltfExportReport& report_;
     tinygltf::Model m_;
     BufferBuilder buf_;
@@ -248,11 +275,11 @@ int GltfBuilder::gltfTexture(int32_t texture) {
     out = -1;
     const auto t = model_.TextureList()->Item(texture + 1);
     if (t->file().empty()) return out;
-    Png png{uniquePngName(pngNameOf(t->bitmap()),
-                          [&](const std::string& n) {
-                              return std::any_of(pngs_.begin(), pngs_.end(), [&](const Png& p) { return p.name == n; });
-                          }),
-            {}, t->file()};
+    auto taken = [&](const std::string& n) {
+        return std::any_of(pngs_.begin(), pngs_.end(), [&](const Png& p) { return p.name == n; }) ||
+               (!pngFolder_.empty() && overOtherInput(joinPath(pngFolder_, n), t->file(), inputs_));
+    };
+    Png png{uniquePngName(pngNameOf(t->bitmap()), taken), {}, t->file()};
     try {
         png.bytes = texturePng(t->file());
     } catch (const Error& e) {
@@ -516,10 +543,16 @@ GltfExportReport exportGLTF(const MDLObject& model, const std::string& path, con
     const size_t dot = stem.rfind('.');
     if (dot != std::string::npos && dot > 0) stem.erase(dot);
 
-    GltfBuilder builder(model, options, report);
+    const std::vector<std::string> inputs = inputsOf(model);
+    refuseOverInput(path, inputs);
+    const bool glb = options.format == GltfFormat::glb;
+    const std::string bin = stem + ".bin";
+    if (!glb) refuseOverInput(joinPath(folder, bin), inputs);
+
+    GltfBuilder builder(model, options, glb ? std::string() : (folder.empty() ? "." : folder), report);
     tinygltf::Model gltf = builder.build(stem);
 
-    if (options.format == GltfFormat::glb) {
+    if (glb) {
         std::ostringstream out;
         tinygltf::TinyGLTF writer;
         if (!writer.WriteGltfSceneToStream(&gltf, out, false, true))
@@ -529,13 +562,9 @@ GltfExportReport exportGLTF(const MDLObject& model, const std::string& path, con
         return report;
     }
 
-    std::string bin;
-    if (!gltf.buffers.empty()) {
-        bin = stem + ".bin";
-        gltf.buffers[0].uri = uriOf(bin);
-    }
+    if (!gltf.buffers.empty()) gltf.buffers[0].uri = uriOf(bin);
     const std::string text = gltfText(gltf, folder, stem);
-    if (!bin.empty()) {
+    if (!gltf.buffers.empty()) {
         const auto& data = gltf.buffers[0].data;
         const std::string binPath = joinPath(folder, bin);
         writeFileAtomically(binPath, std::string(data.begin(), data.end()), kSource);
@@ -543,7 +572,7 @@ GltfExportReport exportGLTF(const MDLObject& model, const std::string& path, con
     }
     for (const auto& png : builder.pngs()) {
         const std::string pngPath = joinPath(folder, png.name);
-        if (!sameFile(pngPath, png.source)) writeFileAtomically(pngPath, png.bytes, kSource);
+        if (!samePath(pngPath, png.source)) writeFileAtomically(pngPath, png.bytes, kSource);
         report.files.push_back(pngPath);
     }
     writeFileAtomically(path, text, kSource);
@@ -553,16 +582,19 @@ GltfExportReport exportGLTF(const MDLObject& model, const std::string& path, con
 
 TexturePngReport exportTexturesPNG(const MDLObject& model, const std::string& folder) {
     TexturePngReport report;
+    const std::vector<std::string> inputs = inputsOf(model);
     std::map<std::string, std::string> written;  // PNG path -> its texture file
     for (const auto& t : *model.TextureList()) {
         if (t->file().empty()) {
             if (!t->bitmap().empty()) report.missing.push_back(t->bitmap());
             continue;
         }
-        if (std::any_of(written.begin(), written.end(), [&](const auto& w) { return sameFile(w.second, t->file()); }))
+        if (std::any_of(written.begin(), written.end(), [&](const auto& w) { return samePath(w.second, t->file()); }))
             continue;  // listed twice
-        const std::string out = joinPath(
-            folder, uniquePngName(pngNameOf(t->bitmap()), [&](const std::string& n) { return written.count(joinPath(folder, n)) > 0; }));
+        const std::string out = joinPath(folder, uniquePngName(pngNameOf(t->bitmap()), [&](const std::string& n) {
+                                             const std::string at = joinPath(folder, n);
+                                             return written.count(at) > 0 || overOtherInput(at, t->file(), inputs);
+                                         }));
         std::string bytes;
         try {
             bytes = texturePng(t->file());
@@ -570,7 +602,7 @@ TexturePngReport exportTexturesPNG(const MDLObject& model, const std::string& fo
             report.failures.push_back({t->file(), e});
             continue;
         }
-        if (!sameFile(out, t->file())) writeFileAtomically(out, bytes, kSource);
+        if (!samePath(out, t->file())) writeFileAtomically(out, bytes, kSource);
         written[out] = t->file();
         report.files.push_back(out);
     }

@@ -210,6 +210,9 @@ TEST(GltfExport, ATextureThatCannotBeReadCostsOnlyItselfAndModelsWithoutTextures
     EXPECT_EQ(roof.baseColorTexture.index, -1);
     EXPECT_EQ(roof.baseColorFactor, (std::vector<double>{1, 1, 1, 1}));  // the tiles' diffuse colour
     EXPECT_TRUE(g.extensionsUsed.empty());
+    // Never over an input.
+    EXPECT_EQ(testutil::errorOf([&] { modkit::exportGLTF(m, dir.file("house.mdl")); }).number(), 75);
+    EXPECT_EQ(testutil::readFile(dir.file("house.mdl")), modelgen::sampleHouse());
 
     // Indices take the smallest type: bytes below 255 vertices, shorts up to 65,535.
     writeFile(dir.file("mesh.mdl"), modelgen::meshModel(100));

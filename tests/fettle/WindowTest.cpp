@@ -179,6 +179,11 @@ TEST_F(Window, ExportsWithDefaultNamesAndTrapsTheirErrors) {
     EXPECT_GT(flt.size(), 100u);
     EXPECT_TRUE(contains(flt, ".DDS"));  // the configured texture format
     EXPECT_TRUE(contains(logText(), "] " + dir.file("out.flt") + " exported"));
+    d.files = {dir.file("out.gltf")};
+    trigger("mGLTFExport");
+    EXPECT_EQ(d.requests.back().initial, dir.file("house.glb"));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("out.bin")) && std::filesystem::exists(dir.file("house_roof.png")));
+    EXPECT_TRUE(contains(logText(), "] " + dir.file("out.gltf") + " exported"));
     EXPECT_TRUE(d.messages.empty());
 
     // A read-only target: the trapped message, no log line, the file unchanged.
