@@ -183,8 +183,16 @@ private:
         std::vector<uint32_t> indices;
     };
 
+    struct Attributes {
+        int position = -1, normal = -1, texcoord = -1;
+    };
+
+    std::vector<Primitive> primitives();
     void readVertices();
     void fixNormals(const std::vector<Primitive>& prims);
+    Attributes attributes(const std::vector<Primitive>& prims);
+    int indices(const std::vector<uint32_t>& idx);
+    tinygltf::Value::Array variantList(const std::vector<Primitive>& prims);
     int gltfTexture(int32_t texture);
     int material(int32_t mat, int32_t texture, int32_t emissive);
     void addVariants(tinygltf::Primitive& p, const Primitive& prim);
@@ -203,8 +211,8 @@ private:
     std::vector<Png> pngs_;
     std::map<std::tuple<int32_t, int32_t, int32_t>, int> materials_;
 
-    // Variants: the texture groups by name, and per variant used its index in
-    // the extension's list.
+    // Variants: the texture groups by name, and each variant's index in the
+    // extension's list (-1 when the model has none).
     modkit::TextureList groupList_;
     TextureGroups groups_;
     std::array<int, 6> variantIndex_{-1, -1, -1, -1, -1, -1};
@@ -376,36 +384,21 @@ void GltfBuilder::addVariants(tinygltf::Primitive& p, const Primitive& prim) {
     p.extensions[kVariants] = tinygltf::Value(tinygltf::Value::Object{{"mappings", tinygltf::Value(std::move(mappings))}});
 }
 
-tinygltf::Model GltfBuilder::build(const std::string& name) {
-    m_.asset.version = "2.0";
-    m_.asset.generator = std::string("Fettle II ") + versionText;
-    readVertices();
-
-    // Seasonal variants count as their base: the primitive is the base's, and
-    // the variants choose among the group.
-    const auto& textures = *model_.TextureList();
-    for (const auto& t : textures) {
-        auto copy = std::make_shared<Texture>();
-        copy->setBitmap(t->bitmap());
-        groupList_.Add(copy);
-    }
-    groups_.setSuffixes(options_.suffixes);
-    groups_.recognise(groupList_);
+// The model's triangles grouped by material and texture in drawing order; a
+// seasonal variant counts as its base.
+std::vector<GltfBuilder::Primitive> GltfBuilder::primitives() {
     const int32_t materialCount = model_.MaterialList()->Count();
-    const int32_t textureCount = textures.Count();
-
+    const int32_t textureCount = model_.TextureList()->Count();
     std::vector<Primitive> prims;
     std::unordered_map<int64_t, size_t> primOf;
     forEachTriangle(model_, [&](const Triangle& t) {
-        if (t.material < 0 || t.material >= materialCount)
-            raiseLibrary(kSource, "Triangle " + numtext::intText(report_.triangles + 1) + " uses material " +
-                                      numtext::intText(t.material) + ", but the model has " +
-                                      numtext::intText(materialCount) + " materials");
+        auto refuse = [&](const char* what, int32_t index, int32_t count) {
+            raiseLibrary(kSource, "Triangle " + numtext::intText(report_.triangles + 1) + " uses " + what + " " +
+                                      numtext::intText(index) + ", but the model has " + numtext::intText(count));
+        };
+        if (t.material < 0 || t.material >= materialCount) refuse("material", t.material, materialCount);
         int32_t tex = t.texture;
-        if (tex < -1 || tex >= textureCount)
-            raiseLibrary(kSource, "Triangle " + numtext::intText(report_.triangles + 1) + " uses texture " +
-                                      numtext::intText(tex) + ", but the model has " +
-                                      numtext::intText(textureCount) + " textures");
+        if (tex < -1 || tex >= textureCount) refuse("texture", tex, textureCount);
         if (tex >= 0 && groups_.roleOf(tex + 1) == TextureGroups::Role::seasonal)
             tex = groupList_.Item(tex + 1)->parent() - 1;
         const int64_t key = (int64_t(t.material) << 32) | uint32_t(tex);
@@ -416,81 +409,113 @@ tinygltf::Model GltfBuilder::build(const std::string& name) {
         ++report_.triangles;
     });
     report_.primitives = static_cast<int32_t>(prims.size());
+    return prims;
+}
 
+// The vertex pool's positions (with their bounds), normals and, when a
+// primitive has a texture, texture coordinates.
+GltfBuilder::Attributes GltfBuilder::attributes(const std::vector<Primitive>& prims) {
+    fixNormals(prims);
+    const size_t n = positions_.size() / 3;
+    auto floats = [&](const std::vector<float>& v, int type) {
+        return buf_.accessor(buf_.view(v.data(), v.size() * sizeof(float), TINYGLTF_TARGET_ARRAY_BUFFER),
+                             TINYGLTF_COMPONENT_TYPE_FLOAT, type, n);
+    };
+    Attributes a;
+    a.position = floats(positions_, TINYGLTF_TYPE_VEC3);
+    auto& pa = m_.accessors[static_cast<size_t>(a.position)];
+    pa.minValues = {HUGE_VAL, HUGE_VAL, HUGE_VAL};
+    pa.maxValues = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+    for (size_t i = 0; i < n; ++i)
+        for (size_t k = 0; k < 3; ++k) {
+            pa.minValues[k] = std::min(pa.minValues[k], double(positions_[i * 3 + k]));
+            pa.maxValues[k] = std::max(pa.maxValues[k], double(positions_[i * 3 + k]));
+        }
+    a.normal = floats(normals_, TINYGLTF_TYPE_VEC3);
+    if (std::any_of(prims.begin(), prims.end(), [](const Primitive& p) { return p.texture >= 0; }))
+        a.texcoord = floats(uvs_, TINYGLTF_TYPE_VEC2);
+    return a;
+}
+
+// The primitive's indices as the smallest type that holds every index below
+// its restart value.
+int GltfBuilder::indices(const std::vector<uint32_t>& idx) {
+    const uint32_t top = *std::max_element(idx.begin(), idx.end());
+    int view, type;
+    if (top < 0xFF) {
+        std::vector<uint8_t> v(idx.begin(), idx.end());
+        view = buf_.view(v.data(), v.size(), TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
+        type = TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE;
+    } else if (top < 0xFFFF) {
+        std::vector<uint16_t> v(idx.begin(), idx.end());
+        view = buf_.view(v.data(), v.size() * 2, TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
+        type = TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT;
+    } else {
+        view = buf_.view(idx.data(), idx.size() * 4, TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
+        type = TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT;
+    }
+    return buf_.accessor(view, type, TINYGLTF_TYPE_SCALAR, idx.size());
+}
+
+// The variants the drawn textures' groups have, in the order of their names;
+// sets variantIndex_.
+tinygltf::Value::Array GltfBuilder::variantList(const std::vector<Primitive>& prims) {
+    bool any = false;
+    for (const Primitive& p : prims) {
+        if (p.texture < 0) continue;
+        const int16_t base = static_cast<int16_t>(p.texture + 1);
+        const auto s = TextureGroups::seasonPositions(groupList_, base);
+        for (size_t v = 1; v <= 4; ++v)
+            if (s[v] > 0) variantIndex_[v] = 0, any = true;
+        if (groups_.nightPosition(groupList_, base) > 0) variantIndex_[kNight] = 0, any = true;
+    }
+    if (any) variantIndex_[0] = 0;  // the base textures serve summer
+    tinygltf::Value::Array list;
+    for (size_t v = 0; v < 6; ++v) {
+        if (variantIndex_[v] < 0) continue;
+        variantIndex_[v] = static_cast<int>(list.size());
+        list.emplace_back(tinygltf::Value::Object{{"name", tinygltf::Value(std::string(kGltfVariantNames[v]))}});
+        report_.variants.push_back(kGltfVariantNames[v]);
+    }
+    return list;
+}
+
+tinygltf::Model GltfBuilder::build(const std::string& name) {
+    m_.asset.version = "2.0";
+    m_.asset.generator = std::string("Fettle II ") + versionText;
+    readVertices();
+    // The texture groups by name, on copies: the model's own textures keep
+    // the parents and variants they have.
+    for (const auto& t : *model_.TextureList()) {
+        auto copy = std::make_shared<Texture>();
+        copy->setBitmap(t->bitmap());
+        groupList_.Add(copy);
+    }
+    groups_.setSuffixes(options_.suffixes);
+    groups_.recognise(groupList_);
+
+    const std::vector<Primitive> prims = primitives();
     tinygltf::Scene scene;
     scene.name = name;
     if (!prims.empty()) {
-        fixNormals(prims);
-        BufferBuilder& buf = buf_;
-        const size_t n = positions_.size() / 3;
-        const int pos = buf.accessor(buf.view(positions_.data(), positions_.size() * sizeof(float), TINYGLTF_TARGET_ARRAY_BUFFER),
-                                     TINYGLTF_COMPONENT_TYPE_FLOAT, TINYGLTF_TYPE_VEC3, n);
-        auto& pa = m_.accessors[static_cast<size_t>(pos)];
-        pa.minValues = {HUGE_VAL, HUGE_VAL, HUGE_VAL};
-        pa.maxValues = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
-        for (size_t i = 0; i < n; ++i)
-            for (size_t k = 0; k < 3; ++k) {
-                pa.minValues[k] = std::min(pa.minValues[k], double(positions_[i * 3 + k]));
-                pa.maxValues[k] = std::max(pa.maxValues[k], double(positions_[i * 3 + k]));
-            }
-        const int nor = buf.accessor(buf.view(normals_.data(), normals_.size() * sizeof(float), TINYGLTF_TARGET_ARRAY_BUFFER),
-                                     TINYGLTF_COMPONENT_TYPE_FLOAT, TINYGLTF_TYPE_VEC3, n);
-        // Texture coordinates only for the primitives that have a texture.
-        const bool anyTexture = std::any_of(prims.begin(), prims.end(), [](const Primitive& p) { return p.texture >= 0; });
-        const int uv = anyTexture ? buf.accessor(buf.view(uvs_.data(), uvs_.size() * sizeof(float), TINYGLTF_TARGET_ARRAY_BUFFER),
-                                                TINYGLTF_COMPONENT_TYPE_FLOAT, TINYGLTF_TYPE_VEC2, n)
-                                  : -1;
-
-        // The variants the drawn textures' groups have, in the order of their names.
-        bool seasonal = false;
-        for (const Primitive& p : prims) {
-            if (p.texture < 0) continue;
-            const int16_t base = static_cast<int16_t>(p.texture + 1);
-            const auto s = TextureGroups::seasonPositions(groupList_, base);
-            for (size_t v = 1; v <= 4; ++v)
-                if (s[v] > 0) variantIndex_[v] = 0, seasonal = true;
-            if (groups_.nightPosition(groupList_, base) > 0) variantIndex_[kNight] = 0;
-        }
-        if (seasonal || variantIndex_[kNight] == 0) variantIndex_[0] = 0;  // the base textures serve summer
-        tinygltf::Value::Array variantList;
-        for (size_t v = 0; v < 6; ++v) {
-            if (variantIndex_[v] < 0) continue;
-            variantIndex_[v] = static_cast<int>(variantList.size());
-            variantList.emplace_back(tinygltf::Value::Object{{"name", tinygltf::Value(std::string(kGltfVariantNames[v]))}});
-            report_.variants.push_back(kGltfVariantNames[v]);
-        }
-
+        const Attributes a = attributes(prims);
+        tinygltf::Value::Array variants = variantList(prims);
         tinygltf::Mesh mesh;
         mesh.name = name;
         for (const Primitive& prim : prims) {
-            const uint32_t top = *std::max_element(prim.indices.begin(), prim.indices.end());
-            int view, type;
-            // The smallest type that holds every index below its restart value.
-            if (top < 0xFF) {
-                std::vector<uint8_t> v(prim.indices.begin(), prim.indices.end());
-                view = buf.view(v.data(), v.size(), TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
-                type = TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE;
-            } else if (top < 0xFFFF) {
-                std::vector<uint16_t> v(prim.indices.begin(), prim.indices.end());
-                view = buf.view(v.data(), v.size() * 2, TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
-                type = TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT;
-            } else {
-                view = buf.view(prim.indices.data(), prim.indices.size() * 4, TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
-                type = TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT;
-            }
             tinygltf::Primitive p;
             p.mode = TINYGLTF_MODE_TRIANGLES;
-            p.indices = buf.accessor(view, type, TINYGLTF_TYPE_SCALAR, prim.indices.size());
-            p.attributes = {{"POSITION", pos}, {"NORMAL", nor}};
-            if (prim.texture >= 0) p.attributes["TEXCOORD_0"] = uv;
+            p.indices = indices(prim.indices);
+            p.attributes = {{"POSITION", a.position}, {"NORMAL", a.normal}};
+            if (prim.texture >= 0) p.attributes["TEXCOORD_0"] = a.texcoord;
             p.material = material(prim.material, prim.texture, -1);
-            if (!variantList.empty()) addVariants(p, prim);
+            if (!variants.empty()) addVariants(p, prim);
             mesh.primitives.push_back(std::move(p));
         }
-        if (!variantList.empty()) {
+        if (!variants.empty()) {
             m_.extensionsUsed.push_back(kVariants);
             m_.extensions[kVariants] =
-                tinygltf::Value(tinygltf::Value::Object{{"variants", tinygltf::Value(std::move(variantList))}});
+                tinygltf::Value(tinygltf::Value::Object{{"variants", tinygltf::Value(std::move(variants))}});
         }
         m_.meshes.push_back(std::move(mesh));
         tinygltf::Node node;

@@ -55,11 +55,12 @@ struct GltfExportReport {
 // towards fully rough as the specular colour darkens (fully rough without
 // specular colour or power). Ambient has no glTF counterpart and is dropped.
 //
-// Variants (KHR_materials_variants): with seasonal textures (found by name,
-// as the texture list editor finds them) the seasons found among the drawn
-// textures' groups ("fall", "winter", "hard winter", "spring") and "summer"
-// (the base textures); with night maps "night", whose materials add the night
-// map as emissive texture. Without either, no extension.
+// Variants (KHR_materials_variants): the seasons found by name (as the
+// texture list editor finds them) among the drawn textures' groups ("fall",
+// "winter", "hard winter", "spring"), "night" where a night map is found
+// (the base texture with the night map as emissive texture), and with any of
+// them "summer", the base textures, so a viewer can switch back. A model
+// without seasonal or night textures has no extension.
 //
 // Errors: a triangle outside the vertex pool, a material or texture index
 // outside its list, or a coordinate that is not a finite number raise error
