@@ -44,17 +44,6 @@ struct Command {
 // Every command, in the order the usage lists them.
 const std::vector<Command>& commands();
 
-}  // namespace cli
-
-namespace modkit {
-class BGLCommandList;
-}
-
-namespace cli {
-
-// The number of triangles a command list draws.
-int countTriangles(const modkit::BGLCommandList& list);
-
 // Text for JSON strings (bytes above 127 are taken as Latin-1).
 std::string jsonString(const std::string& s);
 
