@@ -14,6 +14,7 @@
 #include <unordered_map>
 
 #include "modkit/Version.h"
+#include "modkit/bgl/CommandWalk.h"
 #include "modkit/core/Error.h"
 #include "modkit/core/EventPump.h"
 #include "modkit/core/FileIO.h"
@@ -29,46 +30,19 @@ const char* const kSource = "Modkit.GltfExport";
 const char* const kVariants = "KHR_materials_variants";
 constexpr int kNight = 5;  // index of "night" in kGltfVariantNames
 
-// One triangle as the command stream draws it: 0-based material, texture (-1
-// for none) and vertex positions.
-struct Triangle {
-    int32_t material, texture, v[3];
-};
-
-// Every triangle of the command stream in drawing order, with the material and
-// texture last set.
+// Every triangle of the stream, whatever its conditions (no state), to f.
 template <class F>
-void forEachTriangle(const MDLObject& model, F&& f) {
-    const int32_t vertexCount = model.VertexList()->Count();
-    int32_t material = 0, texture = 0, base = 0, n = 0;
-    for (const auto& cmd : *model.BGLCommandList()) {
-        switch (cmd->opcode()) {
-        case BGLOpcode::SET_MATERIAL:
-            material = numtext::toInt16(cmd->param(0), kSource);
-            texture = numtext::toInt16(cmd->param(1), kSource);
-            break;
-        case BGLOpcode::DRAW_TRI_LIST_BEGIN:
-            base = numtext::toInt32(cmd->param(0), kSource);
-            break;
-        case BGLOpcode::DRAW_TRI_LIST_ITEM: {
-            ++n;
-            Triangle t{material, texture, {}};
-            for (int i = 0; i < 3; ++i) {
-                t.v[i] = numtext::roundToInt32(numtext::toDouble(cmd->param(i), kSource) + base, kSource);
-                if (t.v[i] < 0 || t.v[i] >= vertexCount)
-                    raiseLibrary(kSource, "Triangle " + numtext::intText(n) + " refers to vertex " +
-                                              numtext::intText(t.v[i]) + ", but the model has " +
-                                              numtext::intText(vertexCount) + " vertices");
-            }
-            f(t);
-            pumpEvents();
-            break;
-        }
-        default:
-            break;
-        }
+class TriangleSink : public GeometrySink {
+public:
+    explicit TriangleSink(F f) : f_(std::move(f)) {}
+    void triangle(const WalkTriangle& t) override {
+        f_(t);
+        pumpEvents();
     }
-}
+
+private:
+    F f_;
+};
 
 // A relative URI reference for a file name: everything but the unreserved
 // characters percent-encoded.
@@ -389,25 +363,30 @@ void GltfBuilder::addVariants(tinygltf::Primitive& p, const Primitive& prim) {
 std::vector<GltfBuilder::Primitive> GltfBuilder::primitives() {
     const int32_t materialCount = model_.MaterialList()->Count();
     const int32_t textureCount = model_.TextureList()->Count();
+    const int32_t vertexCount = model_.VertexList()->Count();
     std::vector<Primitive> prims;
     std::unordered_map<int64_t, size_t> primOf;
-    forEachTriangle(model_, [&](const Triangle& t) {
+    TriangleSink sink([&](const WalkTriangle& t) {
         auto refuse = [&](const char* what, int32_t index, int32_t count) {
             raiseLibrary(kSource, "Triangle " + numtext::intText(report_.triangles + 1) + " uses " + what + " " +
                                       numtext::intText(index) + ", but the model has " + numtext::intText(count));
         };
-        if (t.material < 0 || t.material >= materialCount) refuse("material", t.material, materialCount);
-        int32_t tex = t.texture;
+        for (int32_t v : t.v)
+            if (v < 0 || v >= vertexCount) refuse("vertex", v, vertexCount);
+        const int32_t mat = t.state.material;
+        int32_t tex = t.state.texture;
+        if (mat < 0 || mat >= materialCount) refuse("material", mat, materialCount);
         if (tex < -1 || tex >= textureCount) refuse("texture", tex, textureCount);
         if (tex >= 0 && groups_.roleOf(tex + 1) == TextureGroups::Role::seasonal)
             tex = groupList_.Item(tex + 1)->parent() - 1;
-        const int64_t key = (int64_t(t.material) << 32) | uint32_t(tex);
+        const int64_t key = (int64_t(mat) << 32) | uint32_t(tex);
         auto [it, added] = primOf.try_emplace(key, prims.size());
-        if (added) prims.push_back({t.material, tex, {}});
+        if (added) prims.push_back({mat, tex, {}});
         auto& idx = prims[it->second].indices;
         idx.insert(idx.end(), {uint32_t(t.v[0]), uint32_t(t.v[1]), uint32_t(t.v[2])});
         ++report_.triangles;
     });
+    walkCommands(*model_.BGLCommandList(), sink);
     report_.primitives = static_cast<int32_t>(prims.size());
     return prims;
 }

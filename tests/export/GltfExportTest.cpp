@@ -11,6 +11,7 @@
 #include "ModelBuilder.h"
 #include "RunCli.h"
 #include "TestUtil.h"
+#include "modkit/bgl/CommandWalk.h"
 #include "modkit/core/MDLObject.h"
 #include "modkit/core/Paths.h"
 #include "modkit/preview/TextureImage.h"
@@ -70,16 +71,13 @@ modkit::MDLObject& located(modkit::MDLObject& m, const std::string& path) {
 // axis change, or those the file holds.
 std::vector<Tri> modelTriangles(const modkit::MDLObject& m) {
     std::vector<Tri> out;
-    int base = 0;
-    for (const auto& c : *m.BGLCommandList()) {
-        if (c->opcode() == modkit::BGLOpcode::DRAW_TRI_LIST_BEGIN) base = std::stoi(c->param(0));
-        if (c->opcode() != modkit::BGLOpcode::DRAW_TRI_LIST_ITEM) continue;
-        Tri t;
+    for (const auto& t : modkit::drawnTriangles(*m.BGLCommandList())) {
+        Tri p;
         for (int i = 0; i < 3; ++i) {
-            const auto v = m.VertexList()->Item(std::stoi(c->param(i)) + base + 1);
-            t[i * 3] = v->x(), t[i * 3 + 1] = v->y(), t[i * 3 + 2] = -v->z();
+            const auto v = m.VertexList()->Item(t.v[i] + 1);
+            p[i * 3] = v->x(), p[i * 3 + 1] = v->y(), p[i * 3 + 2] = -v->z();
         }
-        out.push_back(t);
+        out.push_back(p);
     }
     std::sort(out.begin(), out.end());
     return out;

@@ -47,14 +47,10 @@ const std::vector<Command>& commands();
 }  // namespace cli
 
 namespace modkit {
-class BGLCommandList;
 struct SeasonSuffixes;
 }
 
 namespace cli {
-
-// The number of triangles a command list draws.
-int countTriangles(const modkit::BGLCommandList& list);
 
 // The default texture suffixes, or the five named by --suffixes SP,FA,WI,HW,LM.
 modkit::SeasonSuffixes suffixesOf(Args& args);
