@@ -35,14 +35,8 @@ std::string writeHouse(const TempDir& dir, bool seasons) {
     modkit::MDLObject m;
     m.readMDL(dir.file("house.mdl"));
     modkit::TextureGroups groups;
-    modkit::TextureUpdate u;
-    u.position = 1;
-    u.seasons = {true, true, true, false, true};
-    u.night = true;
-    u.dayStart = modkit::SeasonSuffixes().dayStart;
-    u.dayEnd = modkit::SeasonSuffixes().dayEnd;
-    u.rgb = {"255", "255", "255"};
-    u.size = "2";
+    const modkit::SeasonSuffixes days;
+    const modkit::TextureUpdate u{1, {true, true, true, false, true}, true, days.dayStart, days.dayEnd, {"255", "255", "255"}, "2", ""};
     groups.recognise(*m.TextureList());
     groups.applyUpdate(*m.TextureList(), *m.BGLCommandList(), u);
     m.saveMDL(dir.file("seasons.mdl"));
@@ -90,21 +84,21 @@ const T* data(const tinygltf::Model& g, int accessor) {
     return reinterpret_cast<const T*>(&g.buffers[static_cast<size_t>(v.buffer)].data[v.byteOffset + a.byteOffset]);
 }
 
+size_t indexAt(const tinygltf::Model& g, int accessor, size_t i) {
+    switch (g.accessors[static_cast<size_t>(accessor)].componentType) {
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE: return data<uint8_t>(g, accessor)[i];
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT: return data<uint16_t>(g, accessor)[i];
+    default: return data<uint32_t>(g, accessor)[i];
+    }
+}
+
 std::vector<Tri> fileTriangles(const tinygltf::Model& g) {
     std::vector<Tri> out;
     for (const auto& p : g.meshes.at(0).primitives) {
-        const auto& idx = g.accessors[static_cast<size_t>(p.indices)];
         const float* pos = data<float>(g, p.attributes.at("POSITION"));
-        for (size_t i = 0; i < idx.count; i += 3) {
-            Tri t;
-            for (size_t k = 0; k < 3; ++k) {
-                size_t v = idx.componentType == TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE ? data<uint8_t>(g, p.indices)[i + k]
-                           : idx.componentType == TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT
-                               ? data<uint16_t>(g, p.indices)[i + k]
-                               : data<uint32_t>(g, p.indices)[i + k];
-                std::copy(pos + v * 3, pos + v * 3 + 3, t.begin() + static_cast<long>(k * 3));
-            }
-            out.push_back(t);
+        for (size_t i = 0; i < g.accessors[static_cast<size_t>(p.indices)].count; i += 3) {
+            Tri& t = out.emplace_back();
+            for (size_t k = 0; k < 9; ++k) t[k] = pos[indexAt(g, p.indices, i + k / 3) * 3 + k % 3];
         }
     }
     std::sort(out.begin(), out.end());
@@ -151,14 +145,14 @@ TEST(GltfExport, ReadBackHoldsTheModelsTrianglesVariantsAndTexturePixels) {
         EXPECT_EQ(report.triangles, static_cast<int>(modelTriangles(m).size()));
         // Facing: each triangle's winding agrees with its first vertex's normal.
         for (const auto& p : g.meshes[0].primitives) {
-            const float* pos = data<float>(g, p.attributes.at("POSITION"));
-            const float* nor = data<float>(g, p.attributes.at("NORMAL"));
+            const float *pos = data<float>(g, p.attributes.at("POSITION")), *nor = data<float>(g, p.attributes.at("NORMAL"));
             for (size_t i = 0; i < g.accessors[static_cast<size_t>(p.indices)].count; i += 3) {
-                const uint8_t* v = data<uint8_t>(g, p.indices) + i;
-                auto d = [&](int a, int k) { return pos[v[a] * 3 + k] - pos[v[0] * 3 + k]; };
-                const float n[3] = {d(1, 1) * d(2, 2) - d(1, 2) * d(2, 1), d(1, 2) * d(2, 0) - d(1, 0) * d(2, 2),
-                                    d(1, 0) * d(2, 1) - d(1, 1) * d(2, 0)};
-                EXPECT_GT(n[0] * nor[v[0] * 3] + n[1] * nor[v[0] * 3 + 1] + n[2] * nor[v[0] * 3 + 2], 0);
+                const size_t a = indexAt(g, p.indices, i), b = indexAt(g, p.indices, i + 1), c = indexAt(g, p.indices, i + 2);
+                auto d = [&](size_t v, int k) { return pos[v * 3 + k] - pos[a * 3 + k]; };
+                float dot = 0;
+                for (int k = 0; k < 3; ++k)
+                    dot += (d(b, (k + 1) % 3) * d(c, (k + 2) % 3) - d(b, (k + 2) % 3) * d(c, (k + 1) % 3)) * nor[a * 3 + k];
+                EXPECT_GT(dot, 0);
             }
         }
 
@@ -167,12 +161,8 @@ TEST(GltfExport, ReadBackHoldsTheModelsTrianglesVariantsAndTexturePixels) {
             names.push_back(v.Get("name").Get<std::string>());
         EXPECT_EQ(names, (std::vector<std::string>{"summer", "fall", "winter", "spring", "night"}));
         const auto& walls = g.meshes[0].primitives[0];
-        EXPECT_EQ(imageOf(g, walls, -1), "house_walls.png");
-        EXPECT_EQ(imageOf(g, walls, 0), "house_walls.png");
-        EXPECT_EQ(imageOf(g, walls, 1), "house_walls_fa.png");
-        EXPECT_EQ(imageOf(g, walls, 2), "house_walls_wi.png");
-        EXPECT_EQ(imageOf(g, walls, 3), "house_walls_sp.png");
-        EXPECT_EQ(imageOf(g, walls, 4), "house_walls.png");
+        const char* chosen[] = {"", "_fa", "_wi", "_sp", ""};  // by variant; the default is the base
+        for (int v = -1; v < 5; ++v) EXPECT_EQ(imageOf(g, walls, v), "house_walls" + std::string(v < 0 ? "" : chosen[v]) + ".png");
         EXPECT_EQ(imageOf(g, walls, 4, true), "house_walls_lm.png");
         EXPECT_EQ(g.meshes[0].primitives[1].extensions.count("KHR_materials_variants"), 0u);  // the roof has none
 
