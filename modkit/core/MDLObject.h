@@ -169,6 +169,7 @@ private:
     modkit::LoadingStatus status_ = modkit::LoadingStatus::loadingHEAD;
     std::string path_;
     uint32_t previewList_ = 0;
+    int32_t previewTime_ = 1;  // the time of day the preview list was made for (Time of day values)
 };
 
 }  // namespace modkit

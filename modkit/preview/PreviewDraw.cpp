@@ -6,10 +6,12 @@
 #include <cmath>
 
 #include "modkit/bgl/CommandWalk.h"
+#include "modkit/bgl/WalkState.h"
 #include "modkit/core/Error.h"
 #include "modkit/core/EventPump.h"
 #include "modkit/core/MDLObject.h"
 #include "modkit/core/NumText.h"
+#include "modkit/lists/TextureGroups.h"
 #include "modkit/preview/GLSurface.h"
 #include "modkit/preview/OpenGLPreviewObject.h"
 
@@ -109,11 +111,19 @@ namespace {
 
 // Compiles what the walk draws. Consecutive triangles share one GL_TRIANGLES
 // batch; it is closed before any state change, which GL does not allow inside
-// a batch.
+// a batch. Under a state, dusk and night darken the surfaces, and at night a
+// texture with a night map ("_LM") shows the map at full brightness, as the
+// simulator lights it.
 class DrawListSink : public GeometrySink {
 public:
-    DrawListSink(const MaterialList& materials, const TextureList& textures, const VertexList& vertices)
-        : materials_(materials), textures_(textures), vertices_(vertices) {}
+    DrawListSink(const MaterialList& materials, const TextureList& textures, const VertexList& vertices,
+                 const WalkState* state)
+        : materials_(materials), textures_(textures), vertices_(vertices) {
+        if (!state) return;
+        const int32_t time = state->timeOfDay();
+        light_ = time == WalkState::night ? 0.15f : time == WalkState::dusk ? 0.5f : 1.0f;
+        if (time == WalkState::night) nightMaps_ = nightMaps(textures);
+    }
     ~DrawListSink() override { endBatch(); }
 
     void zbias(double bias, int32_t) override {
@@ -131,20 +141,35 @@ public:
         colorOf(*m.Specular(), specular);
         colorOf(*m.Emmisive(), emissive);
         int32_t name = kNoImage;
-        if (s.texture != -1) name = textures_.Item(s.texture + 1)->glPointer();
+        int32_t night = 0;
+        if (s.texture != -1) {
+            name = textures_.Item(s.texture + 1)->glPointer();
+            if (!nightMaps_.empty()) night = nightMaps_[static_cast<size_t>(s.texture)];
+        }
+        if (night > 0) name = night;
         endBatch();
         glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(name));
+        static const GLfloat white[4] = {1, 1, 1, 1}, none[4] = {0, 0, 0, 0};
         if (name == kNoImage) {
             // No texture (or one that could not be loaded): the material's own colours.
+            dim(diffuse);
+            dim(ambient);
             glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
             glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
             glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
             glMaterialfv(GL_FRONT, GL_EMISSION, emissive);
+        } else if (night > 0) {
+            // The night map glows whatever the light.
+            glMaterialfv(GL_FRONT, GL_DIFFUSE, none);
+            glMaterialfv(GL_FRONT, GL_AMBIENT, none);
+            glMaterialfv(GL_FRONT, GL_SPECULAR, none);
+            glMaterialfv(GL_FRONT, GL_EMISSION, white);
         } else {
             // The texture alone colours the surface, lit by the scene.
-            static const GLfloat white[4] = {1, 1, 1, 1}, none[4] = {0, 0, 0, 0};
-            glMaterialfv(GL_FRONT, GL_DIFFUSE, white);
-            glMaterialfv(GL_FRONT, GL_AMBIENT, white);
+            GLfloat lit[4] = {1, 1, 1, 1};
+            dim(lit);
+            glMaterialfv(GL_FRONT, GL_DIFFUSE, lit);
+            glMaterialfv(GL_FRONT, GL_AMBIENT, lit);
             glMaterialfv(GL_FRONT, GL_SPECULAR, none);
             glMaterialfv(GL_FRONT, GL_EMISSION, none);
         }
@@ -172,16 +197,46 @@ public:
     }
 
 private:
+    void dim(GLfloat c[4]) const {
+        for (int i = 0; i < 3; ++i) c[i] *= light_;
+    }
+
+    // The GL name of each texture's night map (by 0-based index), 0 for none:
+    // the groups are recognised by file name on a copy of the list.
+    static std::vector<int32_t> nightMaps(const TextureList& textures) {
+        TextureList copy;
+        for (const auto& t : textures) copy.Add(std::make_shared<Texture>(*t));
+        TextureGroups groups;
+        try {
+            groups.recognise(copy);
+        } catch (const Error&) {
+            return {};  // more textures than 16-bit positions reach
+        }
+        std::vector<int32_t> out(static_cast<size_t>(copy.Count()), 0);
+        std::vector<int32_t> ofBase(static_cast<size_t>(copy.Count()) + 1, -1);  // night map position, 0 none
+        for (int32_t i = 1; i <= copy.Count(); ++i) {
+            const int16_t base = copy.Item(i)->parent();
+            if (base < 1 || base > copy.Count()) continue;
+            int32_t& night = ofBase[static_cast<size_t>(base)];
+            if (night < 0) night = groups.nightPosition(copy, base);
+            if (night > 0 && night != i) out[static_cast<size_t>(i - 1)] = textures.Item(night)->glPointer();
+        }
+        return out;
+    }
+
     const MaterialList& materials_;
     const TextureList& textures_;
     const VertexList& vertices_;
+    float light_ = 1;
+    std::vector<int32_t> nightMaps_;
     bool batch_ = false;
 };
 
 }  // namespace
 
 void MDLObject::compileDrawList(const WalkState* state) {
-    DrawListSink sink(*materials_, *textures_, *vertices_);
+    DrawListSink sink(*materials_, *textures_, *vertices_, state);
+    previewTime_ = state ? state->timeOfDay() : WalkState::day;
     walkCommands(*commands_, sink, state);
 }
 
@@ -223,7 +278,10 @@ void MDLObject::glDrawMDL(float heading, float pitch, float panX, float panY, fl
                        GL_LIGHT0})
         glEnable(cap);
     glPolygonMode(GL_FRONT, GL_FILL);
-    glClearColor(1, 1, 1, 1);
+    // The sky behind the model: white by day, darker at dusk and night.
+    if (previewTime_ == WalkState::night) glClearColor(0.08f, 0.08f, 0.16f, 1);
+    else if (previewTime_ == WalkState::dusk) glClearColor(0.55f, 0.5f, 0.6f, 1);
+    else glClearColor(1, 1, 1, 1);
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, modelAmbient);
     glLightfv(GL_LIGHT0, GL_AMBIENT, lightAmbient);
     glLightfv(GL_LIGHT0, GL_DIFFUSE, lightDiffuse);

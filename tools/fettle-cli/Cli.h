@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "modkit/bgl/WalkState.h"
+
 namespace cli {
 
 // Wrong usage: main prints the message and the command's usage, exit 2.
@@ -43,6 +45,11 @@ struct Command {
 
 // Every command, in the order the usage lists them.
 const std::vector<Command>& commands();
+
+// The simulator state that --state VAR=VALUE (repeated), --day N, --time
+// day|dusk|night and --distance M give, over the defaults; none when no such
+// option is given. A value outside its variable's range is a library error.
+std::optional<modkit::WalkState> stateOptions(Args& args);
 
 }  // namespace cli
 

@@ -16,6 +16,7 @@ int cmdTextures(Args&);
 int cmdBgl(Args&);
 int cmdExtract(Args&);
 int cmdRender(Args&);
+int cmdVisible(Args&);
 
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
@@ -42,8 +43,11 @@ const std::vector<Command>& commands() {
         {"extract", "extract LIB.bgl OUTDIR [--object N]", cmdExtract},
         {"render",
          "render IN.mdl OUT.png [--width W] [--height H] [--heading D] [--pitch D] [--zoom Z] [--pan X,Y] "
-         "[--texture-path DIR]... [--frames N]",
+         "[--texture-path DIR]... [--frames N] [--state VAR=VALUE]... [--day N] [--time day|dusk|night] "
+         "[--distance M]",
          cmdRender},
+        {"visible", "visible IN.mdl [--state VAR=VALUE]... [--day N] [--time day|dusk|night] [--distance M]",
+         cmdVisible},
     };
     return table;
 }
