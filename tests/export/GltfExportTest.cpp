@@ -137,7 +137,7 @@ TEST(GltfExport, ReadBackHoldsTheModelsTrianglesVariantsAndTexturePixels) {
         located(m, writeHouse(dir, true));
         const std::string out = dir.file(format == GltfFormat::glb ? "out/seasons.glb" : "out/seasons.gltf");
         std::filesystem::create_directory(dir.file("out"));
-        const auto report = modkit::exportGLTF(m, out, {format});
+        const auto report = modkit::exportGLTF(m, out, {format, {}});
         EXPECT_TRUE(report.textureFailures.empty());
         const tinygltf::Model g = load(out);
 
@@ -253,7 +253,7 @@ TEST(GltfExport, KhronosValidatorFindsNoErrorsOrWarnings) {
         located(m, dir.file(std::string(name) + ".mdl"));
         for (GltfFormat f : {GltfFormat::glb, GltfFormat::gltf}) {
             const std::string out = dir.file(std::string(name) + (f == GltfFormat::glb ? ".glb" : ".gltf"));
-            modkit::exportGLTF(m, out, {f});
+            modkit::exportGLTF(m, out, {f, {}});
             cmd += " " + out;
         }
     }
