@@ -132,6 +132,7 @@ void frmBGLBrowser::cmdExtract_Click() {
     if (path.empty() || !lib_) return;
     trapErrors("cmdExtract_Click", kForm, [&] {
         // The bytes as the library holds them, also of a model that would not load.
+        modkit::refuseOutputOverInput(path, {lib_->path()}, "Modkit.BGLObject");
         modkit::writeFileAtomically(path, lib_->modelBytes(row + 1), "Modkit.BGLObject");
         form_.log().addLogEvent("Object " + number + " extracted to " + path);
     });

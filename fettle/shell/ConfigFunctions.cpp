@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "modkit/Version.h"
+#include "modkit/core/Error.h"
 #include "modkit/core/FileIO.h"
 #include "modkit/core/NumText.h"
 #include "modkit/core/Paths.h"
@@ -58,12 +59,20 @@ ConfigFunctions& config() {
 
 void ConfigFunctions::loadConfiguration(const std::string& path, Dialogs& dialogs) {
     path_ = path;
-    if (!modkit::fileExists(path)) {
+    if (!modkit::pathExists(path)) {
         createDefaultConfiguration();
         return;
     }
     doc_.reset();
-    pugi::xml_parse_result ok = doc_.load_file(path.c_str(), kParseOptions);
+    // Read through the library's reader: a FIFO or folder there fails at once
+    // (and then counts as a file that does not parse) instead of hanging.
+    pugi::xml_parse_result ok;
+    try {
+        const std::string text = modkit::readFileBytes(path, "Fettle.ConfigFunctions");
+        ok = doc_.load_buffer(text.data(), text.size(), kParseOptions);
+    } catch (const modkit::Error&) {
+        ok.status = pugi::status_io_error;
+    }
     if (!ok || !doc_.document_element()) {
         dialogs.messageBox(kTitle, "Failed to load config.xml file, a new config.xml will be created", MsgIcon::Critical);
         createDefaultConfiguration();

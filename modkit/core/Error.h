@@ -41,6 +41,10 @@ const char* runtimeDescription(int number);
 // Throws a runtime error with its standard description.
 [[noreturn]] void raiseRuntime(int number, const std::string& source = "Modkit");
 
+// Throws a runtime error whose description is the standard one followed by
+// ": " and detail (what the path is and why it was refused).
+[[noreturn]] void raiseRuntime(int number, const std::string& source, const std::string& detail);
+
 // Throws one of the library's own errors (number 100).
 [[noreturn]] void raiseLibrary(const std::string& source, const std::string& message);
 

@@ -22,6 +22,17 @@ std::string upperCase(std::string text);
 
 bool fileExists(const std::string& path);
 bool folderExists(const std::string& path);
+// True when anything (file, folder, FIFO, device) is at path, links followed.
+bool pathExists(const std::string& path);
+
+// True when both paths name one existing file: the same device and inode once
+// links are followed, so "a.mdl", "./a.mdl" and a link to it all match.
+bool sameFile(const std::string& a, const std::string& b);
+
+// The check every writer makes before it writes anything: an output that is
+// the same file as one of the command's inputs fails with error 75 naming both.
+void refuseOutputOverInput(const std::string& output, const std::vector<std::string>& inputs,
+                           const std::string& source);
 
 // Finds name in folder: the exact name first, then a file whose name matches
 // ignoring case. Returns the full path, or empty when there is none.

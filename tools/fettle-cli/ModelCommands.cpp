@@ -4,6 +4,7 @@
 #include "Cli.h"
 #include "modkit/core/MDLObject.h"
 #include "modkit/core/NumText.h"
+#include "modkit/core/Paths.h"
 
 namespace cli {
 namespace {
@@ -80,6 +81,7 @@ int cmdInfo(Args& args) {
 
 int cmdSave(Args& args) {
     auto p = args.positionals(2, 2);
+    modkit::refuseOutputOverInput(p[1], {p[0]}, "fettle-cli");
     modkit::MDLObject m;
     m.readMDL(p[0]);
     m.saveMDL(p[1]);

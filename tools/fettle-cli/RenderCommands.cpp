@@ -31,11 +31,6 @@ int count(const std::optional<std::string>& text, const char* option, int fallba
     return static_cast<int>(v);
 }
 
-bool sameFile(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec);
-}
-
 std::string pngBytes(const QImage& image) {
     QByteArray data;
     QBuffer buffer(&data);
@@ -65,7 +60,7 @@ int cmdRender(Args& args) {
     const auto p = args.positionals(2, 2);
     const std::string& in = p[0];
     const std::string& out = p[1];
-    if (sameFile(in, out)) throw UsageError("the image would overwrite the model");
+    modkit::refuseOutputOverInput(out, {in}, "fettle-cli render");
 
     modkit::MDLObject model;
     model.readMDL(in);
@@ -75,6 +70,11 @@ int cmdRender(Args& args) {
         if (t->file().empty() && !t->bitmap().empty())
             std::fprintf(stderr, "Warning: could not locate texture file %s\n", t->bitmap().c_str());
     }
+
+    // Nor may the image land on one of the model's textures.
+    std::vector<std::string> textures;
+    for (const auto& t : *model.TextureList()) textures.push_back(t->file());
+    modkit::refuseOutputOverInput(out, textures, "fettle-cli render");
 
     modkit::EglOffscreenSurface surface(width, height);
     modkit::OpenGLPreviewObject preview;
