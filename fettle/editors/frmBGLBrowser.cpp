@@ -72,9 +72,7 @@ void frmBGLBrowser::updateButtons() { cmdExtract_->setEnabled(lib_ && lst_->curr
 bool frmBGLBrowser::openLibrary(const std::string& path, const std::string& handler) {
     return trapErrors(handler, kForm, [&] {
         // The reader quietly does nothing for a missing file; the user named one.
-        if (!modkit::fileExists(path))
-            modkit::raiseRuntime(modkit::folderExists(path) ? modkit::err::PathFileAccess : modkit::err::FileNotFound,
-                                 "Modkit.BGLObject");
+        modkit::requireRegularFile(path, "Modkit.BGLObject");
         // Only the tables and the index are read here: every model is listed,
         // also one that would not load, and each is read when it is chosen.
         auto lib = std::make_unique<modkit::BGLObject>();
