@@ -44,7 +44,9 @@ std::string followLinks(std::string path, const std::string& source) {
         ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
         if (n < 0) raiseFromErrno(errno, source);
         target.resize(static_cast<size_t>(n));
-        path = isAbsolutePath(target) ? target : joinPath(folderOf(path), target);
+        // A link's text is a POSIX path: only "/" separates, only "/" starts an absolute one.
+        const size_t slash = path.rfind('/');
+        path = target[0] == '/' || slash == std::string::npos ? target : path.substr(0, slash + 1) + target;
     }
     raiseRuntime(err::PathFileAccess, source, "'" + path + "' is a chain of links that does not end");
 }

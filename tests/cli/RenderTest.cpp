@@ -83,12 +83,6 @@ TEST(Render, FailuresLeaveTheOutputAlone) {
     EXPECT_EQ(runCli({"render", testutil::sampleModel(), png, "--frames", "1.5"}).exitCode, 2);
     EXPECT_EQ(runCli({"render", testutil::sampleModel()}).exitCode, 2);
     EXPECT_EQ(testutil::readFile(png), "earlier picture");
-
-    // The picture never replaces the model.
-    std::filesystem::copy_file(testutil::sampleModel(), dir.file("m.mdl"));
-    const std::string before = testutil::readFile(dir.file("m.mdl"));
-    EXPECT_EQ(runCli({"render", dir.file("m.mdl"), dir.file("m.mdl")}).exitCode, 1);
-    EXPECT_EQ(testutil::readFile(dir.file("m.mdl")), before);
 }
 
 }  // namespace
