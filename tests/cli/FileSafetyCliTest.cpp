@@ -16,12 +16,12 @@ TEST(FileSafetyCli, NoWriterReplacesItsInput) {
     const std::string house = modelgen::sampleHouse(), m = dir.file("m.mdl"), link = dir.file("link.mdl");
     testutil::writeFile(m, house);
     testutil::writeFile(dir.file("house_walls.bmp"), "texture");
-    testutil::writeFile(dir.file("lib.bgl"), modelgen::xmlBglLibrary({{43, {{house}}}}));
+    testutil::writeFile(dir.file("lib.bgl"), modelgen::xmlBglLibrary({{43, {{house, house}}}}));
     fs::create_symlink("m.mdl", link);
     fs::create_symlink("m.mdl", dir.file("m_tweaked.mdl"));  // default output names
     fs::create_symlink("m.mdl", dir.file("m.flt"));
     fs::create_directory(dir.file("out"));
-    fs::create_symlink("../lib.bgl", dir.file("out/object_1.mdl"));
+    fs::create_symlink("../lib.bgl", dir.file("out/object_2.mdl"));
     const struct {
         std::vector<std::string> args;
         std::string output, input;
@@ -33,7 +33,7 @@ TEST(FileSafetyCli, NoWriterReplacesItsInput) {
         {{"flt", m}, dir.file("m.flt"), m},
         {{"render", m, link}, link, m},
         {{"render", m, dir.file("house_walls.bmp")}, dir.file("house_walls.bmp"), dir.file("house_walls.bmp")},
-        {{"extract", dir.file("lib.bgl"), dir.file("out")}, dir.file("out/object_1.mdl"), dir.file("lib.bgl")},
+        {{"extract", dir.file("lib.bgl"), dir.file("out")}, dir.file("out/object_2.mdl"), dir.file("lib.bgl")},
     };
     for (const auto& c : cases) {
         auto r = runCli(c.args);
@@ -45,6 +45,7 @@ TEST(FileSafetyCli, NoWriterReplacesItsInput) {
     }
     EXPECT_EQ(testutil::readFile(m), house);
     EXPECT_EQ(testutil::readFile(dir.file("house_walls.bmp")), "texture");
+    EXPECT_FALSE(fs::exists(dir.file("out/object_1.mdl")));  // refused before the first object
 
     // The explicit in-place edit stays allowed, also through a link, which stays a link.
     EXPECT_EQ(runCli({"tweak", m, "--kill-shadow", "-o", m}).exitCode, 0);

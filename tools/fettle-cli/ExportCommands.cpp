@@ -103,9 +103,10 @@ int cmdExtract(Args& args) {
     std::filesystem::create_directories(p[1], ec);
     if (!modkit::folderExists(p[1])) modkit::raiseRuntime(modkit::err::PathNotFound, "fettle-cli");
     if (lib.modelCount() == 0) std::printf("No models in %s\n", p[0].c_str());
+    auto outputOf = [&](int n) { return modkit::joinPath(p[1], "object_" + std::to_string(n) + ".mdl"); };
+    for (int n = first; n <= last; ++n) modkit::refuseOutputOverInput(outputOf(n), {p[0]}, "fettle-cli");
     for (int n = first; n <= last; ++n) {
-        std::string out = modkit::joinPath(p[1], "object_" + std::to_string(n) + ".mdl");
-        modkit::refuseOutputOverInput(out, {p[0]}, "fettle-cli");
+        std::string out = outputOf(n);
         modkit::writeFileAtomically(out, lib.modelBytes(n), "fettle-cli");
         std::printf("%s: %lld bytes\n", out.c_str(), static_cast<long long>(lib.modelSize(n)));
     }
