@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <sstream>
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include "modkit/Version.h"
 #include "modkit/core/FileIO.h"
 #include "modkit/core/NumText.h"
@@ -45,6 +48,7 @@ std::string configurationPath(const std::string& programFolder) {
     std::string base;
     if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) base = x;
     else if (const char* h = std::getenv("HOME"); h && *h) base = std::string(h) + "/.config";
+    else if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir && *pw->pw_dir) base = std::string(pw->pw_dir) + "/.config";
     else base = programFolder;
     return modkit::joinPath(modkit::joinPath(base, "fettle"), kFileName);
 }
