@@ -5,8 +5,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
-desktop-file-validate "$root/dist/fettle.desktop"
-appstreamcli validate --no-net "$build/dist/fettle.metainfo.xml"
+desktop-file-validate "$root/dist/org.example.fettle.desktop"
+appstreamcli validate --no-net "$build/dist/org.example.fettle.metainfo.xml"
 (cd "$build" && cpack -G DEB > /dev/null)
 deb=$(ls -t "$build"/fettle_*.deb | head -1)
 echo "deb: $deb"
