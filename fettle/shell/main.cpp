@@ -41,6 +41,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Fettle II");
     QApplication::setApplicationVersion(QString::fromStdString(fettle::programVersion()));
+    // Ties the windows to the installed desktop entry (icon, name).
+    QGuiApplication::setDesktopFileName("org.example.fettle");
     fettle::Form1 form;
     fettle::registerEditors(form);
     form.startUp(fettle::configurationPath(QCoreApplication::applicationDirPath().toStdString()));
