@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <sstream>
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include "modkit/Version.h"
 #include "modkit/core/Error.h"
 #include "modkit/core/FileIO.h"
@@ -44,8 +47,10 @@ std::string configurationPath(const std::string& programFolder) {
     std::string beside = modkit::joinPath(programFolder, kFileName);
     if (modkit::fileExists(beside)) return beside;
     std::string base;
-    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) base = x;
+    // A relative XDG_CONFIG_HOME is invalid and ignored, as the base directory rules say.
+    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/') base = x;
     else if (const char* h = std::getenv("HOME"); h && *h) base = std::string(h) + "/.config";
+    else if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir && *pw->pw_dir) base = std::string(pw->pw_dir) + "/.config";
     else base = programFolder;
     return modkit::joinPath(modkit::joinPath(base, "fettle"), kFileName);
 }

@@ -34,7 +34,7 @@ const std::vector<Command>& commands() {
         {"bgl", "bgl LIB.bgl", cmdBgl},
         {"extract", "extract LIB.bgl OUTDIR [--object N]", cmdExtract},
         {"render",
-         "render IN.mdl OUT.png [--width W] [--height H] [--heading D] [--pitch D] [--zoom Z] [--pan X,Y] "
+         "render IN.mdl OUT.png [--width W] [--height H] [--size PIXELS] [--heading D] [--pitch D] [--zoom Z] [--pan X,Y] "
          "[--texture-path DIR]... [--frames N]",
          cmdRender},
     };

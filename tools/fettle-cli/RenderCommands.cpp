@@ -2,6 +2,7 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -42,8 +43,15 @@ std::string pngBytes(const QImage& image) {
 }  // namespace
 
 int cmdRender(Args& args) {
-    const int width = count(args.value("--width"), "--width", 800, 1, 16384);
-    const int height = count(args.value("--height"), "--height", 600, 1, 16384);
+    int width = count(args.value("--width"), "--width", 800, 1, 16384);
+    int height = count(args.value("--height"), "--height", 600, 1, 16384);
+    // Thumbnailers ask for the longest side; the picture keeps its proportions.
+    if (auto size = args.value("--size")) {
+        const int longest = count(size, "--size", 0, 1, 16384);
+        const double scale = static_cast<double>(longest) / std::max(width, height);
+        width = std::max(1, static_cast<int>(width * scale + 0.5));
+        height = std::max(1, static_cast<int>(height * scale + 0.5));
+    }
     const float heading = static_cast<float>(number(args.value("--heading"), "--heading", 45));
     const float pitch = static_cast<float>(number(args.value("--pitch"), "--pitch", -75));
     const float zoom = static_cast<float>(number(args.value("--zoom"), "--zoom", 100));
