@@ -63,7 +63,15 @@ void ConfigFunctions::loadConfiguration(const std::string& path, Dialogs& dialog
         return;
     }
     doc_.reset();
-    pugi::xml_parse_result ok = doc_.load_file(path.c_str(), kParseOptions);
+    adopt(doc_.load_file(path.c_str(), kParseOptions), dialogs);
+}
+
+void ConfigFunctions::loadConfigurationText(std::string_view text, Dialogs& dialogs) {
+    doc_.reset();
+    adopt(doc_.load_buffer(text.data(), text.size(), kParseOptions), dialogs);
+}
+
+void ConfigFunctions::adopt(const pugi::xml_parse_result& ok, Dialogs& dialogs) {
     if (!ok || !doc_.document_element()) {
         dialogs.messageBox(kTitle, "Failed to load config.xml file, a new config.xml will be created", MsgIcon::Critical);
         createDefaultConfiguration();
