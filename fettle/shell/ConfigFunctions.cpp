@@ -78,6 +78,15 @@ void ConfigFunctions::loadConfiguration(const std::string& path, Dialogs& dialog
     } catch (const modkit::Error&) {
         ok.status = pugi::status_io_error;
     }
+    adopt(ok, dialogs);
+}
+
+void ConfigFunctions::loadConfigurationText(std::string_view text, Dialogs& dialogs) {
+    doc_.reset();
+    adopt(doc_.load_buffer(text.data(), text.size(), kParseOptions), dialogs);
+}
+
+void ConfigFunctions::adopt(const pugi::xml_parse_result& ok, Dialogs& dialogs) {
     if (!ok || !doc_.document_element()) {
         dialogs.messageBox(kTitle, "Failed to load config.xml file, a new config.xml will be created", MsgIcon::Critical);
         createDefaultConfiguration();
@@ -142,31 +151,24 @@ std::string ConfigFunctions::formattedText() const {
     std::ostringstream raw;
     doc_.save(raw, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
     // One tag per line: every line break of the document is kept, and each
-    // "><" is split.
+    // "><" between tags is split; the text of a CDATA section stays as it is.
     const std::string s = raw.str();
     std::string out;
     out.reserve(s.size() + s.size() / 8);
-    std::string line;
-    auto flush = [&] {
-        size_t from = 0;
-        for (size_t at; (at = line.find("><", from)) != std::string::npos; from = at + 1) {
-            out.append(line, from, at + 1 - from);
-            out += "\r\n";
-        }
-        out.append(line, from, std::string::npos);
-        out += "\r\n";
-        line.clear();
-    };
+    bool inCdata = false;
     for (size_t i = 0; i < s.size(); ++i) {
-        char c = s[i];
+        const char c = s[i];
         if (c == '\r' || c == '\n') {
             if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;
-            flush();
-        } else {
-            line.push_back(c);
+            out += "\r\n";
+            continue;
         }
+        out.push_back(c);
+        if (inCdata) inCdata = !(c == '>' && out.ends_with("]]>"));
+        else if (c == '[' && out.ends_with("<![CDATA[")) inCdata = true;
+        else if (c == '>' && i + 1 < s.size() && s[i + 1] == '<') out += "\r\n";
     }
-    if (!line.empty()) flush();
+    if (!out.empty() && !out.ends_with("\r\n")) out += "\r\n";
     return out;
 }
 

@@ -23,6 +23,9 @@ public:
     // Reads the section table and the model index only, without loading the
     // models: the models' bytes are available even where a model would not load.
     void scanXMLBGL(const std::string& f);
+    // readXMLBGL over the bytes of a library file; path becomes path() and the
+    // models' MDLPath.
+    void readXMLBGLBytes(std::string bytes, const std::string& path = std::string());
 
     std::shared_ptr<modkit::ModelList> ModelList() const { return models_; }
     std::shared_ptr<XMLBGLSectionList> sections() const { return sections_; }
@@ -40,6 +43,8 @@ public:
 private:
     // Reads the file, its tables and the model index; false for a missing file.
     bool scan(const std::string& f);
+    void scanBytes(std::string bytes, const std::string& f);
+    void loadModels();
 
     std::shared_ptr<modkit::ModelList> models_ = std::make_shared<modkit::ModelList>();
     std::shared_ptr<XMLBGLSectionList> sections_ = std::make_shared<XMLBGLSectionList>();
