@@ -451,7 +451,7 @@ void frmCond::apply() {
             for (const auto& c : wanted) list->Add(std::make_shared<modkit::Condition>(c));
             list->setMultiCondition(multi);
             commands.addCondition(list);
-        });
+        }, modkit::partCommands) != EditOutcome::refused;
         inApply_ = false;
         if (!applied) return;
         form().log().addLogEvent("updated display condition of the object");

@@ -33,6 +33,7 @@ public:
 protected:
     // Reads the conditions of the current model afresh.
     void refresh() override;
+    uint32_t shownParts() const override { return modkit::partCommands; }
     void showEvent(QShowEvent* e) override;
 
 private:

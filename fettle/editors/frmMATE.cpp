@@ -222,7 +222,7 @@ void frmMATE::cmdUpdCol_Click() {
                 if (changed[k]) setView(*rowColor(mat, static_cast<int>(k / 4)), static_cast<int>(k % 4),
                                         static_cast<int16_t>(values[k]));
             if (powerChanged) model.MaterialList()->Item(index + 1)->setPower(power);
-        });
+        }, modkit::partMaterials) != EditOutcome::refused;
         if (!ok) return;
         showMaterial(index);
     }

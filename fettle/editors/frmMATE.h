@@ -35,6 +35,7 @@ public:
 
 protected:
     void refresh() override;
+    uint32_t shownParts() const override { return modkit::partMaterials; }
     void showEvent(QShowEvent* e) override;
 
 private:

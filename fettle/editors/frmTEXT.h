@@ -30,6 +30,7 @@ protected:
     // line when the window opens or another model was loaded, else the one
     // shown before.
     void refresh() override;
+    uint32_t shownParts() const override { return modkit::partTextures | modkit::partCommands; }
     void modelLoaded() override { reopened_ = true; }
     void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;

@@ -179,7 +179,7 @@ void frmVERT::cmdUpdate_Click() {
             const auto& list = *m.VertexList();
             for (const auto& c : changes)
                 if (c.row < list.Count()) VertexGridModel::setVertexValue(*list.Item(c.row + 1), c.column, c.value);
-        });
+        }, modkit::partVertices) != EditOutcome::refused;
         if (!ok) return;
         grid_->clearEdits();
         refresh();

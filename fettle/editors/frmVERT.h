@@ -42,6 +42,7 @@ public:
 
 protected:
     void refresh() override;
+    uint32_t shownParts() const override { return modkit::partVertices; }
     void modelLoaded() override;
 
 private:
