@@ -51,6 +51,13 @@ private:
     bool first_ = true;
 };
 
+PreviewWork previewWorkFor(uint32_t parts) {
+    using namespace modkit;
+    if (parts & partTextures) return PreviewWork::texturesAndDrawList;
+    if (parts & (partMaterials | partVertices | partCommands)) return PreviewWork::drawList;
+    return PreviewWork::frame;
+}
+
 ModelDocument::ModelDocument(QObject* parent) : QObject(parent) {
     // Steps cost what they change, so many fit; the oldest go first.
     stack_.setUndoLimit(200);

@@ -16,6 +16,11 @@ enum class ModelOrigin { none, file, library };
 enum class EditOutcome { refused, unchanged, applied };
 enum class LogKind { event, warning, error };
 
+// What the preview must rebuild after the given ModelPart flags changed:
+// header, bounding box, creation tool and section edits show in no pixel.
+enum class PreviewWork { frame, drawList, texturesAndDrawList };
+PreviewWork previewWorkFor(uint32_t parts);
+
 // The open model as a document, without any window: the model, where it came
 // from, its undo history and saved state, and the one place where edits are
 // applied. Windows observe it; changed() says which parts an edit, undo or

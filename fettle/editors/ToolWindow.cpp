@@ -8,6 +8,9 @@
 #include "modkit/core/MDLObject.h"
 #include "shell/Dialogs.h"
 #include "shell/Form1.h"
+#include "shell/frmLog.h"
+
+#include <utility>
 
 namespace fettle {
 
@@ -15,9 +18,19 @@ ToolWindow::ToolWindow(Form1& form, const char* objectName, const char* caption,
     : QWidget(&form, Qt::Window), form_(form), menuItem_(menuItem) {
     setObjectName(objectName);
     setWindowTitle(caption);
-    connect(&form, &Form1::modelLoaded, this, [this] { modelLoaded(); });
+    connect(&form, &Form1::modelLoaded, this, [this] {
+        newModel_ = true;
+        modelLoaded();
+    });
     connect(&form, &Form1::modelChanged, this, [this](uint32_t parts) {
-        if (isVisible() && !applying_ && (parts & shownParts())) refresh();
+        const bool newModel = std::exchange(newModel_, false);
+        if (!isVisible() || applying_ || !(parts & shownParts())) return;
+        if (!newModel && hasUnappliedWork()) {
+            form_.log().addLogWarning(windowTitle().toStdString() +
+                                      ": the model changed; the edits not yet applied are kept");
+            return;
+        }
+        refresh();
     });
 }
 

@@ -33,6 +33,10 @@ protected:
     // The ModelPart flags the window shows: a change of other parts leaves it
     // (and what is typed in it) alone.
     virtual uint32_t shownParts() const { return modkit::partAll; }
+    // True while the window holds edits not yet applied to the model: a
+    // change of the parts it shows then leaves them in place (and says so)
+    // rather than showing the model afresh.
+    virtual bool hasUnappliedWork() const { return false; }
 
     // The current model, or nullptr when none is loaded or one is loading.
     modkit::MDLObject* model() const;
@@ -50,6 +54,7 @@ private:
     Form1& form_;
     const char* menuItem_;
     bool applying_ = false;
+    bool newModel_ = false;
 };
 
 // "Error <number> (<description>)" under the title "Fettle II error".

@@ -119,6 +119,8 @@ void frmVERT::refresh() {
 
 void frmVERT::modelLoaded() { grid_->clearEdits(); }
 
+bool frmVERT::hasUnappliedWork() const { return grid_->changedCount() > 0; }
+
 void frmVERT::cmdSelectByTexture_Click() {
     modkit::MDLObject* m = model();
     const int t = cmbTexture_->currentIndex();

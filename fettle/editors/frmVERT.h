@@ -43,6 +43,7 @@ public:
 protected:
     void refresh() override;
     uint32_t shownParts() const override { return modkit::partVertices; }
+    bool hasUnappliedWork() const override;
     void modelLoaded() override;
 
 private:

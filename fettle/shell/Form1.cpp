@@ -422,16 +422,21 @@ void Form1::refreshPreview() {
     pendingPreview_ = 0;
     const ModelPtr& m = doc_.model();
     if (!m || doc_.isBusy()) return;
-    // Header, bounding box, creation tool and section edits show in no pixel.
-    using namespace modkit;
-    if (parts & (partTextures | partMaterials | partVertices | partCommands)) {
+    const PreviewWork work = previewWorkFor(parts);
+    if (work != PreviewWork::frame) {
         PreviewSurface& surface = preview_->openGLPreviewObject();
         try {
-            if (parts & partTextures) {
+            if (work == PreviewWork::texturesAndDrawList) {
                 // Texture files may have changed: the textures are loaded again.
                 releasePreview(m);
                 preparePreview(*m);
             } else if (m->Loaded() && surface.previewObject().openGLInit() && surface.makeCurrent()) {
+                // Compiling lets events run: no command may start on the model meanwhile.
+                setBusy(true);
+                struct Done {
+                    Form1* f;
+                    ~Done() { f->setBusy(false); }
+                } done{this};
                 m->glGenerateDrawList();
             } else {
                 preparePreview(*m);
