@@ -60,7 +60,7 @@ PreviewWork previewWorkFor(uint32_t parts) {
 
 ModelDocument::ModelDocument(QObject* parent) : QObject(parent) {
     // Steps cost what they change, so many fit; the oldest go first.
-    stack_.setUndoLimit(200);
+    stack_.setUndoLimit(100);
     connect(&stack_, &QUndoStack::cleanChanged, this, &ModelDocument::stateChanged);
     connect(&stack_, &QUndoStack::indexChanged, this, &ModelDocument::stateChanged);
 }
