@@ -417,6 +417,23 @@ TEST_F(Editors, MaterialWindowRefusesAPowerThatIsNotANumber) {
     EXPECT_EQ(logText().find("updated material"), std::string::npos);
 }
 
+TEST_F(Editors, MaterialWindowKeepsTypedBoxesThroughChangesElsewhereAndUnderneath) {
+    open(editorModel());
+    click("cmd_list_0");
+    retype(find<QLineEdit>("txt_col_5"), "9");
+    // Another part of the model: the window is left alone.
+    click("cmdSimpleTweak_0");
+    EXPECT_EQ(text("txt_col_5"), "9");
+    // Its own materials, changed underneath: the typed box stays, and the log says so.
+    form->applyModelChange("Power", "", [](modkit::MDLObject& m) { m.MaterialList()->Item(1)->setPower(2); },
+                           modkit::partMaterials);
+    EXPECT_EQ(text("txt_col_5"), "9");
+    EXPECT_NE(logText().find("the edits not yet applied are kept"), std::string::npos) << logText();
+    click("cmdUpdCol");
+    EXPECT_EQ(model().MaterialList()->Item(1)->Diffuse()->Gi(), 9);
+    EXPECT_EQ(model().MaterialList()->Item(1)->Power(), 2.0f);
+}
+
 TEST_F(Editors, VertexWindowUnifiesNormalsOverAnUpwardSelectionAndWritesOnlyThoseCells) {
     const std::string original = editorModel();
     open(original);
