@@ -26,9 +26,13 @@ ToolWindow::ToolWindow(Form1& form, const char* objectName, const char* caption,
         const bool newModel = std::exchange(newModel_, false);
         if (!isVisible() || applying_ || !(parts & shownParts())) return;
         if (!newModel && hasUnappliedWork()) {
+            if (canKeepUnappliedWork()) {
+                form_.log().addLogWarning(windowTitle().toStdString() +
+                                          ": the model changed; the edits not yet applied are kept");
+                return;
+            }
             form_.log().addLogWarning(windowTitle().toStdString() +
-                                      ": the model changed; the edits not yet applied are kept");
-            return;
+                                      ": the model changed under the edits not yet applied; they were dropped");
         }
         refresh();
     });

@@ -37,6 +37,10 @@ protected:
     // change of the parts it shows then leaves them in place (and says so)
     // rather than showing the model afresh.
     virtual bool hasUnappliedWork() const { return false; }
+    // False when the change underneath makes the unapplied edits unsafe to
+    // keep (what they refer to moved): the window then shows the model afresh
+    // and says that they were dropped.
+    virtual bool canKeepUnappliedWork() const { return true; }
 
     // The current model, or nullptr when none is loaded or one is loading.
     modkit::MDLObject* model() const;

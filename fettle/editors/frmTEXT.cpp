@@ -302,6 +302,28 @@ void frmTEXT::showTexture(int row) {
         txtSeasonEnd_[j]->setText(q(end[j]));
     }
     updateSeasonFields();
+    shownFields_ = fieldState();
+}
+
+std::string frmTEXT::fieldState() const {
+    std::string s = cmbTexType_->currentText().toStdString() + '|' + txt_size_->text().toStdString();
+    for (QLineEdit* e : txt_col_) s += '|' + e->text().toStdString();
+    for (QCheckBox* b : chkTexVariant_) s += b->isChecked() ? "|1" : "|0";
+    s += chkTexNight_->isChecked() ? "|1" : "|0";
+    for (size_t j = 0; j < 5; ++j)
+        s += '|' + txtSeasonStart_[j]->text().toStdString() + '-' + txtSeasonEnd_[j]->text().toStdString();
+    return s;
+}
+
+bool frmTEXT::hasUnappliedWork() const { return !shownFields_.empty() && fieldState() != shownFields_; }
+
+bool frmTEXT::canKeepUnappliedWork() const {
+    const modkit::MDLObject* m = model();
+    if (!m || m->TextureList()->Count() != lstTEXT_->count()) return false;
+    int row = 0;
+    for (const auto& t : *m->TextureList())
+        if (lstTEXT_->item(row++)->text() != q(modkit::upperCase(t->bitmap()))) return false;
+    return true;
 }
 
 void frmTEXT::showPreview(const std::string& file) {

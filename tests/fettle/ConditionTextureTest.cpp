@@ -436,6 +436,26 @@ TEST_F(Editors, TextureColourTypeSizeBitmapAndSizes) {
     EXPECT_EQ(form->document().undoStack().count(), steps);
 }
 
+TEST_F(Editors, TextureWindowKeepsTickedVariantsAndSizeThroughOtherChanges) {
+    openHouse();
+    fettle::frmTEXT* w = textureList();
+    child<QListWidget>(w, "lstTEXT")->setCurrentRow(0);
+    child<QCheckBox>(w, "chkTexVariant_2")->setChecked(true);
+    child<QLineEdit>(w, "txt_size")->setText("7");
+    form->button("cmdSimpleTweak_0")->click();  // the shadow: not the window's business
+    // The other texture changed underneath: kept, and said.
+    form->applyModelChange("Size", "", [](modkit::MDLObject& m) { m.TextureList()->Item(2)->setSize(3); },
+                           modkit::partTextures);
+    EXPECT_TRUE(child<QCheckBox>(w, "chkTexVariant_2")->isChecked());
+    EXPECT_EQ(text(w, "txt_size"), "7");
+    EXPECT_TRUE(contains(logText(), "the edits not yet applied are kept"));
+    // Textures added underneath: the rows moved, so the window starts afresh and says so.
+    form->applyModelChange("Add", "", [](modkit::MDLObject& m) { m.TextureList()->Add()->setBitmap("X.BMP"); },
+                           modkit::partTextures);
+    EXPECT_FALSE(child<QCheckBox>(w, "chkTexVariant_2")->isChecked());
+    EXPECT_TRUE(contains(logText(), "they were dropped"));
+}
+
 int main(int argc, char** argv) {
     fettle::setDefaultSurfaceFormat();
     QApplication app(argc, argv);
