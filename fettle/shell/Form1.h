@@ -23,7 +23,7 @@ class frmLog;
 class frmLoadingProgress;
 class frmPreview;
 
-// The main window: holds the one loaded model and offers every command on it.
+// The main window: shows the model document (document()) and offers every command on it.
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
