@@ -38,8 +38,11 @@ public:
 private:
     void swap(const char* what) {
         modkit::MDLObject& m = *doc_.model();
+        // Encoding and decoding let events run: nothing may start on the model meanwhile.
+        doc_.applying_ = true;
         modkit::ModelPartsCopy now = m.copyLike(other_);
         m.restoreParts(other_);
+        doc_.applying_ = false;
         other_ = std::move(now);
         doc_.log(LogKind::event, what + text().toStdString());
         doc_.notifyChanged(other_.parts());
@@ -131,12 +134,14 @@ EditOutcome ModelDocument::apply(const std::string& label, const std::string& me
                                  const Change& change) {
     if (!model_ || busy_ || applying_) return EditOutcome::refused;
     modkit::MDLObject& m = *model_;
-    modkit::ModelPartsCopy before = m.copyParts(parts);
+    // Copying, changing and comparing let events run: nothing else may start on the model meanwhile.
+    applying_ = true;
     std::set<std::string> bitmaps;
     if (parts & modkit::partTextures)
         for (const auto& t : *m.TextureList()) bitmaps.insert(t->bitmap());
-    applying_ = true;
+    modkit::ModelPartsCopy before;
     try {
+        before = m.copyParts(parts);
         change(m);
         // New textures (seasonal or night variants) are looked up as opening does.
         if (parts & modkit::partTextures) {
@@ -149,13 +154,13 @@ EditOutcome ModelDocument::apply(const std::string& label, const std::string& me
             }
         }
     } catch (...) {
-        applying_ = false;
         m.restoreParts(before);
-        Q_EMIT changed(parts);
+        applying_ = false;
+        Q_EMIT changed(before.parts());
         throw;
     }
-    applying_ = false;
     const uint32_t touched = m.keepChangesOnly(before);
+    applying_ = false;
     if (touched == 0) return EditOutcome::unchanged;
     const int steps = stack_.count(), index = stack_.index();
     stack_.push(new PartsCommand(*this, label, mergeKey, std::move(before)));
@@ -166,11 +171,11 @@ EditOutcome ModelDocument::apply(const std::string& label, const std::string& me
 }
 
 void ModelDocument::undo() {
-    if (model_ && !busy_ && stack_.canUndo()) stack_.undo();
+    if (model_ && !busy_ && !applying_ && stack_.canUndo()) stack_.undo();
 }
 
 void ModelDocument::redo() {
-    if (model_ && !busy_ && stack_.canRedo()) stack_.redo();
+    if (model_ && !busy_ && !applying_ && stack_.canRedo()) stack_.redo();
 }
 
 std::string ModelDocument::replaceMdlExtension(const std::string& path, const std::string& extension) {
@@ -204,14 +209,15 @@ std::string ModelDocument::defaultName(const std::string& extension) const {
     return replaceMdlExtension(path_, extension);
 }
 
-void ModelDocument::saveAs(const std::string& path) {
-    if (!model_ || busy_) return;
+bool ModelDocument::saveAs(const std::string& path) {
+    if (!model_ || busy_ || applying_) return false;
     model_->saveMDL(path);
     path_ = path;
     origin_ = ModelOrigin::file;
     savedHere_ = true;
     stack_.setClean();
     Q_EMIT stateChanged();
+    return true;
 }
 
 std::string ModelDocument::windowTitle() const {

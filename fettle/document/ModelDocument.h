@@ -80,9 +80,9 @@ public:
     std::string proposedSaveName() const;
     // The current file with a final ".mdl" replaced by extension (exports).
     std::string defaultName(const std::string& extension) const;
-    // Writes the model to path, which becomes its file. Throws modkit::Error;
-    // the document stays as it was then.
-    void saveAs(const std::string& path);
+    // Writes the model to path, which becomes its file; false when no model
+    // or the model is busy. Throws modkit::Error; the document stays as it was then.
+    bool saveAs(const std::string& path);
 
     // "Fettle II" without a model, "name.mdl - Fettle II", with "*" after the
     // name when there are unsaved changes.

@@ -521,11 +521,13 @@ bool Form1::saveModel(const std::string& handler, bool askForName) {
     std::string path = askForName ? std::string() : doc_.saveTarget();
     if (path.empty()) path = dialogs().saveFileDialog(kMdlFilter, "Select MDL file", doc_.proposedSaveName());
     if (path.empty()) return false;
-    return trap(handler, [&] {
-        doc_.saveAs(path);
+    bool saved = false;
+    trap(handler, [&] {
+        if (!(saved = doc_.saveAs(path))) return;
         config().addRecentFile(path);
         log_->addLogEvent(path + " saved");
     });
+    return saved;
 }
 
 void Form1::mSave_Click() { saveModel("mSave_Click"); }
