@@ -102,7 +102,7 @@ void frmBGLBrowser::cmdLoadLib_Click() {
 void frmBGLBrowser::lstObject_Click(int row) {
     if (!lib_ || row < 0 || row >= lib_->modelCount() || loading_ || form_.isBusy()) return;
     // The same object, unchanged, is already the current model.
-    if (loaded_ && form_.currentModel() == loaded_ && row == loadedRow_ && !form_.history().isModified()) return;
+    if (loaded_ && form_.currentModel() == loaded_ && row == loadedRow_ && !form_.document().isModified()) return;
     if (!form_.maybeSaveChanges()) return;
     const std::string path = lib_->path();
     const std::string number = std::to_string(row + 1);
