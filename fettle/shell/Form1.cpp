@@ -540,7 +540,7 @@ void Form1::exportModel(const char* filter, const char* title, const char* exten
     trap(handler, [&] {
         std::string path = dialogs().saveFileDialog(filter, title, doc_.defaultName(extension));
         if (path.empty()) return;
-        modkit::refuseOutputOverInput(path, {documentPath_}, "Fettle");
+        modkit::refuseOutputOverInput(path, {doc_.path()}, "Fettle");
         write(path);
         log_->addLogEvent(path + " exported");
     });
