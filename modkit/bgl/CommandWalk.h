@@ -113,6 +113,10 @@ std::vector<WalkTriangle> drawnTriangles(const BGLCommandList& list, const WalkS
 // false.
 std::vector<DrawState> materialTexturePairs(const BGLCommandList& list, const WalkState* state = nullptr);
 
+// The variables (as addresses, 906 for 38A) that the stream's tests read, each
+// once, in the order first met; those the walk does not decide are left out.
+std::vector<int32_t> testedVariables(const BGLCommandList& list);
+
 // The opcode's name as the dictionary has it ("IFIN1", "JUMP"), or the
 // library's name for opcodes the dictionary lacks ("IFINF1").
 std::string opcodeName(BGLOpcode op);
