@@ -72,9 +72,7 @@ void frmBGLBrowser::updateButtons() { cmdExtract_->setEnabled(lib_ && lst_->curr
 bool frmBGLBrowser::openLibrary(const std::string& path, const std::string& handler) {
     return trapErrors(handler, kForm, [&] {
         // The reader quietly does nothing for a missing file; the user named one.
-        if (!modkit::fileExists(path))
-            modkit::raiseRuntime(modkit::folderExists(path) ? modkit::err::PathFileAccess : modkit::err::FileNotFound,
-                                 "Modkit.BGLObject");
+        modkit::requireRegularFile(path, "Modkit.BGLObject");
         // Only the tables and the index are read here: every model is listed,
         // also one that would not load, and each is read when it is chosen.
         auto lib = std::make_unique<modkit::BGLObject>();
@@ -132,6 +130,7 @@ void frmBGLBrowser::cmdExtract_Click() {
     if (path.empty() || !lib_) return;
     trapErrors("cmdExtract_Click", kForm, [&] {
         // The bytes as the library holds them, also of a model that would not load.
+        modkit::refuseOutputOverInput(path, {lib_->path()}, "Modkit.BGLObject");
         modkit::writeFileAtomically(path, lib_->modelBytes(row + 1), "Modkit.BGLObject");
         form_.log().addLogEvent("Object " + number + " extracted to " + path);
     });

@@ -5,7 +5,11 @@
 #include <filesystem>
 #include <sstream>
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include "modkit/Version.h"
+#include "modkit/core/Error.h"
 #include "modkit/core/FileIO.h"
 #include "modkit/core/NumText.h"
 #include "modkit/core/Paths.h"
@@ -43,8 +47,10 @@ std::string configurationPath(const std::string& programFolder) {
     std::string beside = modkit::joinPath(programFolder, kFileName);
     if (modkit::fileExists(beside)) return beside;
     std::string base;
-    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) base = x;
+    // A relative XDG_CONFIG_HOME is invalid and ignored, as the base directory rules say.
+    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/') base = x;
     else if (const char* h = std::getenv("HOME"); h && *h) base = std::string(h) + "/.config";
+    else if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir && *pw->pw_dir) base = std::string(pw->pw_dir) + "/.config";
     else base = programFolder;
     return modkit::joinPath(modkit::joinPath(base, "fettle"), kFileName);
 }
@@ -58,12 +64,20 @@ ConfigFunctions& config() {
 
 void ConfigFunctions::loadConfiguration(const std::string& path, Dialogs& dialogs) {
     path_ = path;
-    if (!modkit::fileExists(path)) {
+    if (!modkit::pathExists(path)) {
         createDefaultConfiguration();
         return;
     }
     doc_.reset();
-    pugi::xml_parse_result ok = doc_.load_file(path.c_str(), kParseOptions);
+    // Read through the library's reader: a FIFO or folder there fails at once
+    // (and then counts as a file that does not parse) instead of hanging.
+    pugi::xml_parse_result ok;
+    try {
+        const std::string text = modkit::readFileBytes(path, "Fettle.ConfigFunctions");
+        ok = doc_.load_buffer(text.data(), text.size(), kParseOptions);
+    } catch (const modkit::Error&) {
+        ok.status = pugi::status_io_error;
+    }
     if (!ok || !doc_.document_element()) {
         dialogs.messageBox(kTitle, "Failed to load config.xml file, a new config.xml will be created", MsgIcon::Critical);
         createDefaultConfiguration();

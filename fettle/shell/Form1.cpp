@@ -551,6 +551,7 @@ void Form1::exportModel(const char* filter, const char* title, const char* exten
     trap(handler, [&] {
         std::string path = dialogs().saveFileDialog(filter, title, lastMdlDefault(config().text("LastMDL"), extension));
         if (path.empty()) return;
+        modkit::refuseOutputOverInput(path, {documentPath_}, "Fettle");
         write(path);
         log_->addLogEvent(path + " exported");
     });

@@ -41,7 +41,7 @@ bool BGLObject::isXMLBGL(const std::string& f) const {
 }
 
 bool BGLObject::scan(const std::string& f) {
-    if (!fileExists(f)) return false;
+    if (!pathExists(f)) return false;  // a FIFO or folder is refused by the read below
     std::string bytes = readFileBytes(f, kSource);
     ByteReader in(bytes);
     if (bytes.size() < 2 || getInteger(in) != kMagic) raiseLibrary(kSource, kInvalid);

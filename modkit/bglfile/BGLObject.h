@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,7 +11,7 @@ namespace modkit {
 
 // A compiled XML-style BGL scenery library: its section table and the MDL
 // models its mdl sections hold.
-class BGLObject {
+class MODKIT_EXPORT BGLObject {
 public:
     // True when f is a file whose first two bytes are 01 02.
     bool isXMLBGL(const std::string& f) const;

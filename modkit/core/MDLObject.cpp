@@ -133,7 +133,8 @@ void MDLObject::setSection(int16_t index, std::string data) {
 void MDLObject::readMDL(const std::string& file) {
     loaded_ = false;
     setLoadingStatus(modkit::LoadingStatus::loadingHEAD);
-    std::string bytes = readFileBytes(file, kSource);
+    // A RIFF size is a signed 32-bit number: no byte past it can belong to the model.
+    std::string bytes = readFileBytes(file, kSource, uint64_t(8) + INT32_MAX);
     readMDLBytes(bytes, file);
 }
 

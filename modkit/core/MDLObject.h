@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -31,7 +32,7 @@ enum class LoadingStatus : int32_t {
 };
 
 // One slot of the RIFF section table.
-struct RIFFSection {
+struct MODKIT_EXPORT RIFFSection {
     std::string name;   // the 4-character tag
     int32_t size = 0;   // body size
     std::string data;   // body (empty until read)
@@ -40,7 +41,7 @@ struct RIFFSection {
 
 // One model: its RIFF section table and, once read, its decoded header,
 // bounding box and element lists. The getters hand out the owned objects.
-class MDLObject {
+class MODKIT_EXPORT MDLObject {
 public:
     static constexpr int slotCount = 20;  // 0..18 used, 19 stays empty
     static constexpr int slotEXTE = 7;

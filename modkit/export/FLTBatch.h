@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <optional>
 #include <set>
 #include <string>
@@ -7,14 +8,14 @@
 
 namespace modkit {
 
-struct FLTBatchOptions {
+struct MODKIT_EXPORT FLTBatchOptions {
     std::string outFolder;  // empty: each database beside its model
     std::string texFormat = "RGB";
     bool saveATTR = true;
     float extraRotation = 0;
 };
 
-struct FLTBatchResult {
+struct MODKIT_EXPORT FLTBatchResult {
     std::string model;
     std::string output;
     std::optional<Error> error;  // empty when the model was converted
@@ -23,7 +24,7 @@ struct FLTBatchResult {
 
 // Converts model files to OpenFlight databases one at a time, each through its
 // own MDLObject, so one model that fails costs only itself.
-class FLTBatch {
+class MODKIT_EXPORT FLTBatch {
 public:
     explicit FLTBatch(FLTBatchOptions options) : options_(std::move(options)) {}
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <cstdint>
 #include <string>
 
@@ -9,7 +10,7 @@ namespace modkit {
 
 // The TEXT section: list opcode 183, a count, a reserved long, 80-byte records,
 // end marker 34.
-class TextureList : public KeyedCollection<Texture> {
+class MODKIT_EXPORT TextureList : public KeyedCollection<Texture> {
 public:
     TextureList() : KeyedCollection<Texture>("Modkit.TextureList") {}
     void fillCollection(const std::string& data);
