@@ -4,7 +4,7 @@ _fettle_cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="info save tweak conditions set-conditions seasons asm flt bgl extract render --help --version"
+    local commands="info save tweak conditions set-conditions seasons asm flt bgl extract render visible --help --version"
     if ((cword == 1)); then
         COMPREPLY=($(compgen -W "$commands" -- "$cur"))
         return
@@ -15,8 +15,9 @@ _fettle_cli() {
         --outdir | --texture-path) _filedir -d; return ;;
         --format) COMPREPLY=($(compgen -W "RGB DDS TIF" -- "$cur")); return ;;
         --combine) COMPREPLY=($(compgen -W "and or not nor" -- "$cur")); return ;;
+        --time) COMPREPLY=($(compgen -W "day dusk night" -- "$cur")); return ;;
         --suffixes | --between | --mask | --object | --rotate | --width | --height | --size | \
-            --heading | --pitch | --zoom | --pan | --frames)
+            --heading | --pitch | --zoom | --pan | --frames | --state | --day | --distance)
             return ;;
     esac
 
@@ -28,7 +29,8 @@ _fettle_cli() {
         seasons) opts="--suffixes" ;;
         flt) opts="--outdir --format --no-attr --rotate" ;;
         extract) opts="--object" ;;
-        render) opts="--width --height --size --heading --pitch --zoom --pan --texture-path --frames" ;;
+        render) opts="--width --height --size --heading --pitch --zoom --pan --texture-path --frames --state --day --time --distance" ;;
+        visible) opts="--state --day --time --distance" ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$opts" -- "$cur"))

@@ -116,6 +116,11 @@ struct Bitmap {
     std::vector<uint8_t> rgb;  // top-down rows, 3 bytes a pixel
 };
 std::vector<Bitmap> sampleBitmaps();
+// The sample house after the texture editor's edits: a night map for the walls
+// and a winter texture for the roof (days 330..59), coded by season; and the
+// two bitmaps those add.
+std::string seasonalSampleHouse();
+std::vector<Bitmap> seasonalSampleBitmaps();
 // A 24-bit Windows bitmap file.
 std::string bmpFile(const Bitmap& b);
 // A Windows bitmap file with the given header fields: `palette` (4 bytes an

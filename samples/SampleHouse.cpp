@@ -4,6 +4,8 @@
 
 #include "ModelBuilder.h"
 #include "modkit/core/HexFunctions.h"
+#include "modkit/core/MDLObject.h"
+#include "modkit/lists/TextureGroups.h"
 
 namespace modelgen {
 namespace {
@@ -136,6 +138,56 @@ std::string bmpFile(const Bitmap& b) {
         for (int pad = b.width * 3; pad < rowBytes; ++pad) putByte(w, 0);
     }
     return bitmapFile(b.width, b.height, 24, 0, "", w.bytes());
+}
+
+}  // namespace modelgen
+
+namespace modelgen {
+
+std::string seasonalSampleHouse() {
+    modkit::MDLObject m;
+    m.readMDLBytes(sampleHouse());
+    modkit::TextureGroups groups;
+    groups.recognise(*m.TextureList());
+    modkit::TextureUpdate u;
+    u.rgb = {"255", "255", "255"};
+    u.size = "2";
+    // The walls get a night map.
+    u.position = 1;
+    u.seasons = {true, false, false, false, false};
+    u.night = true;
+    groups.applyUpdate(*m.TextureList(), *m.BGLCommandList(), u);
+    // The roof a winter texture, days 330..59; summer the rest of the year.
+    u.position = 3;
+    u.seasons = {true, false, true, false, false};
+    u.night = false;
+    u.dayStart = {"60", "", "330", "", ""};
+    u.dayEnd = {"329", "", "59", "", ""};
+    groups.applyUpdate(*m.TextureList(), *m.BGLCommandList(), u);
+    return m.toBytes();
+}
+
+std::vector<Bitmap> seasonalSampleBitmaps() {
+    const int n = 64;
+    Bitmap snow{"house_roof_wi.bmp", n, n, std::vector<uint8_t>(static_cast<size_t>(n * n * 3))};
+    Bitmap night{"house_walls_lm.bmp", n, n, std::vector<uint8_t>(static_cast<size_t>(n * n * 3))};
+    for (int y = 0; y < n; ++y) {
+        for (int x = 0; x < n; ++x) {
+            const int grain = ((x * 7 + y * 13) % 5) * 3;
+            uint8_t* p = &snow.rgb[static_cast<size_t>((y * n + x) * 3)];
+            const bool edge = y % 8 == 0 && (x + y) % 3 == 0;
+            p[0] = static_cast<uint8_t>(edge ? 150 : 225 + grain);
+            p[1] = static_cast<uint8_t>(edge ? 160 : 232 + grain);
+            p[2] = static_cast<uint8_t>(edge ? 190 : 240);
+            // Dark walls with one lit window a repeat.
+            uint8_t* q = &night.rgb[static_cast<size_t>((y * n + x) * 3)];
+            const bool window = x >= 20 && x < 44 && y >= 16 && y < 40;
+            q[0] = static_cast<uint8_t>(window ? 255 : 10);
+            q[1] = static_cast<uint8_t>(window ? 200 : 8);
+            q[2] = static_cast<uint8_t>(window ? 90 : 12);
+        }
+    }
+    return {snow, night};
 }
 
 }  // namespace modelgen

@@ -1,4 +1,5 @@
-// Writes the bundled sample model and its bitmaps into a folder.
+// Writes the bundled sample model and its bitmaps into a folder, and the same
+// house with seasonal and night textures (house_seasons.mdl).
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -18,7 +19,9 @@ int main(int argc, char** argv) {
     }
     std::string dir = argv[1];
     bool ok = writeFile(dir + "/house.mdl", modelgen::sampleHouse());
+    ok = writeFile(dir + "/house_seasons.mdl", modelgen::seasonalSampleHouse()) && ok;
     for (const auto& b : modelgen::sampleBitmaps()) ok = writeFile(dir + "/" + b.name, modelgen::bmpFile(b)) && ok;
+    for (const auto& b : modelgen::seasonalSampleBitmaps()) ok = writeFile(dir + "/" + b.name, modelgen::bmpFile(b)) && ok;
     if (!ok) {
         std::fprintf(stderr, "fettle-sample: cannot write into %s\n", dir.c_str());
         return 1;

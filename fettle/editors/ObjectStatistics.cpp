@@ -1,5 +1,6 @@
 #include "editors/ObjectStatistics.h"
 
+#include "modkit/bgl/CommandWalk.h"
 #include "modkit/core/Error.h"
 #include "modkit/core/MDLObject.h"
 #include "modkit/core/NumText.h"
@@ -25,10 +26,9 @@ ObjectStatistics objectStatistics(const modkit::MDLObject& m, const modkit::Seas
     ObjectStatistics s;
     s.vertices = m.VertexList()->Count();
     s.materials = m.MaterialList()->Count();
-    for (const auto& c : *m.BGLCommandList()) {
-        if (c->opcode() == modkit::BGLOpcode::DRAW_TRI_LIST_ITEM) ++s.triangles;
-        else if (c->opcode() == modkit::BGLOpcode::SET_MATERIAL) ++s.stateChanges;
-    }
+    s.triangles = static_cast<int>(modkit::countTriangles(*m.BGLCommandList()));
+    for (const auto& c : *m.BGLCommandList())
+        if (c->opcode() == modkit::BGLOpcode::SET_MATERIAL) ++s.stateChanges;
     const modkit::TextureList& textures = *m.TextureList();
     s.textures = textures.Count();
     modkit::TextureList copy;

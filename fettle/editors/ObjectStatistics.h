@@ -19,7 +19,7 @@ modkit::SeasonSuffixes seasonSuffixes(const ConfigFunctions& config);
 // What the statistics window counts in a model.
 struct ObjectStatistics {
     int vertices = 0;
-    int triangles = 0;     // DRAW_TRI_LIST_ITEM commands
+    int triangles = 0;     // modkit::countTriangles
     int materials = 0;
     int stateChanges = 0;  // SET_MATERIAL commands
     int textures = 0;

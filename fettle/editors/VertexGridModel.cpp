@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "modkit/bgl/BGLCommandList.h"
+#include "modkit/bgl/CommandWalk.h"
 #include "modkit/core/NumText.h"
 #include "modkit/lists/VertexList.h"
 
@@ -14,13 +15,6 @@ namespace fettle {
 namespace nt = modkit::numtext;
 namespace {
 const char* const kHeaders[VertexGridModel::columns] = {"#", "x", "y", "z", "nx", "ny", "nz", "tx", "ty"};
-
-// A command parameter as a whole number; texts far outside any index saturate.
-int64_t indexValue(const std::string& text) {
-    const double v = std::trunc(nt::leadingNumber(text));
-    if (!(std::fabs(v) < 1e15)) return v < 0 ? -1'000'000'000'000'000 : 1'000'000'000'000'000;
-    return static_cast<int64_t>(v);
-}
 
 // A typed value in single precision; infinity when it does not fit.
 float singleValue(const QString& text) {
@@ -239,31 +233,27 @@ std::vector<VertexGridModel::Change> VertexGridModel::changes(std::optional<Chan
 }
 
 std::optional<VertexRange> verticesOfTexture(const modkit::BGLCommandList& commands, int textureIndex) {
-    bool inUse = false;
-    int64_t base = 0;
-    std::optional<VertexRange> range;
-    for (const auto& cmd : commands) {
-        switch (cmd->opcode()) {
-        case modkit::BGLOpcode::SET_MATERIAL:
-            inUse = nt::leadingNumber(cmd->param(1)) == textureIndex;
-            break;
-        case modkit::BGLOpcode::DRAW_TRI_LIST_BEGIN:
-            base = indexValue(cmd->param(0));
-            break;
-        case modkit::BGLOpcode::DRAW_TRI_LIST_ITEM:
-            if (!inUse) break;
-            for (int p = 0; p < 3; ++p) {
-                const int64_t v = indexValue(cmd->param(p)) + base;
+    class Range : public modkit::GeometrySink {
+    public:
+        explicit Range(int texture) : texture_(texture) {}
+        bool wantsVertices() const override { return inUse_; }
+        void material(const modkit::DrawState& s, int32_t) override { inUse_ = s.texture == texture_; }
+        void triangle(const modkit::WalkTriangle& t) override {
+            if (!inUse_) return;
+            for (int32_t v : t.v) {
                 if (!range) range = VertexRange{v, v};
-                range->first = std::min(range->first, v);
-                range->last = std::max(range->last, v);
+                range->first = std::min<int64_t>(range->first, v);
+                range->last = std::max<int64_t>(range->last, v);
             }
-            break;
-        default:
-            break;
         }
-    }
-    return range;
+        std::optional<VertexRange> range;
+
+    private:
+        const int texture_;
+        bool inUse_ = false;  // nothing is selected before the first SET_MATERIAL
+    } r(textureIndex);
+    modkit::walkCommands(commands, r);
+    return r.range;
 }
 
 }  // namespace fettle

@@ -91,10 +91,8 @@ private:
     bool touched_ = false;             // typed into since it became current
 };
 
-// The vertices the triangles drawn with a texture use, as 0-based indices into
-// the pool: a SET_MATERIAL whose texture index (param 1) is textureIndex starts
-// them, any other SET_MATERIAL ends them; each DRAW_TRI_LIST_ITEM adds the base
-// of its DRAW_TRI_LIST_BEGIN to its three indices.
+// The range of vertices (0-based pool indices) that the triangles drawn with the
+// texture textureIndex use, over the whole stream.
 struct VertexRange {
     int64_t first = 0, last = 0;
 };

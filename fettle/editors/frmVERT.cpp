@@ -1,5 +1,7 @@
 #include "editors/frmVERT.h"
 
+#include "editors/EditorErrors.h"
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <set>
 
+#include "editors/EditorErrors.h"
 #include "editors/VertexGridModel.h"
 #include "modkit/core/Error.h"
 #include "modkit/core/MDLObject.h"
@@ -125,7 +128,9 @@ void frmVERT::cmdSelectByTexture_Click() {
     modkit::MDLObject* m = model();
     const int t = cmbTexture_->currentIndex();
     if (!m || t < 0) return;
-    std::optional<VertexRange> r = verticesOfTexture(*m->BGLCommandList(), t);
+    std::optional<VertexRange> r;
+    if (!trapErrors("cmdSelectByTexture_Click", "frmVERT", [&] { r = verticesOfTexture(*m->BGLCommandList(), t); }))
+        return;
     const int rows = grid_->rowCount();
     if (!r || r->last < 0 || r->first >= rows) return;
     const int first = static_cast<int>(std::max<int64_t>(r->first, 0));

@@ -340,7 +340,7 @@ void Form1::preparePreview(modkit::MDLObject& m) {
     const bool wasBusy = doc_.isBusy();
     if (!wasBusy) setBusy(true);
     try {
-        for (const modkit::TextureLoadFailure& f : m.glPreparepreview(surface.previewObject()))
+        for (const modkit::TextureLoadFailure& f : m.glPreparepreview(surface.previewObject(), preview_->stateFor(m)))
             log_->addLogWarning(f.error.description());
     } catch (...) {
         if (!wasBusy) setBusy(false);

@@ -17,6 +17,12 @@ struct MODKIT_EXPORT ConditionVariable {
     std::string address;  // upper-case hexadecimal, no leading zeros
     std::string description;
     std::vector<std::string> values;  // the values by name ("1 = day"), when the variable has them
+    // The values a preview state may give it, and the one it has unless set
+    // (daytime, summer, near, full complexity). A variable with named values
+    // takes only those.
+    int32_t minValue = -32768;
+    int32_t maxValue = 32767;
+    int32_t defaultValue = 0;
 
     // The description and each value on its own line, joined with CR LF.
     std::string helpText() const;

@@ -6,4 +6,6 @@ target_sources(modkit PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Conditions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ConditionVariables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SeasonalTextures.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CommandWalk.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WalkState.cpp
 )

@@ -20,6 +20,7 @@
 namespace modkit {
 
 class GLSurface;
+class WalkState;
 class OpenGLPreviewObject;
 
 enum class LoadingStatus : int32_t {
@@ -187,13 +188,14 @@ public:
     // Loads every texture that has a file into a GL texture. Every texture is
     // tried; afterwards the first failure, if any, is raised (error 100).
     void glLoadTextureList(OpenGLPreviewObject& oglPObj);
-    // Compiles the whole model into one display list, replacing this model's
-    // previous one.
-    void glGenerateDrawList();
+    // Compiles the model into one display list, replacing this model's
+    // previous one: every triangle without a state, what the simulator draws
+    // under state otherwise.
+    void glGenerateDrawList(const WalkState* state = nullptr);
     // Textures, then the display list; sets Loaded. A texture that fails does
     // not stop it: its triangles are drawn untextured and the failures are
     // returned for the caller to report.
-    std::vector<TextureLoadFailure> glPreparepreview(OpenGLPreviewObject& oglPreview);
+    std::vector<TextureLoadFailure> glPreparepreview(OpenGLPreviewObject& oglPreview, const WalkState* state = nullptr);
     // Draws one frame: heading and pitch in degrees, pan in model units, the
     // picture size in pixels, zoom in percent.
     void glDrawMDL(float heading, float pitch, float panX, float panY, float picWidth, float picHeigth,
@@ -206,8 +208,7 @@ public:
 private:
     void decodeSections();
     std::vector<TextureLoadFailure> loadPreviewTextures(OpenGLPreviewObject& oglPObj);
-    void compileDrawList();
-    void drawTriangle(int32_t a, int32_t b, int32_t c);
+    void compileDrawList(const WalkState* state);
 
     std::array<RIFFSection, slotCount> sections_;
     std::shared_ptr<modkit::MDLHeader> header_;
@@ -221,6 +222,7 @@ private:
     modkit::LoadingStatus status_ = modkit::LoadingStatus::loadingHEAD;
     std::string path_;
     uint32_t previewList_ = 0;
+    int32_t previewTime_ = 1;  // the time of day the preview list was made for (Time of day values)
 };
 
 }  // namespace modkit

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "modkit/bgl/CommandWalk.h"
 #include "modkit/core/Error.h"
 #include "modkit/core/MDLObject.h"
 #include "modkit/core/NumText.h"
@@ -22,26 +23,23 @@ void MDLObject::updateTextureSize() {
     for (const auto& t : textures)
         if (t->parent() >= 1 && t->parent() <= textures.Count()) members[static_cast<size_t>(t->parent())].push_back(t);
 
-    int32_t group = 0;  // 0: before any SET_MATERIAL or a texture without a group; -1: untextured
-    int32_t base = 0;
-    for (const auto& cmd : *commands_) {
-        switch (cmd->opcode()) {
-        case BGLOpcode::SET_MATERIAL: {
-            int16_t t = numtext::roundToInt16(numtext::leadingNumber(cmd->param(1)), kSource);
-            group = t == -1 ? -1 : textures.Item(t + 1)->parent();
-            break;
+    // Each triangle raises the size of its texture's group to the largest ratio
+    // of an edge's model length to its texture length.
+    class Sizer : public GeometrySink {
+    public:
+        Sizer(const modkit::TextureList& textures, const modkit::VertexList& vertices,
+              const std::vector<std::vector<std::shared_ptr<Texture>>>& members)
+            : textures_(textures), vertices_(vertices), members_(members) {}
+        void material(const DrawState& s, int32_t) override {
+            group_ = s.texture == -1 ? -1 : textures_.Item(s.texture + 1)->parent();
         }
-        case BGLOpcode::DRAW_TRI_LIST_BEGIN:
-            // Vertex numbers are unsigned 16-bit in the file: a pool of more than
-            // 32767 vertices must not overflow here.
-            base = numtext::roundToInt32(numtext::leadingNumber(cmd->param(0)), kSource);
-            break;
-        case BGLOpcode::DRAW_TRI_LIST_ITEM: {
-            if (group == -1 || group == 0) break;  // untextured, or no group to size
-            std::shared_ptr<Vertex> v[3];
-            for (int k = 0; k < 3; ++k)
-                v[k] = vertices.Item(numtext::roundToInt32(numtext::toDouble(cmd->param(k), kSource) + base + 1, kSource));
-            const float stored = textures.Item(group)->size();
+        // Untextured, or no group to size: the triangle is not read.
+        bool wantsVertices() const override { return group_ > 0; }
+        void triangle(const WalkTriangle& t) override {
+            if (group_ <= 0) return;
+            const Vertex* v[3];
+            for (int k = 0; k < 3; ++k) v[k] = vertices_.Item(t.v[k] + 1).get();
+            const float stored = textures_.Item(group_)->size();
             float best = stored;
             for (int k = 0; k < 3; ++k) {
                 const Vertex& a = *v[k];
@@ -55,12 +53,16 @@ void MDLObject::updateTextureSize() {
                 if (ratio > best) best = ratio;
             }
             if (best > stored)
-                for (const auto& m : members[static_cast<size_t>(group)]) m->setSize(best);
-            break;
+                for (const auto& m : members_[static_cast<size_t>(group_)]) m->setSize(best);
         }
-        default: break;
-        }
-    }
+
+    private:
+        const modkit::TextureList& textures_;
+        const modkit::VertexList& vertices_;
+        const std::vector<std::vector<std::shared_ptr<Texture>>>& members_;
+        int32_t group_ = 0;  // 0: before any SET_MATERIAL or a texture without a group; -1: untextured
+    } sizer(textures, vertices, members);
+    walkCommands(*commands_, sizer);
 }
 
 void MDLObject::recalcTextureSizes() {}

@@ -1,5 +1,6 @@
 // MDLObject::exportFLT: the model's palettes, its vertex pool and one face per
 // triangle of its command stream, under a fixed chain of nodes.
+#include "modkit/bgl/CommandWalk.h"
 #include "modkit/core/Error.h"
 #include "modkit/core/EventPump.h"
 #include "modkit/core/MDLObject.h"
@@ -38,45 +39,36 @@ void MDLObject::exportFLT(const std::string& f, const std::string& texFormat, bo
     w.writeObject("o1");
     w.writePushLevel();
 
-    int16_t material = 0;
-    int16_t texture = 0;
-    int32_t base = 0;
-    int16_t faces = 0;
-    const int16_t whiteMaterial = numtext::roundToInt16(materials.Count(), kSource);
-    for (const auto& cmd : *BGLCommandList()) {
-        switch (cmd->opcode()) {
-        case BGLOpcode::SET_MATERIAL:
-            material = numtext::toInt16(cmd->param(0), kSource);
-            texture = numtext::toInt16(cmd->param(1), kSource);
-            break;
-        case BGLOpcode::DRAW_TRI_LIST_BEGIN:
-            base = numtext::toInt32(cmd->param(0), kSource);
-            break;
-        case BGLOpcode::DRAW_TRI_LIST_ITEM: {
-            if (faces == INT16_MAX) raiseRuntime(err::Overflow, kSource);
-            ++faces;
-            int32_t v[3];
-            for (int i = 0; i < 3; ++i) {
-                v[i] = numtext::roundToInt32(numtext::toDouble(cmd->param(i), kSource) + base, kSource);
+    // Every triangle of the stream, whatever its conditions (no state).
+    class Faces : public GeometrySink {
+    public:
+        Faces(OpenFlightWriter& w, int16_t white, int32_t vertexCount) : w_(w), white_(white), vertexCount_(vertexCount) {}
+        void triangle(const WalkTriangle& t) override {
+            if (faces_ == INT16_MAX) raiseRuntime(err::Overflow, kSource);
+            ++faces_;
+            for (int32_t v : t.v)
                 // An index past the pool would point the face at bytes that are no vertex.
-                if (v[i] < 0 || v[i] >= vertexCount)
-                    raiseLibrary(kSource, "Triangle " + numtext::intText(faces) + " refers to vertex " +
-                                              numtext::intText(v[i]) + ", but the model has " +
-                                              numtext::intText(vertexCount) + " vertices");
-            }
-            const std::string name = "p" + numtext::intText(faces);
-            if (texture != -1) w.writeFace(name, material, texture, whiteMaterial);
-            else w.writeFace(name, material, -1, material);
-            w.writePushLevel();
-            w.writeVertexList(v[0], v[1], v[2]);
-            w.writePopLevel();
+                if (v < 0 || v >= vertexCount_)
+                    raiseLibrary(kSource, "Triangle " + numtext::intText(faces_) + " refers to vertex " +
+                                              numtext::intText(v) + ", but the model has " +
+                                              numtext::intText(vertexCount_) + " vertices");
+            const std::string name = "p" + numtext::intText(faces_);
+            const DrawState& s = t.state;
+            if (s.texture != -1) w_.writeFace(name, s.material, s.texture, white_);
+            else w_.writeFace(name, s.material, -1, s.material);
+            w_.writePushLevel();
+            w_.writeVertexList(t.v[0], t.v[1], t.v[2]);
+            w_.writePopLevel();
             pumpEvents();
-            break;
         }
-        default:
-            break;
-        }
-    }
+
+    private:
+        OpenFlightWriter& w_;
+        const int16_t white_;
+        const int32_t vertexCount_;
+        int16_t faces_ = 0;
+    } faces(w, numtext::roundToInt16(materials.Count(), kSource), vertexCount);
+    walkCommands(*BGLCommandList(), faces);
     for (int i = 0; i < 5; ++i) w.writePopLevel();
     w.closeDB();
 }

@@ -5,10 +5,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "modkit/bgl/CommandWalk.h"
+#include "modkit/bgl/WalkState.h"
 #include "modkit/core/Error.h"
 #include "modkit/core/EventPump.h"
 #include "modkit/core/MDLObject.h"
 #include "modkit/core/NumText.h"
+#include "modkit/lists/TextureGroups.h"
 #include "modkit/preview/GLSurface.h"
 #include "modkit/preview/OpenGLPreviewObject.h"
 
@@ -84,7 +87,7 @@ void MDLObject::glLoadTextureList(OpenGLPreviewObject& oglPObj) {
     if (!failures.empty()) throw failures.front().error;
 }
 
-void MDLObject::glGenerateDrawList() {
+void MDLObject::glGenerateDrawList(const WalkState* state) {
     if (previewList_ != 0) {
         if (glIsList(previewList_)) glDeleteLists(previewList_, 1);
         previewList_ = 0;
@@ -93,7 +96,7 @@ void MDLObject::glGenerateDrawList() {
     if (list == 0) raiseLibrary(kContextSource, "Could not initialize OpenGL");
     glNewList(list, GL_COMPILE);
     try {
-        compileDrawList();
+        compileDrawList(state);
     } catch (...) {
         // A list left open would swallow every later GL call of the context.
         glEndList();
@@ -104,92 +107,140 @@ void MDLObject::glGenerateDrawList() {
     previewList_ = list;
 }
 
-void MDLObject::compileDrawList() {
-    using namespace numtext;
-    // Consecutive triangles share one GL_TRIANGLES batch; it is closed before
-    // any state change, which GL does not allow inside a batch.
-    bool batch = false;
-    auto endBatch = [&] {
-        if (batch) glEnd();
-        batch = false;
-    };
-    int32_t base = 0;
-    try {
-        for (const auto& cmd : *commands_) {
-            pumpEvents();
-            switch (cmd->opcode()) {
-            case BGLOpcode::BGL_ZBIAS: {
-                const double bias = toDouble(cmd->param(0), kSource);
-                endBatch();
-                glPolygonOffset(static_cast<GLfloat>(-bias), 0);
-                break;
-            }
-            case BGLOpcode::SET_MATERIAL: {
-                const Material& m = *materials_->Item(roundToInt32(leadingNumber(cmd->param(0)) + 1, kSource));
-                GLfloat diffuse[4], ambient[4], specular[4], emissive[4];
-                colorOf(*m.Diffuse(), diffuse);
-                colorOf(*m.Ambient(), ambient);
-                colorOf(*m.Specular(), specular);
-                colorOf(*m.Emmisive(), emissive);
-                const double texture = toDouble(cmd->param(1), kSource);
-                int32_t name = kNoImage;
-                if (texture != -1) name = textures_->Item(roundToInt32(texture + 1, kSource))->glPointer();
-                endBatch();
-                glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(name));
-                if (name == kNoImage) {
-                    // No texture (or one that could not be loaded): the material's own colours.
-                    glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
-                    glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
-                    glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
-                    glMaterialfv(GL_FRONT, GL_EMISSION, emissive);
-                } else {
-                    // The texture alone colours the surface, lit by the scene.
-                    static const GLfloat white[4] = {1, 1, 1, 1}, none[4] = {0, 0, 0, 0};
-                    glMaterialfv(GL_FRONT, GL_DIFFUSE, white);
-                    glMaterialfv(GL_FRONT, GL_AMBIENT, white);
-                    glMaterialfv(GL_FRONT, GL_SPECULAR, none);
-                    glMaterialfv(GL_FRONT, GL_EMISSION, none);
-                }
-                break;
-            }
-            case BGLOpcode::DRAW_TRI_LIST_BEGIN:
-                base = toInt32(cmd->param(0), kSource);
-                break;
-            case BGLOpcode::DRAW_TRI_LIST_ITEM: {
-                const int32_t a = roundToInt32(toDouble(cmd->param(0), kSource) + base + 1, kSource);
-                const int32_t b = roundToInt32(toDouble(cmd->param(1), kSource) + base + 1, kSource);
-                const int32_t c = roundToInt32(toDouble(cmd->param(2), kSource) + base + 1, kSource);
-                if (!batch) glBegin(GL_TRIANGLES);
-                batch = true;
-                drawTriangle(a, b, c);
-                break;
-            }
-            default:
-                break;
-            }
-        }
-    } catch (...) {
+namespace {
+
+// Compiles what the walk draws. Consecutive triangles share one GL_TRIANGLES
+// batch; it is closed before any state change, which GL does not allow inside
+// a batch. Under a state, dusk and night darken the surfaces, and at night a
+// texture with a night map ("_LM") shows the map at full brightness, as the
+// simulator lights it.
+class DrawListSink : public GeometrySink {
+public:
+    DrawListSink(const MaterialList& materials, const TextureList& textures, const VertexList& vertices,
+                 const WalkState* state)
+        : materials_(materials), textures_(textures), vertices_(vertices) {
+        if (!state) return;
+        const int32_t time = state->timeOfDay();
+        light_ = time == WalkState::night ? 0.15f : time == WalkState::dusk ? 0.5f : 1.0f;
+        if (time == WalkState::night) nightMaps_ = nightMaps(textures);
+    }
+    ~DrawListSink() override { endBatch(); }
+
+    void zbias(double bias, int32_t) override {
+        pumpEvents();
         endBatch();
-        throw;
+        glPolygonOffset(static_cast<GLfloat>(-bias), 0);
     }
-    endBatch();
+
+    void material(const DrawState& s, int32_t) override {
+        pumpEvents();
+        const Material& m = *materials_.Item(s.material + 1);
+        GLfloat diffuse[4], ambient[4], specular[4], emissive[4];
+        colorOf(*m.Diffuse(), diffuse);
+        colorOf(*m.Ambient(), ambient);
+        colorOf(*m.Specular(), specular);
+        colorOf(*m.Emmisive(), emissive);
+        int32_t name = kNoImage;
+        int32_t night = 0;
+        if (s.texture != -1) {
+            name = textures_.Item(s.texture + 1)->glPointer();
+            if (!nightMaps_.empty()) night = nightMaps_[static_cast<size_t>(s.texture)];
+        }
+        if (night > 0) name = night;
+        endBatch();
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(name));
+        static const GLfloat white[4] = {1, 1, 1, 1}, none[4] = {0, 0, 0, 0};
+        if (name == kNoImage) {
+            // No texture (or one that could not be loaded): the material's own colours.
+            dim(diffuse);
+            dim(ambient);
+            glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
+            glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
+            glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
+            glMaterialfv(GL_FRONT, GL_EMISSION, emissive);
+        } else if (night > 0) {
+            // The night map glows whatever the light.
+            glMaterialfv(GL_FRONT, GL_DIFFUSE, none);
+            glMaterialfv(GL_FRONT, GL_AMBIENT, none);
+            glMaterialfv(GL_FRONT, GL_SPECULAR, none);
+            glMaterialfv(GL_FRONT, GL_EMISSION, white);
+        } else {
+            // The texture alone colours the surface, lit by the scene.
+            GLfloat lit[4] = {1, 1, 1, 1};
+            dim(lit);
+            glMaterialfv(GL_FRONT, GL_DIFFUSE, lit);
+            glMaterialfv(GL_FRONT, GL_AMBIENT, lit);
+            glMaterialfv(GL_FRONT, GL_SPECULAR, none);
+            glMaterialfv(GL_FRONT, GL_EMISSION, none);
+        }
+    }
+
+    void triangle(const WalkTriangle& t) override {
+        pumpEvents();
+        const Vertex& va = *vertices_.Item(t.v[0] + 1);
+        const Vertex& vb = *vertices_.Item(t.v[1] + 1);
+        const Vertex& vc = *vertices_.Item(t.v[2] + 1);
+        if (!batch_) glBegin(GL_TRIANGLES);
+        batch_ = true;
+        // The model's y axis (up) is the drawing's z axis; the whole triangle
+        // carries the first vertex's normal.
+        glNormal3f(va.nx(), va.nz(), va.ny());
+        for (const Vertex* v : {&va, &vb, &vc}) {
+            glTexCoord2f(v->tx(), v->ty());
+            glVertex3f(v->x(), v->z(), v->y());
+        }
+    }
+
+    void endBatch() {
+        if (batch_) glEnd();
+        batch_ = false;
+    }
+
+private:
+    void dim(GLfloat c[4]) const {
+        for (int i = 0; i < 3; ++i) c[i] *= light_;
+    }
+
+    // The GL name of each texture's night map (by 0-based index), 0 for none:
+    // the groups are recognised by file name on a copy of the list.
+    static std::vector<int32_t> nightMaps(const TextureList& textures) {
+        TextureList copy;
+        for (const auto& t : textures) copy.Add(std::make_shared<Texture>(*t));
+        TextureGroups groups;
+        try {
+            groups.recognise(copy);
+        } catch (const Error&) {
+            return {};  // more textures than 16-bit positions reach
+        }
+        std::vector<int32_t> out(static_cast<size_t>(copy.Count()), 0);
+        std::vector<int32_t> ofBase(static_cast<size_t>(copy.Count()) + 1, -1);  // night map position, 0 none
+        for (int32_t i = 1; i <= copy.Count(); ++i) {
+            const int16_t base = copy.Item(i)->parent();
+            if (base < 1 || base > copy.Count()) continue;
+            int32_t& night = ofBase[static_cast<size_t>(base)];
+            if (night < 0) night = groups.nightPosition(copy, base);
+            if (night > 0 && night != i) out[static_cast<size_t>(i - 1)] = textures.Item(night)->glPointer();
+        }
+        return out;
+    }
+
+    const MaterialList& materials_;
+    const TextureList& textures_;
+    const VertexList& vertices_;
+    float light_ = 1;
+    std::vector<int32_t> nightMaps_;
+    bool batch_ = false;
+};
+
+}  // namespace
+
+void MDLObject::compileDrawList(const WalkState* state) {
+    DrawListSink sink(*materials_, *textures_, *vertices_, state);
+    previewTime_ = state ? state->timeOfDay() : WalkState::day;
+    walkCommands(*commands_, sink, state);
 }
 
-void MDLObject::drawTriangle(int32_t a, int32_t b, int32_t c) {
-    const modkit::VertexList& list = *vertices_;
-    const Vertex& va = *list.Item(a);
-    const Vertex& vb = *list.Item(b);
-    const Vertex& vc = *list.Item(c);
-    // The model's y axis (up) is the drawing's z axis; the whole triangle
-    // carries the first vertex's normal.
-    glNormal3f(va.nx(), va.nz(), va.ny());
-    for (const Vertex* v : {&va, &vb, &vc}) {
-        glTexCoord2f(v->tx(), v->ty());
-        glVertex3f(v->x(), v->z(), v->y());
-    }
-}
-
-std::vector<TextureLoadFailure> MDLObject::glPreparepreview(OpenGLPreviewObject& oglPreview) {
+std::vector<TextureLoadFailure> MDLObject::glPreparepreview(OpenGLPreviewObject& oglPreview, const WalkState* state) {
     loaded_ = false;
     setLoadingStatus(modkit::LoadingStatus::generatingDrawList);
     if (oglPreview.surface() && !oglPreview.surface()->makeCurrent())
@@ -197,7 +248,7 @@ std::vector<TextureLoadFailure> MDLObject::glPreparepreview(OpenGLPreviewObject&
     if (previewList_ != 0) glReleasePreview();  // prepared before: replace, do not pile up
     std::vector<TextureLoadFailure> failures = loadPreviewTextures(oglPreview);
     pumpEventsNow();
-    glGenerateDrawList();
+    glGenerateDrawList(state);
     loaded_ = true;
     return failures;
 }
@@ -227,7 +278,10 @@ void MDLObject::glDrawMDL(float heading, float pitch, float panX, float panY, fl
                        GL_LIGHT0})
         glEnable(cap);
     glPolygonMode(GL_FRONT, GL_FILL);
-    glClearColor(1, 1, 1, 1);
+    // The sky behind the model: white by day, darker at dusk and night.
+    if (previewTime_ == WalkState::night) glClearColor(0.08f, 0.08f, 0.16f, 1);
+    else if (previewTime_ == WalkState::dusk) glClearColor(0.55f, 0.5f, 0.6f, 1);
+    else glClearColor(1, 1, 1, 1);
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, modelAmbient);
     glLightfv(GL_LIGHT0, GL_AMBIENT, lightAmbient);
     glLightfv(GL_LIGHT0, GL_DIFFUSE, lightDiffuse);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "modkit/bgl/WalkState.h"
+
 namespace cli {
 
 // Wrong usage: main prints the message and the command's usage, exit 2.
@@ -44,16 +46,10 @@ struct Command {
 // Every command, in the order the usage lists them.
 const std::vector<Command>& commands();
 
-}  // namespace cli
-
-namespace modkit {
-class BGLCommandList;
-}
-
-namespace cli {
-
-// The number of triangles a command list draws.
-int countTriangles(const modkit::BGLCommandList& list);
+// The simulator state that --state VAR=VALUE (repeated), --day N, --time
+// day|dusk|night and --distance M give, over the defaults; none when no such
+// option is given. A value outside its variable's range is a library error.
+std::optional<modkit::WalkState> stateOptions(Args& args);
 
 // Text for JSON strings (bytes above 127 are taken as Latin-1).
 std::string jsonString(const std::string& s);

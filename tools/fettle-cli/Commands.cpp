@@ -14,6 +14,7 @@ int cmdFlt(Args&);
 int cmdBgl(Args&);
 int cmdExtract(Args&);
 int cmdRender(Args&);
+int cmdVisible(Args&);
 
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
@@ -34,9 +35,12 @@ const std::vector<Command>& commands() {
         {"bgl", "bgl LIB.bgl", cmdBgl},
         {"extract", "extract LIB.bgl OUTDIR [--object N]", cmdExtract},
         {"render",
-         "render IN.mdl OUT.png [--width W] [--height H] [--size PIXELS] [--heading D] [--pitch D] [--zoom Z] [--pan X,Y] "
-         "[--texture-path DIR]... [--frames N]",
+         "render IN.mdl OUT.png [--width W] [--height H] [--size PIXELS] [--heading D] [--pitch D] [--zoom Z] "
+         "[--pan X,Y] [--texture-path DIR]... [--frames N] [--state VAR=VALUE]... [--day N] "
+         "[--time day|dusk|night] [--distance M]",
          cmdRender},
+        {"visible", "visible IN.mdl [--state VAR=VALUE]... [--day N] [--time day|dusk|night] [--distance M]",
+         cmdVisible},
     };
     return table;
 }

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "Cli.h"
+#include "modkit/bgl/CommandWalk.h"
 #include "modkit/bglfile/BGLObject.h"
 #include "modkit/core/Error.h"
 #include "modkit/core/FileIO.h"
@@ -67,9 +68,9 @@ int cmdBgl(Args& args) {
         int n = 0;
         for (const auto& m : *lib.ModelList()) {
             ++n;
-            std::printf("Object %d: %lld bytes, %d textures, %d vertices, %d triangles\n", n,
+            std::printf("Object %d: %lld bytes, %d textures, %d vertices, %lld triangles\n", n,
                         static_cast<long long>(lib.modelSize(n)), m->TextureList()->Count(),
-                        m->VertexList()->Count(), countTriangles(*m->BGLCommandList()));
+                        m->VertexList()->Count(), static_cast<long long>(modkit::countTriangles(*m->BGLCommandList())));
         }
     };
     try {

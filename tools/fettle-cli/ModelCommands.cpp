@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "Cli.h"
+#include "modkit/bgl/CommandWalk.h"
 #include "modkit/core/MDLObject.h"
 #include "modkit/core/NumText.h"
 #include "modkit/core/Paths.h"
@@ -18,13 +19,6 @@ std::string jsonNumber(float v) {
 
 }  // namespace
 
-int countTriangles(const modkit::BGLCommandList& list) {
-    int n = 0;
-    for (const auto& c : list)
-        if (c->opcode() == modkit::BGLOpcode::DRAW_TRI_LIST_ITEM) ++n;
-    return n;
-}
-
 int cmdInfo(Args& args) {
     bool json = args.flag("--json");
     std::string path = args.positionals(1, 1)[0];
@@ -32,7 +26,7 @@ int cmdInfo(Args& args) {
     m.readMDL(path);
     const auto& bb = *m.BoundingBox();
     const auto& tex = *m.TextureList();
-    int triangles = countTriangles(*m.BGLCommandList());
+    const int64_t triangles = modkit::countTriangles(*m.BGLCommandList());
 
     if (json) {
         std::string out = "{\"file\":" + jsonString(path) + ",\"sections\":[";
@@ -72,7 +66,7 @@ int cmdInfo(Args& args) {
     for (const auto& t : tex) std::printf("  %d %s\n", ++i, t->bitmap().c_str());
     std::printf("Vertices: %d\n", m.VertexList()->Count());
     std::printf("Commands: %d\n", m.BGLCommandList()->Count());
-    std::printf("Triangles: %d\n", triangles);
+    std::printf("Triangles: %lld\n", static_cast<long long>(triangles));
     std::printf("Bounding box: x %s .. %s, y %s .. %s, z %s .. %s\n", singleText(bb.xmin()).c_str(),
                 singleText(bb.xmax()).c_str(), singleText(bb.ymin()).c_str(), singleText(bb.ymax()).c_str(),
                 singleText(bb.zmin()).c_str(), singleText(bb.zmax()).c_str());

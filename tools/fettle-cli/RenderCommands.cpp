@@ -65,6 +65,7 @@ int cmdRender(Args& args) {
         panY = static_cast<float>(number(pan->substr(comma + 1), "--pan", 0));
     }
     const std::vector<std::string> searchFolders = args.values("--texture-path");
+    const std::optional<modkit::WalkState> state = stateOptions(args);
     const auto p = args.positionals(2, 2);
     const std::string& in = p[0];
     const std::string& out = p[1];
@@ -87,7 +88,7 @@ int cmdRender(Args& args) {
     modkit::EglOffscreenSurface surface(width, height);
     modkit::OpenGLPreviewObject preview;
     preview.initOpenGL(surface);
-    for (const auto& f : model.glPreparepreview(preview))
+    for (const auto& f : model.glPreparepreview(preview, state ? &*state : nullptr))
         std::fprintf(stderr, "Warning: Error %d (%s)\n", f.error.number(), f.error.description().c_str());
 
     const auto start = std::chrono::steady_clock::now();
