@@ -8,6 +8,9 @@
 #include "modkit/core/MDLObject.h"
 #include "shell/Dialogs.h"
 #include "shell/Form1.h"
+#include "shell/frmLog.h"
+
+#include <utility>
 
 namespace fettle {
 
@@ -15,9 +18,23 @@ ToolWindow::ToolWindow(Form1& form, const char* objectName, const char* caption,
     : QWidget(&form, Qt::Window), form_(form), menuItem_(menuItem) {
     setObjectName(objectName);
     setWindowTitle(caption);
-    connect(&form, &Form1::modelLoaded, this, [this] { modelLoaded(); });
-    connect(&form, &Form1::modelChanged, this, [this] {
-        if (isVisible() && !applying_) refresh();
+    connect(&form, &Form1::modelLoaded, this, [this] {
+        newModel_ = true;
+        modelLoaded();
+    });
+    connect(&form, &Form1::modelChanged, this, [this](uint32_t parts) {
+        const bool newModel = std::exchange(newModel_, false);
+        if (!isVisible() || applying_ || !(parts & shownParts())) return;
+        if (!newModel && hasUnappliedWork()) {
+            if (canKeepUnappliedWork()) {
+                form_.log().addLogWarning(windowTitle().toStdString() +
+                                          ": the model changed; the edits not yet applied are kept");
+                return;
+            }
+            form_.log().addLogWarning(windowTitle().toStdString() +
+                                      ": the model changed under the edits not yet applied; they were dropped");
+        }
+        refresh();
     });
 }
 
@@ -26,24 +43,22 @@ modkit::MDLObject* ToolWindow::model() const {
     return form_.currentModel().get();
 }
 
-bool ToolWindow::change(const std::string& label, const std::string& mergeKey,
-                        const std::function<void(modkit::MDLObject&)>& f) {
-    if (!model()) return false;
+EditOutcome ToolWindow::change(const std::string& label, const std::string& mergeKey,
+                               const std::function<void(modkit::MDLObject&)>& f, uint32_t parts) {
+    if (!model()) return EditOutcome::refused;
     applying_ = true;
-    bool ok = true;
+    EditOutcome outcome = EditOutcome::refused;
     try {
-        form_.applyModelChange(label, mergeKey, f);
+        outcome = form_.applyModelChange(label, mergeKey, f, parts);
     } catch (const modkit::Error& e) {
-        ok = false;
         showEditorError(e);
     } catch (const std::exception& e) {
-        ok = false;
         showEditorError(modkit::Error(modkit::err::InvalidCall, "Fettle", e.what()));
     }
     applying_ = false;
     // A failed change put the model back as it was: show that.
-    if (!ok) refresh();
-    return ok;
+    if (outcome == EditOutcome::refused) refresh();
+    return outcome;
 }
 
 void ToolWindow::showEvent(QShowEvent* e) {

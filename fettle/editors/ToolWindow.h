@@ -1,6 +1,10 @@
 #pragma once
 #include <QWidget>
+#include <cstdint>
+#include <functional>
 #include <string>
+
+#include "document/ModelDocument.h"
 
 namespace modkit {
 class Error;
@@ -26,14 +30,26 @@ protected:
     virtual void refresh() = 0;
     // A different model was loaded: anything kept for the old one goes.
     virtual void modelLoaded() {}
+    // The ModelPart flags the window shows: a change of other parts leaves it
+    // (and what is typed in it) alone.
+    virtual uint32_t shownParts() const { return modkit::partAll; }
+    // True while the window holds edits not yet applied to the model: a
+    // change of the parts it shows then leaves them in place (and says so)
+    // rather than showing the model afresh.
+    virtual bool hasUnappliedWork() const { return false; }
+    // False when the change underneath makes the unapplied edits unsafe to
+    // keep (what they refer to moved): the window then shows the model afresh
+    // and says that they were dropped.
+    virtual bool canKeepUnappliedWork() const { return true; }
 
     // The current model, or nullptr when none is loaded or one is loading.
     modkit::MDLObject* model() const;
-    // Runs change through the main window as one undoable step (joined with
-    // the next ones under the same mergeKey). The window itself is not
-    // refreshed for it. False when it could not run; an error is shown.
-    bool change(const std::string& label, const std::string& mergeKey,
-                const std::function<void(modkit::MDLObject&)>& f);
+    // Runs change through the document as one undoable step (joined with
+    // the next ones under the same mergeKey); parts are the ModelPart flags f
+    // may touch. The window itself is not refreshed for it. refused when it
+    // could not run (an error is shown), unchanged when f changed nothing.
+    EditOutcome change(const std::string& label, const std::string& mergeKey,
+                       const std::function<void(modkit::MDLObject&)>& f, uint32_t parts = modkit::partAll);
 
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
@@ -42,6 +58,7 @@ private:
     Form1& form_;
     const char* menuItem_;
     bool applying_ = false;
+    bool newModel_ = false;
 };
 
 // "Error <number> (<description>)" under the title "Fettle II error".

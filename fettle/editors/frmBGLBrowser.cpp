@@ -72,9 +72,7 @@ void frmBGLBrowser::updateButtons() { cmdExtract_->setEnabled(lib_ && lst_->curr
 bool frmBGLBrowser::openLibrary(const std::string& path, const std::string& handler) {
     return trapErrors(handler, kForm, [&] {
         // The reader quietly does nothing for a missing file; the user named one.
-        if (!modkit::fileExists(path))
-            modkit::raiseRuntime(modkit::folderExists(path) ? modkit::err::PathFileAccess : modkit::err::FileNotFound,
-                                 "Modkit.BGLObject");
+        modkit::requireRegularFile(path, "Modkit.BGLObject");
         // Only the tables and the index are read here: every model is listed,
         // also one that would not load, and each is read when it is chosen.
         auto lib = std::make_unique<modkit::BGLObject>();
@@ -104,7 +102,7 @@ void frmBGLBrowser::cmdLoadLib_Click() {
 void frmBGLBrowser::lstObject_Click(int row) {
     if (!lib_ || row < 0 || row >= lib_->modelCount() || loading_ || form_.isBusy()) return;
     // The same object, unchanged, is already the current model.
-    if (loaded_ && form_.currentModel() == loaded_ && row == loadedRow_ && !form_.history().isModified()) return;
+    if (loaded_ && form_.currentModel() == loaded_ && row == loadedRow_ && !form_.document().isModified()) return;
     if (!form_.maybeSaveChanges()) return;
     const std::string path = lib_->path();
     const std::string number = std::to_string(row + 1);
@@ -132,6 +130,7 @@ void frmBGLBrowser::cmdExtract_Click() {
     if (path.empty() || !lib_) return;
     trapErrors("cmdExtract_Click", kForm, [&] {
         // The bytes as the library holds them, also of a model that would not load.
+        modkit::refuseOutputOverInput(path, {lib_->path()}, "Modkit.BGLObject");
         modkit::writeFileAtomically(path, lib_->modelBytes(row + 1), "Modkit.BGLObject");
         form_.log().addLogEvent("Object " + number + " extracted to " + path);
     });

@@ -25,6 +25,7 @@ public:
 protected:
     // Shows the current model again, keeping the selected and opened commands.
     void refresh() override;
+    uint32_t shownParts() const override { return modkit::partCommands; }
     void modelLoaded() override;
 
 private:

@@ -444,17 +444,18 @@ void frmCond::apply() {
         for (const auto& c : *condList_) wanted.push_back(*c);
         const modkit::eMultiCondition multi = condList_->multiCondition();
         inApply_ = true;
-        const bool applied = change("Display conditions", "", [&](modkit::MDLObject& m) {
+        const EditOutcome applied = change("Display conditions", "", [&](modkit::MDLObject& m) {
             auto& commands = *m.BGLCommandList();
             auto list = commands.getConditions(-1);
             list->clear();
             for (const auto& c : wanted) list->Add(std::make_shared<modkit::Condition>(c));
             list->setMultiCondition(multi);
             commands.addCondition(list);
-        });
+        }, modkit::partCommands);
         inApply_ = false;
-        if (!applied) return;
-        form().log().addLogEvent("updated display condition of the object");
+        if (applied == EditOutcome::refused) return;
+        form().log().addLogEvent(applied == EditOutcome::applied ? "updated display condition of the object"
+                                                                 : "display conditions unchanged");
     }
     condList_.reset();
     close();

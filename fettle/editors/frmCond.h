@@ -33,6 +33,8 @@ public:
 protected:
     // Reads the conditions of the current model afresh.
     void refresh() override;
+    uint32_t shownParts() const override { return modkit::partCommands; }
+    bool hasUnappliedWork() const override { return modified_; }
     void showEvent(QShowEvent* e) override;
 
 private:

@@ -216,7 +216,7 @@ bool frmFLTExport::convert(const std::vector<std::string>& files) {
                                 .arg(total));
         modkit::pumpEventsNow();
         if (stopRequested_) break;
-        if (!modkit::fileExists(path)) {
+        if (!modkit::pathExists(path)) {  // a FIFO or folder fails in the batch, saying so
             ++missing;
             addResult(path + ": not found, skipped");
         } else {

@@ -166,6 +166,13 @@ void frmMATE::showMaterial(int index) {
     shownIndex_ = index;
 }
 
+bool frmMATE::hasUnappliedWork() const {
+    if (shownIndex_ < 0) return false;
+    for (size_t k = 0; k < 16; ++k)
+        if (txt_col_[k]->text().toStdString() != shown_[k]) return true;
+    return txt_power_->text().toStdString() != shownPower_;
+}
+
 void frmMATE::repaintSwatch(int row) {
     int v[3];
     for (int c = 0; c < 3; ++c) v[c] = boxValue(txt_col_[static_cast<size_t>(4 * row + c)]->text().toStdString());
@@ -222,7 +229,7 @@ void frmMATE::cmdUpdCol_Click() {
                 if (changed[k]) setView(*rowColor(mat, static_cast<int>(k / 4)), static_cast<int>(k % 4),
                                         static_cast<int16_t>(values[k]));
             if (powerChanged) model.MaterialList()->Item(index + 1)->setPower(power);
-        });
+        }, modkit::partMaterials) != EditOutcome::refused;
         if (!ok) return;
         showMaterial(index);
     }

@@ -35,6 +35,9 @@ public:
 
 protected:
     void refresh() override;
+    uint32_t shownParts() const override { return modkit::partMaterials; }
+    // Boxes typed since the material was shown (Update writes only those).
+    bool hasUnappliedWork() const override;
     void showEvent(QShowEvent* e) override;
 
 private:

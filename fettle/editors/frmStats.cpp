@@ -77,7 +77,7 @@ frmStats::frmStats(Form1& form) : ToolWindow(form, "frmStats", "Object informati
     connect(txtISFT_, &QLineEdit::textEdited, this, [this](const QString& text) {
         const std::string body = text.toLatin1().toStdString();
         change("Change creation tool", "frmStats.txtISFT",
-               [body](modkit::MDLObject& m) { m.setISFT(creationToolBody(body, m.getISFT())); });
+               [body](modkit::MDLObject& m) { m.setISFT(creationToolBody(body, m.getISFT())); }, modkit::partISFT);
     });
     auto* isft = new QHBoxLayout;
     isft->addWidget(new QLabel("Creation tool:", this));
@@ -96,7 +96,7 @@ frmStats::frmStats(Form1& form) : ToolWindow(form, "frmStats", "Object informati
             box->setAlignment(Qt::AlignRight);
             (max ? txtBBoxMax_ : txtBBoxMin_)[static_cast<size_t>(k)] = box;
             bgrid->addWidget(box, max ? 2 : 1, k + 1);
-            numberBox<float>(box, "Change bounding box", boundingBoxValue,
+            numberBox<float>(box, "Change bounding box", modkit::partBBox, boundingBoxValue,
                              [max, k](modkit::MDLObject& m, float v) { setBoxValue(*m.BoundingBox(), max, k, v); });
         }
     }
@@ -109,7 +109,7 @@ frmStats::frmStats(Form1& form) : ToolWindow(form, "frmStats", "Object informati
         box->setAlignment(Qt::AlignRight);
         txtMDLH_[static_cast<size_t>(i)] = box;
         hgrid->addWidget(box, i / 4, i % 4);
-        numberBox<int32_t>(box, "Change header parameter", headerValue,
+        numberBox<int32_t>(box, "Change header parameter", modkit::partHeader, headerValue,
                            [i](modkit::MDLObject& m, int32_t v) { m.MDLHeader()->setParam(i + 1, v); });
     }
 
@@ -137,14 +137,14 @@ frmStats::frmStats(Form1& form) : ToolWindow(form, "frmStats", "Object informati
 }
 
 template <class T>
-void frmStats::numberBox(QLineEdit* box, const std::string& label,
+void frmStats::numberBox(QLineEdit* box, const std::string& label, uint32_t parts,
                          std::function<std::optional<T>(const std::string&)> parse,
                          std::function<void(modkit::MDLObject&, T)> set) {
     const std::string mergeKey = "frmStats." + box->objectName().toStdString();
-    connect(box, &QLineEdit::textEdited, this, [this, box, label, mergeKey, parse, set](const QString& text) {
+    connect(box, &QLineEdit::textEdited, this, [this, box, label, parts, mergeKey, parse, set](const QString& text) {
         std::optional<T> v = parse(text.toStdString());
         markInvalid(box, !v);
-        if (v) change(label, mergeKey, [&](modkit::MDLObject& m) { set(m, *v); });
+        if (v) change(label, mergeKey, [&](modkit::MDLObject& m) { set(m, *v); }, parts);
     });
     // Leaving the box shows what the model holds.
     connect(box, &QLineEdit::editingFinished, this, [this, box] { showBox(box); });

@@ -22,11 +22,12 @@ public:
 
 protected:
     void refresh() override;
+    uint32_t shownParts() const override { return modkit::partAll & ~modkit::partSections; }
 
 private:
     // A box whose text sets a number of the model when it reads as one.
     template <class T>
-    void numberBox(QLineEdit* box, const std::string& label, std::function<std::optional<T>(const std::string&)> parse,
+    void numberBox(QLineEdit* box, const std::string& label, uint32_t parts, std::function<std::optional<T>(const std::string&)> parse,
                    std::function<void(modkit::MDLObject&, T)> set);
     void showBox(QLineEdit* box);
 

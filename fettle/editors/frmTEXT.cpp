@@ -302,6 +302,28 @@ void frmTEXT::showTexture(int row) {
         txtSeasonEnd_[j]->setText(q(end[j]));
     }
     updateSeasonFields();
+    shownFields_ = fieldState();
+}
+
+std::string frmTEXT::fieldState() const {
+    std::string s = cmbTexType_->currentText().toStdString() + '|' + txt_size_->text().toStdString();
+    for (QLineEdit* e : txt_col_) s += '|' + e->text().toStdString();
+    for (QCheckBox* b : chkTexVariant_) s += b->isChecked() ? "|1" : "|0";
+    s += chkTexNight_->isChecked() ? "|1" : "|0";
+    for (size_t j = 0; j < 5; ++j)
+        s += '|' + txtSeasonStart_[j]->text().toStdString() + '-' + txtSeasonEnd_[j]->text().toStdString();
+    return s;
+}
+
+bool frmTEXT::hasUnappliedWork() const { return !shownFields_.empty() && fieldState() != shownFields_; }
+
+bool frmTEXT::canKeepUnappliedWork() const {
+    const modkit::MDLObject* m = model();
+    if (!m || m->TextureList()->Count() != lstTEXT_->count()) return false;
+    int row = 0;
+    for (const auto& t : *m->TextureList())
+        if (lstTEXT_->item(row++)->text() != q(modkit::upperCase(t->bitmap()))) return false;
+    return true;
 }
 
 void frmTEXT::showPreview(const std::string& file) {
@@ -384,16 +406,14 @@ void frmTEXT::updateTexture() {
         return;
     }
     const modkit::SeasonSuffixes suffixes = groups_.suffixes();
-    const std::vector<std::string> search = config().texts("TexturePath");
-    if (!change("Update texture", "", [&](modkit::MDLObject& m) {
+    // Variants added or removed renumber the stream's texture references; the
+    // document looks up the files of new variants.
+    const uint32_t parts = modkit::partTextures | modkit::partCommands;
+    if (change("Update texture", "", [&](modkit::MDLObject& m) {
             modkit::TextureGroups g(suffixes);
             g.recognise(*m.TextureList());
             g.applyUpdate(*m.TextureList(), *m.BGLCommandList(), u);
-            // New variants whose bitmaps are already there show in the preview.
-            const std::string folder = modkit::folderOf(m.MDLPath());
-            for (const auto& t : *m.TextureList())
-                if (t->file().empty()) t->setFile(modkit::locateTextureFile(t->bitmap(), folder, search));
-        }))
+        }, parts) == EditOutcome::refused)
         return;
     refresh();
     form().log().addLogEvent("updated texture");
@@ -415,19 +435,19 @@ void frmTEXT::replaceBitmap() {
             const auto& t = m.TextureList()->Item(position);
             t->setBitmap(name);
             t->setFile(path);
-        }))
+        }, modkit::partTextures) != EditOutcome::refused)
         refresh();
 }
 
 void frmTEXT::checkTextureSizes() {
     const modkit::SeasonSuffixes suffixes = groups_.suffixes();
-    if (change("Check texture sizes", "", [&](modkit::MDLObject& m) {
-            modkit::TextureGroups(suffixes).recognise(*m.TextureList());
-            m.updateTextureSize();
-        })) {
-        refresh();
-        form().log().addLogEvent("texture size corrected");
-    }
+    const EditOutcome done = change("Check texture sizes", "", [&](modkit::MDLObject& m) {
+        modkit::TextureGroups(suffixes).recognise(*m.TextureList());
+        m.updateTextureSize();
+    }, modkit::partTextures);
+    if (done == EditOutcome::refused) return;
+    refresh();
+    form().log().addLogEvent(done == EditOutcome::applied ? "texture size corrected" : "texture sizes already correct");
 }
 
 }  // namespace fettle

@@ -30,7 +30,15 @@ protected:
     // line when the window opens or another model was loaded, else the one
     // shown before.
     void refresh() override;
-    void modelLoaded() override { reopened_ = true; }
+    uint32_t shownParts() const override { return modkit::partTextures | modkit::partCommands; }
+    void modelLoaded() override {
+        reopened_ = true;
+        shownFields_.clear();
+    }
+    // Fields changed since the texture was shown, not yet applied by Update.
+    bool hasUnappliedWork() const override;
+    // Only while the model still has the textures listed.
+    bool canKeepUnappliedWork() const override;
     void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;
 
@@ -47,11 +55,13 @@ private:
     void replaceBitmap();
     void checkTextureSizes();
     int selectedPosition() const;
+    std::string fieldState() const;
     bool isBase(int position) const;
 
     modkit::TextureGroups groups_;
     bool reopened_ = true;
     std::array<std::string, 3> shownColor_;
+    std::string shownFields_;  // fieldState() as the texture was shown
 
     QListWidget* lstTEXT_;
     QComboBox* cmbTexType_;

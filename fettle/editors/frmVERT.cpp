@@ -122,6 +122,8 @@ void frmVERT::refresh() {
 
 void frmVERT::modelLoaded() { grid_->clearEdits(); }
 
+bool frmVERT::hasUnappliedWork() const { return grid_->changedCount() > 0; }
+
 void frmVERT::cmdSelectByTexture_Click() {
     modkit::MDLObject* m = model();
     const int t = cmbTexture_->currentIndex();
@@ -184,7 +186,7 @@ void frmVERT::cmdUpdate_Click() {
             const auto& list = *m.VertexList();
             for (const auto& c : changes)
                 if (c.row < list.Count()) VertexGridModel::setVertexValue(*list.Item(c.row + 1), c.column, c.value);
-        });
+        }, modkit::partVertices) != EditOutcome::refused;
         if (!ok) return;
         grid_->clearEdits();
         refresh();

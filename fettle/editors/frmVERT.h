@@ -42,6 +42,8 @@ public:
 
 protected:
     void refresh() override;
+    uint32_t shownParts() const override { return modkit::partVertices; }
+    bool hasUnappliedWork() const override;
     void modelLoaded() override;
 
 private:

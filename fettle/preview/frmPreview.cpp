@@ -9,6 +9,8 @@
 #include <QVBoxLayout>
 
 #include "modkit/core/MDLObject.h"
+#include "modkit/core/Error.h"
+#include "preview/PreviewStatePanel.h"
 #include "preview/PreviewSurface.h"
 #include "shell/Dialogs.h"
 
@@ -31,6 +33,9 @@ frmPreview::frmPreview(ModelSource currentModel, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(picPreview_, 1);
     layout->addLayout(zoomRow);
+    statePanel_ = new PreviewStatePanel(this);
+    layout->addWidget(statePanel_);
+    connect(statePanel_, &PreviewStatePanel::stateChanged, this, &frmPreview::stateChosen);
     resize(520, 460);
 
     timer_ = new QTimer(this);
@@ -65,6 +70,33 @@ bool frmPreview::modelReady() const {
     if (suspended_) return false;
     auto m = currentModel_();
     return m && m->Loaded();
+}
+
+const modkit::WalkState* frmPreview::stateFor(const modkit::MDLObject& m) {
+    statePanel_->setModel(m.BGLCommandList().get());
+    state_ = statePanel_->state();
+    return state_ ? &*state_ : nullptr;
+}
+
+void frmPreview::stateChosen() {
+    state_ = statePanel_->state();
+    auto m = currentModel_();
+    if (!modelReady() || !picPreview_->makeCurrent()) return;
+    setSuspended(true);
+    try {
+        m->glGenerateDrawList(state_ ? &*state_ : nullptr);
+    } catch (const modkit::Error& e) {
+        // A stream that loops or jumps outside itself under this state: nothing is drawn.
+        setSuspended(false);
+        dialogs().messageBox("Fettle II error",
+                             "Error " + std::to_string(e.number()) + " (" + e.description() +
+                                 ") in procedure stateChosen of Form frmPreview",
+                             MsgIcon::Critical);
+        ticker_.requestFrame();
+        return;
+    }
+    setSuspended(false);
+    ticker_.requestFrame();
 }
 
 void frmPreview::drawMDLOnce() {

@@ -2,8 +2,10 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "modkit/bgl/WalkState.h"
 #include "preview/PreviewTicker.h"
 
 class QSlider;
@@ -17,6 +19,7 @@ class MDLObject;
 namespace fettle {
 
 class PreviewSurface;
+class PreviewStatePanel;
 
 // The 3-D preview window: mouse drags turn (right button) and pan (left
 // button) the model, the slider zooms, and a 100 ms timer draws while the view changes.
@@ -38,6 +41,10 @@ public:
     // Replaces the library's drawing (tests make a frame fail with it).
     void setFrameDrawer(std::function<void(const PreviewView&)> d) { drawer_ = std::move(d); }
     QSlider& sldZoom() { return *sldZoom_; }
+    PreviewStatePanel& statePanel() { return *statePanel_; }
+    // The state to build m's preview under (null: every triangle); the state
+    // panel offers the variables m tests.
+    const modkit::WalkState* stateFor(const modkit::MDLObject& m);
     int framesDrawn() const { return frames_; }
 
 Q_SIGNALS:
@@ -52,11 +59,15 @@ protected:
 private:
     bool modelReady() const;
     void draw(const PreviewView& v);
+    // The state panel changed: the current model's draw list is built anew.
+    void stateChosen();
 
     ModelSource currentModel_;
     PreviewTicker ticker_;
     PreviewSurface* picPreview_;
     QSlider* sldZoom_;
+    PreviewStatePanel* statePanel_;
+    std::optional<modkit::WalkState> state_;
     QTimer* timer_;
     std::function<void(const PreviewView&)> drawer_;
     bool suspended_ = false;

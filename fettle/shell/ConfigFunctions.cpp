@@ -5,7 +5,11 @@
 #include <filesystem>
 #include <sstream>
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include "modkit/Version.h"
+#include "modkit/core/Error.h"
 #include "modkit/core/FileIO.h"
 #include "modkit/core/NumText.h"
 #include "modkit/core/Paths.h"
@@ -43,8 +47,10 @@ std::string configurationPath(const std::string& programFolder) {
     std::string beside = modkit::joinPath(programFolder, kFileName);
     if (modkit::fileExists(beside)) return beside;
     std::string base;
-    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) base = x;
+    // A relative XDG_CONFIG_HOME is invalid and ignored, as the base directory rules say.
+    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/') base = x;
     else if (const char* h = std::getenv("HOME"); h && *h) base = std::string(h) + "/.config";
+    else if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir && *pw->pw_dir) base = std::string(pw->pw_dir) + "/.config";
     else base = programFolder;
     return modkit::joinPath(modkit::joinPath(base, "fettle"), kFileName);
 }
@@ -58,12 +64,29 @@ ConfigFunctions& config() {
 
 void ConfigFunctions::loadConfiguration(const std::string& path, Dialogs& dialogs) {
     path_ = path;
-    if (!modkit::fileExists(path)) {
+    if (!modkit::pathExists(path)) {
         createDefaultConfiguration();
         return;
     }
     doc_.reset();
-    pugi::xml_parse_result ok = doc_.load_file(path.c_str(), kParseOptions);
+    // Read through the library's reader: a FIFO or folder there fails at once
+    // (and then counts as a file that does not parse) instead of hanging.
+    pugi::xml_parse_result ok;
+    try {
+        const std::string text = modkit::readFileBytes(path, "Fettle.ConfigFunctions");
+        ok = doc_.load_buffer(text.data(), text.size(), kParseOptions);
+    } catch (const modkit::Error&) {
+        ok.status = pugi::status_io_error;
+    }
+    adopt(ok, dialogs);
+}
+
+void ConfigFunctions::loadConfigurationText(std::string_view text, Dialogs& dialogs) {
+    doc_.reset();
+    adopt(doc_.load_buffer(text.data(), text.size(), kParseOptions), dialogs);
+}
+
+void ConfigFunctions::adopt(const pugi::xml_parse_result& ok, Dialogs& dialogs) {
     if (!ok || !doc_.document_element()) {
         dialogs.messageBox(kTitle, "Failed to load config.xml file, a new config.xml will be created", MsgIcon::Critical);
         createDefaultConfiguration();
@@ -128,31 +151,24 @@ std::string ConfigFunctions::formattedText() const {
     std::ostringstream raw;
     doc_.save(raw, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
     // One tag per line: every line break of the document is kept, and each
-    // "><" is split.
+    // "><" between tags is split; the text of a CDATA section stays as it is.
     const std::string s = raw.str();
     std::string out;
     out.reserve(s.size() + s.size() / 8);
-    std::string line;
-    auto flush = [&] {
-        size_t from = 0;
-        for (size_t at; (at = line.find("><", from)) != std::string::npos; from = at + 1) {
-            out.append(line, from, at + 1 - from);
-            out += "\r\n";
-        }
-        out.append(line, from, std::string::npos);
-        out += "\r\n";
-        line.clear();
-    };
+    bool inCdata = false;
     for (size_t i = 0; i < s.size(); ++i) {
-        char c = s[i];
+        const char c = s[i];
         if (c == '\r' || c == '\n') {
             if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;
-            flush();
-        } else {
-            line.push_back(c);
+            out += "\r\n";
+            continue;
         }
+        out.push_back(c);
+        if (inCdata) inCdata = !(c == '>' && out.ends_with("]]>"));
+        else if (c == '[' && out.ends_with("<![CDATA[")) inCdata = true;
+        else if (c == '>' && i + 1 < s.size() && s[i + 1] == '<') out += "\r\n";
     }
-    if (!line.empty()) flush();
+    if (!out.empty() && !out.ends_with("\r\n")) out += "\r\n";
     return out;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <pugixml.hpp>
@@ -24,6 +25,8 @@ public:
     // Reads path, or builds the defaults when it is missing or unreadable;
     // upgrades an old or unversioned file. Problems are told through dialogs.
     void loadConfiguration(const std::string& path, Dialogs& dialogs);
+    // The same over the text of a configuration file; path() stays as it is.
+    void loadConfigurationText(std::string_view text, Dialogs& dialogs);
     void createDefaultConfiguration();
     void upgradeConfiguration();
     // Writes the document, one tag per line, atomically (folder created as needed).
@@ -58,6 +61,8 @@ public:
 
 private:
     void recentChanged();
+    // Takes the parsed document, or the defaults when it did not parse; upgrades it.
+    void adopt(const pugi::xml_parse_result& parsed, Dialogs& dialogs);
 
     pugi::xml_document doc_;
     std::string path_;

@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QUrl>
-#include <filesystem>
 
 #include "modkit/core/Error.h"
 #include "modkit/core/EventPump.h"
@@ -52,11 +51,35 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(kTitle);
     setAcceptDrops(true);
     log_ = new frmLog(this);
-    preview_ = new frmPreview([this] { return currentModel_; }, this);
+    preview_ = new frmPreview([this] { return doc_.model(); }, this);
     progress_ = new frmLoadingProgress(this);
     buildMenus();
     buildButtons();
     resize(sizeHint().expandedTo(QSize(640, 150)));
+
+    doc_.setTextureSearchPath([] { return config().texts("TexturePath"); });
+    connect(&doc_, &ModelDocument::logged, this, [this](LogKind kind, const QString& text) {
+        const std::string t = text.toStdString();
+        if (kind == LogKind::event) log_->addLogEvent(t);
+        else if (kind == LogKind::warning) log_->addLogWarning(t);
+        else log_->addLogError(t);
+    });
+    connect(&doc_, &ModelDocument::stateChanged, this, [this] {
+        updateTitle();
+        updateUndoActions();
+    });
+    connect(&doc_, &ModelDocument::loaded, this, &Form1::modelLoaded);
+    // Typing coalesces into one preview refresh.
+    previewRefresh_ = new QTimer(this);
+    previewRefresh_->setSingleShot(true);
+    previewRefresh_->setInterval(30);
+    connect(previewRefresh_, &QTimer::timeout, this, &Form1::refreshPreview);
+    connect(&doc_, &ModelDocument::changed, this, [this](uint32_t parts) {
+        pendingPreview_ |= parts;
+        previewRefresh_->start();
+        setButtonsValid();
+        Q_EMIT modelChanged(parts);
+    });
 
     connect(preview_, &frmPreview::previewDisabled, this, [this] {
         log_->addLogEvent("an error occured in the preview window and the preview will now be disabled");
@@ -65,8 +88,8 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     connect(&preview_->openGLPreviewObject(), &PreviewSurface::glInitialized, this, [this] {
         const std::string& failure = preview_->openGLPreviewObject().initError();
         if (!failure.empty()) log_->addLogError(failure);
-        if (currentModel_ && !busy_) {
-            preparePreview(*currentModel_);
+        if (doc_.model() && !doc_.isBusy()) {
+            preparePreview(*doc_.model());
             preview_->drawMDLOnce();
         }
     });
@@ -76,7 +99,7 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
         if (progress_->isVisible()) progress_->showStatus();
         QCoreApplication::processEvents();
         // The preview's draw list may be being compiled: its context stays current.
-        if (busy_) preview_->openGLPreviewObject().makeCurrent();
+        if (doc_.isBusy()) preview_->openGLPreviewObject().makeCurrent();
     });
     setButtonsValid();
     refreshRecentFileMenu();
@@ -84,6 +107,7 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
 
 Form1::~Form1() {
     modkit::setEventPump({});
+    doc_.disconnect(this);
     config().refreshRecentFileMenu = nullptr;
 }
 
@@ -103,6 +127,9 @@ void Form1::buildMenus() {
     QAction* save = addAction(mFile_, "mSave", "&Save...");
     save->setShortcut(QKeySequence::Save);
     connect(save, &QAction::triggered, this, &Form1::mSave_Click);
+    QAction* saveAs = addAction(mFile_, "mSaveAs", "Save &As...");
+    saveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    connect(saveAs, &QAction::triggered, this, &Form1::mSaveAs_Click);
     mExport_ = mFile_->addMenu("&Export");
     mExport_->setObjectName("mExport");
     mExport_->menuAction()->setObjectName("mExport");
@@ -119,11 +146,7 @@ void Form1::buildMenus() {
     QAction* exit = addAction(mFile_, "mExit", "E&xit");
     exit->setShortcut(QKeySequence::Quit);
     connect(exit, &QAction::triggered, this, &Form1::mExit_Click);
-    connect(mFile_, &QMenu::aboutToShow, this, [this] {
-        const bool can = currentModel_ && !loadedFromLibrary_ && !busy_;
-        action("mSave")->setEnabled(can);
-        mExport_->menuAction()->setEnabled(can);
-    });
+    connect(mFile_, &QMenu::aboutToShow, this, &Form1::setButtonsValid);
 
     QMenu* edit = menuBar()->addMenu("&Edit");
     edit->setObjectName("mEdit");
@@ -243,15 +266,16 @@ void Form1::refreshRecentFileMenu() {
 }
 
 void Form1::setButtonsValid() {
-    const bool model = currentModel_ && !busy_;
+    const bool busy = doc_.isBusy();
+    const bool model = doc_.model() && !busy;
     for (size_t i = 0; i < 6; ++i) {
         bool on = false;
         if (model) {
             switch (i) {
-            case 0: on = currentModel_->MaterialList()->Count() > 0; break;
-            case 1: on = currentModel_->TextureList()->Count() > 0; break;
-            case 2: on = currentModel_->VertexList()->Count() > 0; break;
-            case 3: on = currentModel_->BGLCommandList()->Count() > 0; break;
+            case 0: on = doc_.model()->MaterialList()->Count() > 0; break;
+            case 1: on = doc_.model()->TextureList()->Count() > 0; break;
+            case 2: on = doc_.model()->VertexList()->Count() > 0; break;
+            case 3: on = doc_.model()->BGLCommandList()->Count() > 0; break;
             default: on = true; break;
             }
         }
@@ -263,9 +287,9 @@ void Form1::setButtonsValid() {
         cmdSimpleTweak_[i]->setEnabled(model);
     }
     if (model) {
-        int16_t s = currentModel_->getRIFFSectionIndex("SHAD");
+        int16_t s = doc_.model()->getRIFFSectionIndex("SHAD");
         QPushButton* shadow = cmdSimpleTweak_[0];
-        if (currentModel_->getRIFFSectionSize(s) > 0) {
+        if (doc_.model()->getRIFFSectionSize(s) > 0) {
             shadow->setText("Add shadow");
             shadow->setToolTip("Remove the code that kills the shadow so that the shadow of the object is again displayed in FS");
         } else {
@@ -275,54 +299,37 @@ void Form1::setButtonsValid() {
         cmdSimpleTweak_[1]->setEnabled(hasTool(Tool::ConditionManager));
         cmdSimpleTweak_[2]->setEnabled(hasTool(Tool::TextureList));
     }
-    action("mOpen")->setEnabled(!busy_);
-    for (QAction* a : mLastFile_) a->setEnabled(!busy_);
-    action("mViewBGLBrowser")->setEnabled(!busy_ && hasTool(Tool::BGLBrowser));
-    action("mOpenFlightConv")->setEnabled(!busy_ && hasTool(Tool::OpenFlightConverter));
-    action("mOptions")->setEnabled(!busy_ && hasTool(Tool::Options));
-    const bool can = currentModel_ && !loadedFromLibrary_ && !busy_;
-    action("mSave")->setEnabled(can);
-    mExport_->menuAction()->setEnabled(can);
+    action("mOpen")->setEnabled(!busy);
+    for (QAction* a : mLastFile_) a->setEnabled(!busy);
+    action("mViewBGLBrowser")->setEnabled(!busy && hasTool(Tool::BGLBrowser));
+    action("mOpenFlightConv")->setEnabled(!busy && hasTool(Tool::OpenFlightConverter));
+    action("mOptions")->setEnabled(!busy && hasTool(Tool::Options));
+    // A library object is saved as a new file, never exported from the library.
+    action("mSave")->setEnabled(model);
+    action("mSaveAs")->setEnabled(model);
+    mExport_->menuAction()->setEnabled(model && !doc_.fromLibrary());
     updateUndoActions();
 }
 
 void Form1::updateUndoActions() {
     QAction* u = action("mUndo");
     QAction* r = action("mRedo");
-    u->setEnabled(!busy_ && history_.canUndo());
-    r->setEnabled(!busy_ && history_.canRedo());
-    u->setText(history_.canUndo() ? QString::fromStdString("&Undo " + history_.undoLabel()) : QString("&Undo"));
-    r->setText(history_.canRedo() ? QString::fromStdString("&Redo " + history_.redoLabel()) : QString("&Redo"));
+    const QUndoStack& h = doc_.undoStack();
+    u->setEnabled(!doc_.isBusy() && h.canUndo());
+    r->setEnabled(!doc_.isBusy() && h.canRedo());
+    u->setText(h.canUndo() ? "&Undo " + h.undoText() : QString("&Undo"));
+    r->setText(h.canRedo() ? "&Redo " + h.redoText() : QString("&Redo"));
 }
 
 void Form1::updateTitle() {
-    setWindowTitle(QString::fromStdString(
-        ModelHistory::windowTitle(currentModel_ ? documentPath_ : std::string(), history_.isModified())));
+    setWindowTitle(QString::fromStdString(doc_.windowTitle()));
+    if (doc_.model()) preview_->setCaption("Object preview - [ " + doc_.path() + "]");
 }
 
 void Form1::setBusy(bool busy) {
-    busy_ = busy;
+    doc_.setBusy(busy);
     preview_->setSuspended(busy);
     setButtonsValid();
-}
-
-void Form1::locateTextures(modkit::MDLObject& m, const std::string& modelPath, const std::string& firstFolder) {
-    std::vector<std::string> search;
-    if (!firstFolder.empty()) search.push_back(firstFolder);
-    for (const std::string& p : config().texts("TexturePath")) search.push_back(p);
-    const std::string folder = modkit::folderOf(modelPath);
-    for (const auto& t : *m.TextureList()) {
-        t->setFile("");
-        std::string found = modkit::locateTextureFile(t->bitmap(), folder, search);
-        if (!found.empty() && (found.find("/../") != std::string::npos || found.find("/./") != std::string::npos)) {
-            // A relative search folder gives the file's plain absolute path.
-            std::error_code ec;
-            std::filesystem::path abs = std::filesystem::absolute(found, ec);
-            if (!ec) found = abs.lexically_normal().string();
-        }
-        if (found.empty()) log_->addLogWarning("could not locate texture file \"" + t->bitmap() + "\"");
-        else t->setFile(found);
-    }
 }
 
 void Form1::preparePreview(modkit::MDLObject& m) {
@@ -333,10 +340,10 @@ void Form1::preparePreview(modkit::MDLObject& m) {
         return;
     }
     // Building lets events run: no command may start on the model meanwhile.
-    const bool wasBusy = busy_;
+    const bool wasBusy = doc_.isBusy();
     if (!wasBusy) setBusy(true);
     try {
-        for (const modkit::TextureLoadFailure& f : m.glPreparepreview(surface.previewObject()))
+        for (const modkit::TextureLoadFailure& f : m.glPreparepreview(surface.previewObject(), preview_->stateFor(m)))
             log_->addLogWarning(f.error.description());
     } catch (...) {
         if (!wasBusy) setBusy(false);
@@ -352,7 +359,7 @@ void Form1::releasePreview(const ModelPtr& m) {
 }
 
 void Form1::loadMDLObject(const std::string& path, const std::string& title, bool fromLibrary) {
-    if (path.empty() || busy_) return;
+    if (path.empty() || doc_.isBusy()) return;
     auto m = std::make_shared<modkit::MDLObject>();
     // Cleared first, so that the load's own warnings stay to be read.
     log_->clearLog();
@@ -362,7 +369,7 @@ void Form1::loadMDLObject(const std::string& path, const std::string& title, boo
     progress_->start();
     try {
         m->readMDL(path);
-        locateTextures(*m, path);
+        doc_.locateTextures(*m, path);
         preparePreview(*m);
     } catch (...) {
         releasePreview(m);
@@ -376,16 +383,15 @@ void Form1::loadMDLObject(const std::string& path, const std::string& title, boo
     setBusy(false);
     config().setText("LastMDL", path);
     config().addRecentFile(path);
-    documentPath_ = path;
     setCurrentModel(std::move(m), title, fromLibrary);
 }
 
 void Form1::loadReadModel(ModelPtr model, const std::string& title, const std::string& libraryFolder) {
-    if (!model || busy_) return;
+    if (!model || doc_.isBusy()) return;
     log_->clearLog();
     setBusy(true);
     try {
-        locateTextures(*model, model->MDLPath(), libraryFolder);
+        doc_.locateTextures(*model, model->MDLPath(), libraryFolder);
         preparePreview(*model);
     } catch (...) {
         releasePreview(model);
@@ -393,68 +399,56 @@ void Form1::loadReadModel(ModelPtr model, const std::string& title, const std::s
         throw;
     }
     setBusy(false);
-    documentPath_ = title;
     setCurrentModel(std::move(model), title, true);
 }
 
-void Form1::setCurrentModel(ModelPtr model, const std::string& title, bool fromLibrary) {
-    releasePreview(currentModel_);
-    currentModel_ = std::move(model);
-    loadedFromLibrary_ = fromLibrary;
-    history_.reset();
-    preview_->setCaption("Object preview - [ " + title + "]");
+void Form1::setCurrentModel(ModelPtr model, const std::string& path, bool fromLibrary) {
+    releasePreview(doc_.model());
+    previewRefresh_->stop();
+    pendingPreview_ = 0;
+    // The new model's preview is built already.
+    doc_.adopt(std::move(model), path, fromLibrary ? ModelOrigin::library : ModelOrigin::file);
+    previewRefresh_->stop();
+    pendingPreview_ = 0;
     setButtonsValid();
     updateTitle();
     preview_->drawMDLOnce();
-    Q_EMIT modelLoaded();
-    Q_EMIT modelChanged();
 }
 
-void Form1::applyModelChange(const std::string& label, const std::string& mergeKey, const ModelChange& change) {
-    if (!currentModel_ || busy_) return;
-    const bool merge = history_.merges(mergeKey);
-    ModelPtr before = merge ? nullptr : currentModel_->clone();
-    try {
-        change(*currentModel_);
-    } catch (...) {
-        // The model goes back to how it was; nothing is recorded.
-        if (before) replaceCurrent(before);
-        modelReplaced();
-        throw;
-    }
-    history_.record(label, mergeKey, std::move(before));
-    modelReplaced();
+EditOutcome Form1::applyModelChange(const std::string& label, const std::string& mergeKey, const ModelChange& change,
+                                    uint32_t parts) {
+    return doc_.apply(label, mergeKey, parts, change);
 }
 
-void Form1::undo() {
-    if (busy_ || !history_.canUndo()) return;
-    replaceCurrent(history_.undo(currentModel_));
-    modelReplaced();
-}
-
-void Form1::redo() {
-    if (busy_ || !history_.canRedo()) return;
-    replaceCurrent(history_.redo(currentModel_));
-    modelReplaced();
-}
-
-void Form1::replaceCurrent(ModelPtr model) {
-    // The model leaving gives back its GL names; kept copies never hold any.
-    releasePreview(currentModel_);
-    currentModel_ = std::move(model);
-}
-
-void Form1::modelReplaced() {
-    // The draw list follows the model (its commands or textures may have changed).
-    try {
-        preparePreview(*currentModel_);
-    } catch (const modkit::Error& e) {
-        log_->addLogError(e.description());
+void Form1::refreshPreview() {
+    const uint32_t parts = pendingPreview_;
+    pendingPreview_ = 0;
+    const ModelPtr& m = doc_.model();
+    if (!m || doc_.isBusy()) return;
+    const PreviewWork work = previewWorkFor(parts);
+    if (work != PreviewWork::frame) {
+        PreviewSurface& surface = preview_->openGLPreviewObject();
+        try {
+            if (work == PreviewWork::texturesAndDrawList) {
+                // Texture files may have changed: the textures are loaded again.
+                releasePreview(m);
+                preparePreview(*m);
+            } else if (m->Loaded() && surface.previewObject().openGLInit() && surface.makeCurrent()) {
+                // Compiling lets events run: no command may start on the model meanwhile.
+                setBusy(true);
+                struct Done {
+                    Form1* f;
+                    ~Done() { f->setBusy(false); }
+                } done{this};
+                m->glGenerateDrawList();
+            } else {
+                preparePreview(*m);
+            }
+        } catch (const modkit::Error& e) {
+            log_->addLogError(e.description());
+        }
     }
     preview_->ticker().requestFrame();
-    setButtonsValid();
-    updateTitle();
-    Q_EMIT modelChanged();
 }
 
 void Form1::showTrapped(const std::string& handler, int number, const std::string& description) {
@@ -479,17 +473,18 @@ bool Form1::trap(const std::string& handler, const std::function<void()>& f) {
 }
 
 bool Form1::maybeSaveChanges() {
-    if (!currentModel_ || !history_.isModified()) return true;
+    if (!doc_.isModified()) return true;
     MsgAnswer a = dialogs().messageBox(
-        kTitle, "The model \"" + modkit::fileNameOf(documentPath_) + "\" has unsaved changes. Save them first?",
+        kTitle, "The model \"" + modkit::fileNameOf(doc_.path()) + "\" has unsaved changes. Save them first?",
         MsgIcon::Exclamation, MsgButtons::SaveDiscardCancel);
     if (a == MsgAnswer::Discard) return true;
-    if (a == MsgAnswer::Save) return !loadedFromLibrary_ && saveModel("mSave_Click");
+    // A library object is saved as a new model file.
+    if (a == MsgAnswer::Save) return saveModel("mSave_Click");
     return false;
 }
 
 bool Form1::openModelFile(const std::string& path, const std::string& handler) {
-    if (busy_ || !maybeSaveChanges()) return false;
+    if (doc_.isBusy() || !maybeSaveChanges()) return false;
     return trap(handler, [&] {
         loadMDLObject(path, path, false);
         log_->addLogEvent(path + " opened");
@@ -508,7 +503,7 @@ void Form1::openArgument(const std::string& path) {
 }
 
 void Form1::mOpen_Click() {
-    if (busy_ || !maybeSaveChanges()) return;
+    if (doc_.isBusy() || !maybeSaveChanges()) return;
     trap("mOpen_Click", [&] {
         std::string path = dialogs().openFileDialog(kMdlFilter, "Select MDL file", config().text("LastMDL"));
         if (path.empty() || !modkit::fileExists(path)) return;
@@ -518,42 +513,37 @@ void Form1::mOpen_Click() {
 }
 
 void Form1::mLastFile_Click(int index) {
-    if (busy_) return;
+    if (doc_.isBusy()) return;
     std::string path = mLastFile_[static_cast<size_t>(index)]->data().toString().toStdString();
     if (modkit::fileExists(path)) openModelFile(path, "mLastFile_Click");
     else config().removeRecentFile(path);
 }
 
-std::string Form1::lastMdlDefault(const std::string& lastMdl, const std::string& extension) {
-    // Only the final ".mdl", written in lower case, gives way.
-    if (lastMdl.size() >= 4 && lastMdl.compare(lastMdl.size() - 4, 4, ".mdl") == 0)
-        return lastMdl.substr(0, lastMdl.size() - 4) + extension;
-    return lastMdl;
-}
-
-bool Form1::saveModel(const std::string& handler) {
-    if (!currentModel_ || loadedFromLibrary_ || busy_) return false;
-    std::string path = dialogs().saveFileDialog(kMdlFilter, "Select MDL file",
-                                                lastMdlDefault(config().text("LastMDL"), "_tweaked.mdl"));
+bool Form1::saveModel(const std::string& handler, bool askForName) {
+    if (!doc_.model() || doc_.isBusy()) return false;
+    std::string path = askForName ? std::string() : doc_.saveTarget();
+    if (path.empty()) path = dialogs().saveFileDialog(kMdlFilter, "Select MDL file", doc_.proposedSaveName());
     if (path.empty()) return false;
-    return trap(handler, [&] {
-        currentModel_->saveMDL(path);
+    bool saved = false;
+    trap(handler, [&] {
+        if (!(saved = doc_.saveAs(path))) return;
         config().addRecentFile(path);
         log_->addLogEvent(path + " saved");
-        history_.markSaved();
-        documentPath_ = path;
-        updateTitle();
     });
+    return saved;
 }
 
 void Form1::mSave_Click() { saveModel("mSave_Click"); }
 
+void Form1::mSaveAs_Click() { saveModel("mSaveAs_Click", true); }
+
 void Form1::exportModel(const char* filter, const char* title, const char* extension, const std::string& handler,
                         const std::function<void(const std::string&)>& write) {
-    if (!currentModel_ || loadedFromLibrary_ || busy_) return;
+    if (!doc_.model() || doc_.fromLibrary() || doc_.isBusy()) return;
     trap(handler, [&] {
-        std::string path = dialogs().saveFileDialog(filter, title, lastMdlDefault(config().text("LastMDL"), extension));
+        std::string path = dialogs().saveFileDialog(filter, title, doc_.defaultName(extension));
         if (path.empty()) return;
+        modkit::refuseOutputOverInput(path, {doc_.path()}, "Fettle");
         write(path);
         log_->addLogEvent(path + " exported");
     });
@@ -561,12 +551,12 @@ void Form1::exportModel(const char* filter, const char* title, const char* exten
 
 void Form1::mASMExport_Click() {
     exportModel("BGLC source file (*.asm)|*.asm", "Select ASM file", ".asm", "mASMExport_Click",
-                [this](const std::string& path) { currentModel_->exportASM(path); });
+                [this](const std::string& path) { doc_.model()->exportASM(path); });
 }
 
 void Form1::mFLTExport_Click() {
     exportModel("OpenFlight file (*.flt)|*.flt", "Select FLT file", ".flt", "mFLTExport_Click",
-                [this](const std::string& path) { currentModel_->exportFLT(path, config().text("FLTTex")); });
+                [this](const std::string& path) { doc_.model()->exportFLT(path, config().text("FLTTex")); });
 }
 
 void Form1::mGLTFExport_Click() {
@@ -582,16 +572,18 @@ void Form1::mGLTFExport_Click() {
 }
 
 void Form1::cmdSimpleTweak_Click(int index) {
-    if (!currentModel_ || busy_) return;
+    if (!doc_.model() || doc_.isBusy()) return;
     trap("cmdSimpleTweak_Click", [&] {
         switch (index) {
         case 0: {
-            int16_t i = currentModel_->getRIFFSectionIndex("SHAD");
-            if (currentModel_->getRIFFSectionSize(i) >= 1) {
-                applyModelChange("Add shadow", "", [](modkit::MDLObject& m) { m.removeKillShadow(); });
+            int16_t i = doc_.model()->getRIFFSectionIndex("SHAD");
+            if (doc_.model()->getRIFFSectionSize(i) >= 1) {
+                applyModelChange("Add shadow", "", [](modkit::MDLObject& m) { m.removeKillShadow(); },
+                                 modkit::partSections);
                 log_->addLogEvent("Shadow added to the object");
             } else {
-                applyModelChange("Remove shadow", "", [](modkit::MDLObject& m) { m.addKillShadow(); });
+                applyModelChange("Remove shadow", "", [](modkit::MDLObject& m) { m.addKillShadow(); },
+                                 modkit::partSections);
                 log_->addLogEvent("Shadow killed of the object");
             }
             break;
@@ -603,8 +595,11 @@ void Form1::cmdSimpleTweak_Click(int index) {
             if (QWidget* w = toolWindow(Tool::TextureList)) w->show();
             break;
         case 3:
-            applyModelChange("Fix BGL_LIGHT problem", "", [](modkit::MDLObject& m) { m.fixLights(); });
-            log_->addLogEvent("BGL_LIGHT problem fixed");
+            if (applyModelChange("Fix BGL_LIGHT problem", "", [](modkit::MDLObject& m) { m.fixLights(); },
+                                 modkit::partCommands | modkit::partSections) == EditOutcome::applied)
+                log_->addLogEvent("BGL_LIGHT problem fixed");
+            else
+                log_->addLogEvent("no BGL_LIGHT problem found");
             break;
         default:
             return;
@@ -637,7 +632,7 @@ void Form1::setToolWindowFactory(Tool tool, ToolFactory factory) {
 QWidget* Form1::toolWindow(Tool tool) {
     if (auto it = tools_.find(tool); it != tools_.end() && it->second) return it->second;
     auto f = factories_.find(tool);
-    if (f == factories_.end() || busy_) return nullptr;
+    if (f == factories_.end() || doc_.isBusy()) return nullptr;
     QWidget* w = f->second(*this);
     tools_[tool] = w;
     return w;
@@ -670,7 +665,7 @@ void Form1::mExit_Click() { close(); }
 
 void Form1::closeEvent(QCloseEvent* e) {
     // A model half read must not be released under the reader.
-    if (busy_ || !maybeSaveChanges()) {
+    if (doc_.isBusy() || !maybeSaveChanges()) {
         e->ignore();
         return;
     }
@@ -679,8 +674,8 @@ void Form1::closeEvent(QCloseEvent* e) {
     } catch (const modkit::Error& err) {
         showTrapped("Form_Unload", err.number(), err.description());
     }
-    currentModel_.reset();
-    history_.reset();
+    releasePreview(doc_.model());
+    doc_.close();
     for (auto& [tool, w] : tools_)
         if (w) w->close();
     preview_->close();
@@ -691,7 +686,7 @@ void Form1::closeEvent(QCloseEvent* e) {
 
 void Form1::dragEnterEvent(QDragEnterEvent* e) {
     const QMimeData* data = e->mimeData();
-    if (busy_ || !data->hasUrls() || data->urls().size() != 1 || !data->urls()[0].isLocalFile()) return;
+    if (doc_.isBusy() || !data->hasUrls() || data->urls().size() != 1 || !data->urls()[0].isLocalFile()) return;
     std::string path = data->urls()[0].toLocalFile().toStdString();
     if (hasSuffix(path, ".mdl") || (hasSuffix(path, ".bgl") && bglOpener_)) e->acceptProposedAction();
 }

@@ -6,11 +6,12 @@
 #include <memory>
 #include <string>
 
-#include "shell/ModelHistory.h"
+#include "document/ModelDocument.h"
 
 class QAction;
 class QMenu;
 class QPushButton;
+class QTimer;
 
 namespace modkit {
 class MDLObject;
@@ -22,7 +23,7 @@ class frmLog;
 class frmLoadingProgress;
 class frmPreview;
 
-// The main window: holds the one loaded model and offers every command on it.
+// The main window: shows the model document (document()) and offers every command on it.
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -42,10 +43,11 @@ public:
     // stepMs is the pause between the splash texts.
     void startUp(const std::string& configPath, int stepMs = 1000);
 
-    const ModelPtr& currentModel() const { return currentModel_; }
-    bool loadedFromLibrary() const { return loadedFromLibrary_; }
+    ModelDocument& document() { return doc_; }
+    const ModelPtr& currentModel() const { return doc_.model(); }
+    bool loadedFromLibrary() const { return doc_.fromLibrary(); }
     // True while a model loads; commands on the model are refused meanwhile.
-    bool isBusy() const { return busy_; }
+    bool isBusy() const { return doc_.isBusy(); }
 
     // Reads path into a new model and makes it current. Throws modkit::Error;
     // then the model that was open before stays current.
@@ -54,24 +56,21 @@ public:
     // locates its textures (libraryFolder first) and builds its preview.
     void loadReadModel(ModelPtr model, const std::string& title, const std::string& libraryFolder);
     void setButtonsValid();
-    // Finds the file of every texture of m; modelPath is the model file's path.
-    void locateTextures(modkit::MDLObject& m, const std::string& modelPath, const std::string& firstFolder = {});
 
-    // THE way every command changes the model: keeps the model as it was for
-    // Undo, runs change, marks the model changed, rebuilds the preview and tells
-    // the open windows. Changes under the same non-empty mergeKey that follow
-    // each other are one undo step (typing in one field). A change that throws
-    // leaves the model as it was before and passes the error on.
-    void applyModelChange(const std::string& label, const std::string& mergeKey, const ModelChange& change);
-    void undo();
-    void redo();
-    const ModelHistory& history() const { return history_; }
+    // Runs change through the document (ModelDocument::apply); parts are the
+    // ModelPart flags it may touch.
+    EditOutcome applyModelChange(const std::string& label, const std::string& mergeKey, const ModelChange& change,
+                                 uint32_t parts = modkit::partAll);
+    void undo() { doc_.undo(); }
+    void redo() { doc_.redo(); }
 
     // Opens path after asking about unsaved changes; errors are shown as
     // trapped in procedure `handler`. True when the model was opened.
     bool openModelFile(const std::string& path, const std::string& handler);
     // Asks to save, discard or cancel when the model has unsaved changes; true to go on.
     bool maybeSaveChanges();
+    // Save writes to the current file; a model never saved (or from a library) asks first.
+    bool saveModel(const std::string& handler, bool askForName = false);
 
     frmLog& log() { return *log_; }
     frmPreview& preview() { return *preview_; }
@@ -86,8 +85,9 @@ public:
     void openArgument(const std::string& path);
 
 Q_SIGNALS:
-    // The current model was replaced or changed; open windows show it again.
-    void modelChanged();
+    // The given ModelPart flags of the current model changed (all of them when
+    // another model was opened); open windows show what they depend on again.
+    void modelChanged(uint32_t parts);
     // Another model was opened (just before modelChanged): windows drop what
     // they kept for the previous one.
     void modelLoaded();
@@ -95,6 +95,7 @@ Q_SIGNALS:
 public Q_SLOTS:
     void mOpen_Click();
     void mSave_Click();
+    void mSaveAs_Click();
     void mASMExport_Click();
     void mFLTExport_Click();
     void mGLTFExport_Click();
@@ -116,14 +117,13 @@ private:
     // Runs f; a modkit::Error (or any other failure) is shown as trapped in `handler`.
     bool trap(const std::string& handler, const std::function<void()>& f);
     void showTrapped(const std::string& handler, int number, const std::string& description);
-    bool saveModel(const std::string& handler);
     void exportModel(const char* filter, const char* title, const char* extension, const std::string& handler,
                      const std::function<void(const std::string&)>& write);
-    void setCurrentModel(ModelPtr model, const std::string& title, bool fromLibrary);
+    void setCurrentModel(ModelPtr model, const std::string& path, bool fromLibrary);
     void preparePreview(modkit::MDLObject& m);
     void releasePreview(const ModelPtr& m);
-    void replaceCurrent(ModelPtr model);
-    void modelReplaced();
+    // Rebuilds what of the preview depends on the changed parts, once for a burst of changes.
+    void refreshPreview();
     void updateTitle();
     void updateUndoActions();
     void setBusy(bool busy);
@@ -132,14 +132,11 @@ private:
     void showModal(Tool tool);
     QWidget* toolWindow(Tool tool);
     bool hasTool(Tool tool) const { return factories_.count(tool) > 0; }
-    static std::string lastMdlDefault(const std::string& lastMdl, const std::string& extension);
 
-    ModelPtr currentModel_;
-    bool loadedFromLibrary_ = false;
-    bool busy_ = false;
+    ModelDocument doc_;
+    uint32_t pendingPreview_ = 0;
+    QTimer* previewRefresh_ = nullptr;
     bool closing_ = false;
-    std::string documentPath_;
-    ModelHistory history_;
     frmLog* log_;
     frmPreview* preview_;
     frmLoadingProgress* progress_;

@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -13,7 +14,7 @@ namespace modkit {
 // holds hundreds of thousands of commands, so the texts that were set are packed
 // into one string (short ones need no allocation of their own) and jump
 // destinations take memory only on commands that have them.
-class BGLCommand {
+class MODKIT_EXPORT BGLCommand {
 public:
     static constexpr int maxIndex = 32;
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -15,7 +16,7 @@ class ConditionList;
 
 // The decoded BGL section: commands in stream order, with jump parameters held
 // as the 1-based positions of the commands they land on.
-class BGLCommandList : public KeyedCollection<BGLCommand> {
+class MODKIT_EXPORT BGLCommandList : public KeyedCollection<BGLCommand> {
 public:
     BGLCommandList() : KeyedCollection<BGLCommand>("Modkit.BGLCommandList") {}
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <array>
 #include <cstdint>
 #include <string>
@@ -16,9 +17,9 @@ enum class parameterType : int32_t {
 };
 
 // Width in bytes of a parameter type (strLength for pString).
-int parameterWidth(parameterType t, int strLength);
+MODKIT_EXPORT int parameterWidth(parameterType t, int strLength);
 
-struct BGLCommandDictEntry {
+struct MODKIT_EXPORT BGLCommandDictEntry {
     std::string name;
     int16_t numParam = 0;
     std::array<parameterType, 33> paramType{};
@@ -29,7 +30,7 @@ struct BGLCommandDictEntry {
 
 // The table of every command the library can decode and encode, indexed by
 // opcode 0..260. Undefined opcodes hold the empty entry (length 0).
-class BGLOpcodeDictionary {
+class MODKIT_EXPORT BGLOpcodeDictionary {
 public:
     BGLOpcodeDictionary() = default;
 

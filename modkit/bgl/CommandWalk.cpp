@@ -301,6 +301,33 @@ std::vector<WalkTriangle> drawnTriangles(const BGLCommandList& list, const WalkS
     return std::move(c.triangles);
 }
 
+std::vector<int32_t> testedVariables(const BGLCommandList& list) {
+    std::vector<int32_t> out;
+    auto add = [&](const std::string& text) {
+        if (!numtext::isNumber(text)) return;
+        const double v = numtext::toDouble(text);
+        if (!(v >= INT32_MIN && v <= INT32_MAX)) return;
+        const auto address = static_cast<int32_t>(v);
+        if (std::find(out.begin(), out.end(), address) == out.end()) out.push_back(address);
+    };
+    for (const auto& cmd : list) {
+        switch (cmd->opcode()) {
+        case BGLOpcode::IFIN1:
+        case BGLOpcode::IFINF1:
+        case BGLOpcode::IFMSK:
+            add(cmd->param(1));
+            break;
+        case BGLOpcode::IFIN2:
+        case BGLOpcode::IFIN3:
+            for (int i = 1; i <= (cmd->opcode() == BGLOpcode::IFIN2 ? 4 : 7); i += 3) add(cmd->param(i));
+            break;
+        default:
+            break;
+        }
+    }
+    return out;
+}
+
 std::vector<DrawState> materialTexturePairs(const BGLCommandList& list, const WalkState* state) {
     PairFinder p;
     walkCommands(list, p, state);

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "modkit/bgl/BGLOpcode.h"
+#include "modkit/core/Export.h"
 
 namespace modkit {
 
@@ -51,7 +52,7 @@ struct WalkLine {
 
 // Receives what the walk meets, in drawing order. Every member has an empty
 // default; a reader overrides what it uses.
-class GeometrySink {
+class MODKIT_EXPORT GeometrySink {
 public:
     virtual ~GeometrySink() = default;
     // A SET_MATERIAL ran; state is the new state in force.
@@ -98,23 +99,27 @@ inline constexpr int kMaxCallDepth = 64;
 // leaving the call it runs in, which under a fixed state repeats for ever),
 // calls nested deeper than kMaxCallDepth. Errors of the number conversions and
 // of the sink pass through.
-void walkCommands(const BGLCommandList& list, GeometrySink& sink, const WalkState* state = nullptr,
+MODKIT_EXPORT void walkCommands(const BGLCommandList& list, GeometrySink& sink, const WalkState* state = nullptr,
                   WalkTrace* trace = nullptr);
 
 // The number of triangles drawn; the number of DRAW_TRI_LIST_ITEM commands
 // without a state. Reads no vertex numbers.
-int64_t countTriangles(const BGLCommandList& list, const WalkState* state = nullptr);
+MODKIT_EXPORT int64_t countTriangles(const BGLCommandList& list, const WalkState* state = nullptr);
 
 // Every triangle drawn, in drawing order.
-std::vector<WalkTriangle> drawnTriangles(const BGLCommandList& list, const WalkState* state = nullptr);
+MODKIT_EXPORT std::vector<WalkTriangle> drawnTriangles(const BGLCommandList& list, const WalkState* state = nullptr);
 
 // The distinct material/texture pairs in force for at least one triangle, in the
 // order of their first triangle. A pair used before any SET_MATERIAL has set
 // false.
-std::vector<DrawState> materialTexturePairs(const BGLCommandList& list, const WalkState* state = nullptr);
+MODKIT_EXPORT std::vector<DrawState> materialTexturePairs(const BGLCommandList& list, const WalkState* state = nullptr);
+
+// The variables (as addresses, 906 for 38A) that the stream's tests read, each
+// once, in the order first met; those the walk does not decide are left out.
+MODKIT_EXPORT std::vector<int32_t> testedVariables(const BGLCommandList& list);
 
 // The opcode's name as the dictionary has it ("IFIN1", "JUMP"), or the
 // library's name for opcodes the dictionary lacks ("IFINF1").
-std::string opcodeName(BGLOpcode op);
+MODKIT_EXPORT std::string opcodeName(BGLOpcode op);
 
 }  // namespace modkit

@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -11,7 +12,7 @@
 // command line share them.
 namespace modkit {
 
-struct ConditionVariable {
+struct MODKIT_EXPORT ConditionVariable {
     std::string name;
     std::string address;  // upper-case hexadecimal, no leading zeros
     std::string description;
@@ -28,30 +29,30 @@ struct ConditionVariable {
 };
 
 // The known variables, in the editor's order.
-const std::vector<ConditionVariable>& conditionVariables();
+MODKIT_EXPORT const std::vector<ConditionVariable>& conditionVariables();
 
 // The variable whose address is the upper-case hexadecimal form of value, or
 // null. The address must match exactly ("33B", not "33b" or "033B").
-const ConditionVariable* variableAt(int32_t value);
-const ConditionVariable* variableByAddress(std::string_view address);
+MODKIT_EXPORT const ConditionVariable* variableAt(int32_t value);
+MODKIT_EXPORT const ConditionVariable* variableByAddress(std::string_view address);
 // Its name, or empty.
-std::string variableNameOf(int32_t value);
+MODKIT_EXPORT std::string variableNameOf(int32_t value);
 
 // Upper-case hexadecimal form; negative 16-bit values as their 16-bit pattern.
-std::string hexText(int64_t value);
+MODKIT_EXPORT std::string hexText(int64_t value);
 // Upper-cases text in place; true when every character is 0-9 or A-F (an
 // empty text counts as true).
-bool isHexText(std::string& text);
+MODKIT_EXPORT bool isHexText(std::string& text);
 // A condition's var (decimal text) as its hexadecimal address; a text that is
 // no whole number comes back as it is.
-std::string addressText(const std::string& var);
+MODKIT_EXPORT std::string addressText(const std::string& var);
 
 // A condition as the editor lists it: "Distance to RefPoint between 0 and
 // 500", "User variable 1 contains 4", "Rotate to user". A variable not in the
 // table is named by its hexadecimal address. Error 9 for a type outside 0..3.
-std::string conditionText(const Condition& c);
+MODKIT_EXPORT std::string conditionText(const Condition& c);
 // "AND", "OR", "NOT" or "NOR"; error 9 outside 0..3.
-std::string multiConditionName(eMultiCondition m);
+MODKIT_EXPORT std::string multiConditionName(eMultiCondition m);
 
 namespace conditionrules {
 inline constexpr const char* bothRotations = "You can not have both the rotate to user and wind condition on the same object";
@@ -61,17 +62,17 @@ inline constexpr const char* fieldsInvalid = "Please make sure all required fiel
 
 // The rule broken when a condition of the list has just become a rotation of
 // type changed: a message, or empty when the list is allowed.
-std::string rotationMessage(const ConditionList& list, CondType changed);
+MODKIT_EXPORT std::string rotationMessage(const ConditionList& list, CondType changed);
 
 // Why the list cannot work as the user means it, or empty. A mask stands right
 // in front of the body call, behind the jump that ends the combined tests under
 // OR and NOR: there it is never tested, and masks alone hide the object.
-std::string combinationWarning(const ConditionList& list);
+MODKIT_EXPORT std::string combinationWarning(const ConditionList& list);
 
 // A value field of the editor as a 16-bit number: decimal -32768..32767
 // (rounded), or hexadecimal up to FFFF (FFFF is -1). False for an empty text
 // or any other.
-bool readValue(std::string text, bool hexValue, int16_t& out);
+MODKIT_EXPORT bool readValue(std::string text, bool hexValue, int16_t& out);
 
 // Reads the fields of a Between or mask condition: the variable's address in
 // hexadecimal, then min and max in decimal or (hexValues) hexadecimal. Values
@@ -79,7 +80,7 @@ bool readValue(std::string text, bool hexValue, int16_t& out);
 // a mask must be written with the digits 0-9 in either mode. On success cond
 // takes the type and values and the result is empty; otherwise the result is
 // fieldsInvalid and cond is unchanged.
-std::string storeVariableCondition(Condition& cond, CondType type, std::string address, std::string minText,
+MODKIT_EXPORT std::string storeVariableCondition(Condition& cond, CondType type, std::string address, std::string minText,
                                    std::string maxText, bool hexValues);
 }  // namespace conditionrules
 

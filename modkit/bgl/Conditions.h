@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <cstdint>
 #include <string>
 
@@ -13,7 +14,7 @@ enum class eMultiCondition : int32_t { mAND = 0, mOR = 1, mNOT = 2, mNOR = 3 };
 
 // One display condition of an object. var is the variable's address as
 // decimal text; a mask condition keeps its bit mask in min.
-class Condition {
+class MODKIT_EXPORT Condition {
 public:
     CondType cType() const { return type_; }
     void setCType(CondType t) { type_ = t; }
@@ -38,7 +39,7 @@ private:
 // The conditions of one block of the command list: commandStart is the
 // block's first command, commandEnd the body call it guards (both 0 in a
 // list that was not read from a command list).
-class ConditionList : public KeyedCollection<Condition> {
+class MODKIT_EXPORT ConditionList : public KeyedCollection<Condition> {
 public:
     ConditionList() : KeyedCollection<Condition>("Modkit.ConditionList") {}
 

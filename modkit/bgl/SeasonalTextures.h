@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <array>
 #include <cstdint>
 
@@ -8,7 +9,7 @@ namespace modkit {
 // winter 2, heavy winter 3, spring 4). Material holds 0-based texture indices,
 // element 0 the base texture; a season whose dayEnd is below its dayStart runs
 // over the turn of the year.
-struct seasonalTextures {
+struct MODKIT_EXPORT seasonalTextures {
     std::array<int16_t, 5> Material{}, dayStart{}, dayEnd{};
     std::array<bool, 5> active{};
 };

@@ -6,11 +6,13 @@
 #include <string_view>
 #include <vector>
 
+#include "modkit/core/Export.h"
+
 namespace modkit {
 
 struct ConditionVariable;
 
-class WalkState {
+class MODKIT_EXPORT WalkState {
 public:
     // Values of the variable "Time of day" (28C).
     static constexpr int32_t day = 1, dusk = 2, night = 4;
@@ -54,6 +56,6 @@ private:
 
 // The northern season (Season 6F8: 0 winter, 1 spring, 2 summer, 3 autumn) of a
 // day of the year.
-int32_t seasonOfDay(int32_t dayOfYear);
+MODKIT_EXPORT int32_t seasonOfDay(int32_t dayOfYear);
 
 }  // namespace modkit

@@ -41,8 +41,13 @@ bool BGLObject::isXMLBGL(const std::string& f) const {
 }
 
 bool BGLObject::scan(const std::string& f) {
-    if (!fileExists(f)) return false;
+    if (!pathExists(f)) return false;  // a FIFO or folder is refused by the read below
     std::string bytes = readFileBytes(f, kSource);
+    scanBytes(std::move(bytes), f);
+    return true;
+}
+
+void BGLObject::scanBytes(std::string bytes, const std::string& f) {
     ByteReader in(bytes);
     if (bytes.size() < 2 || getInteger(in) != kMagic) raiseLibrary(kSource, kInvalid);
 
@@ -95,13 +100,20 @@ bool BGLObject::scan(const std::string& f) {
         }
     }
     if (modelBytes > size) tooMuch("the models of the index", modelBytes, "bytes", size);
-    return true;
 }
 
 void BGLObject::scanXMLBGL(const std::string& f) { scan(f); }
 
 void BGLObject::readXMLBGL(const std::string& f) {
-    if (!scan(f)) return;
+    if (scan(f)) loadModels();
+}
+
+void BGLObject::readXMLBGLBytes(std::string bytes, const std::string& path) {
+    scanBytes(std::move(bytes), path);
+    loadModels();
+}
+
+void BGLObject::loadModels() {
     ByteReader in(bytes_);
     for (const ModelLocation& loc : locations_) models_->Add(loadModelAt(in, loc, path_));
 }

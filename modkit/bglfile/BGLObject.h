@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,7 +11,7 @@ namespace modkit {
 
 // A compiled XML-style BGL scenery library: its section table and the MDL
 // models its mdl sections hold.
-class BGLObject {
+class MODKIT_EXPORT BGLObject {
 public:
     // True when f is a file whose first two bytes are 01 02.
     bool isXMLBGL(const std::string& f) const;
@@ -22,6 +23,9 @@ public:
     // Reads the section table and the model index only, without loading the
     // models: the models' bytes are available even where a model would not load.
     void scanXMLBGL(const std::string& f);
+    // readXMLBGL over the bytes of a library file; path becomes path() and the
+    // models' MDLPath.
+    void readXMLBGLBytes(std::string bytes, const std::string& path = std::string());
 
     std::shared_ptr<modkit::ModelList> ModelList() const { return models_; }
     std::shared_ptr<XMLBGLSectionList> sections() const { return sections_; }
@@ -39,6 +43,8 @@ public:
 private:
     // Reads the file, its tables and the model index; false for a missing file.
     bool scan(const std::string& f);
+    void scanBytes(std::string bytes, const std::string& f);
+    void loadModels();
 
     std::shared_ptr<modkit::ModelList> models_ = std::make_shared<modkit::ModelList>();
     std::shared_ptr<XMLBGLSectionList> sections_ = std::make_shared<XMLBGLSectionList>();

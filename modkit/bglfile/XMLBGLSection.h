@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -29,7 +30,7 @@ enum class XMLBGLSectionType : int32_t {
 };
 
 // Where one model's MDL file image stands in a scenery library.
-struct ModelLocation {
+struct MODKIT_EXPORT ModelLocation {
     int64_t offset = 0;  // 0-based, from the start of the library file
     int64_t length = 0;
 };
@@ -38,7 +39,7 @@ struct ModelLocation {
 // section: its type, number of subsections and the offset and size of its
 // subsection table. As a subsection: the number of records in its data and the
 // offset and size of that data.
-class XMLBGLSection {
+class MODKIT_EXPORT XMLBGLSection {
 public:
     XMLBGLSection();
 
@@ -77,9 +78,9 @@ private:
 };
 
 // The model stored at loc, loaded straight from the library's bytes.
-std::shared_ptr<MDLObject> loadModelAt(const ByteReader& file, const ModelLocation& loc, const std::string& path);
+MODKIT_EXPORT std::shared_ptr<MDLObject> loadModelAt(const ByteReader& file, const ModelLocation& loc, const std::string& path);
 
-class XMLBGLSectionList : public KeyedCollection<XMLBGLSection> {
+class MODKIT_EXPORT XMLBGLSectionList : public KeyedCollection<XMLBGLSection> {
 public:
     XMLBGLSectionList() : KeyedCollection<XMLBGLSection>("Modkit.XMLBGLSectionList") {}
 };

@@ -1,10 +1,11 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <string>
 
 namespace modkit {
 
 // The BBOX record: six floats xmin, ymin, zmin, xmax, ymax, zmax.
-class BoundingBox {
+class MODKIT_EXPORT BoundingBox {
 public:
     float xmin() const { return v_[0]; }
     float ymin() const { return v_[1]; }

@@ -28,6 +28,10 @@ void raiseRuntime(int number, const std::string& source) {
     throw Error(number, source, runtimeDescription(number));
 }
 
+void raiseRuntime(int number, const std::string& source, const std::string& detail) {
+    throw Error(number, source, std::string(runtimeDescription(number)) + ": " + detail);
+}
+
 void raiseLibrary(const std::string& source, const std::string& message) {
     throw Error(err::Library, source, message);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <stdexcept>
 #include <string>
 
@@ -7,7 +8,7 @@ namespace modkit {
 // The one error type the library throws. Numbers follow the runtime numbering
 // the program's messages show: 100 for the library's own errors, 5/6/9/13/457
 // and the file errors for the standard failures.
-class Error : public std::runtime_error {
+class MODKIT_EXPORT Error : public std::runtime_error {
 public:
     Error(int number, std::string source, std::string description);
 
@@ -36,15 +37,19 @@ inline constexpr int Library = 100;
 }
 
 // The standard description of a runtime error number ("Overflow", ...).
-const char* runtimeDescription(int number);
+MODKIT_EXPORT const char* runtimeDescription(int number);
 
 // Throws a runtime error with its standard description.
-[[noreturn]] void raiseRuntime(int number, const std::string& source = "Modkit");
+[[noreturn]] MODKIT_EXPORT void raiseRuntime(int number, const std::string& source = "Modkit");
+
+// Throws a runtime error whose description is the standard one followed by
+// ": " and detail (what the path is and why it was refused).
+[[noreturn]] MODKIT_EXPORT void raiseRuntime(int number, const std::string& source, const std::string& detail);
 
 // Throws one of the library's own errors (number 100).
-[[noreturn]] void raiseLibrary(const std::string& source, const std::string& message);
+[[noreturn]] MODKIT_EXPORT void raiseLibrary(const std::string& source, const std::string& message);
 
 // Maps an errno value from a failed file operation to the nearest runtime error.
-[[noreturn]] void raiseFromErrno(int errnoValue, const std::string& source);
+[[noreturn]] MODKIT_EXPORT void raiseFromErrno(int errnoValue, const std::string& source);
 
 }  // namespace modkit

@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <functional>
 
 // Long library operations let the program's window events run through one hook.
@@ -7,13 +8,13 @@ namespace modkit {
 using EventPump = std::function<void()>;
 
 // Installs the hook (an empty function removes it).
-void setEventPump(EventPump pump);
+MODKIT_EXPORT void setEventPump(EventPump pump);
 
 // Called between the steps of long operations. Cheap: looks at the clock only
 // now and then and calls the hook at most about every 20 ms.
-void pumpEvents();
+MODKIT_EXPORT void pumpEvents();
 
 // Calls the hook now (status changes the user should see at once).
-void pumpEventsNow();
+MODKIT_EXPORT void pumpEventsNow();
 
 }  // namespace modkit

@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -10,7 +11,7 @@ namespace modkit {
 
 // Reads fields from a byte string it does not own. A read past the end yields
 // zero bytes; getString yields the bytes that exist.
-class ByteReader {
+class MODKIT_EXPORT ByteReader {
 public:
     ByteReader() = default;
     explicit ByteReader(std::string_view data) : data_(data) {}
@@ -34,7 +35,7 @@ private:
 };
 
 // Appends fields to a byte string.
-class ByteWriter {
+class MODKIT_EXPORT ByteWriter {
 public:
     ByteWriter() = default;
     void reserve(size_t n) { out_.reserve(n); }
@@ -47,27 +48,27 @@ private:
     std::string out_;
 };
 
-uint8_t getByte(ByteReader& s);
-int16_t getInteger(ByteReader& s);
-int32_t getUnsignedInteger(ByteReader& s);  // 0..65535
-int32_t getLong(ByteReader& s);
-float getSingle(ByteReader& s);
-double getDouble(ByteReader& s);
+MODKIT_EXPORT uint8_t getByte(ByteReader& s);
+MODKIT_EXPORT int16_t getInteger(ByteReader& s);
+MODKIT_EXPORT int32_t getUnsignedInteger(ByteReader& s);  // 0..65535
+MODKIT_EXPORT int32_t getLong(ByteReader& s);
+MODKIT_EXPORT float getSingle(ByteReader& s);
+MODKIT_EXPORT double getDouble(ByteReader& s);
 // The next length bytes, NULs kept; fewer when the data ends first.
-std::string getString(ByteReader& s, int64_t length);
+MODKIT_EXPORT std::string getString(ByteReader& s, int64_t length);
 // Makes the 1-based position current.
-void seekFile(ByteReader& s, int64_t position);
+MODKIT_EXPORT void seekFile(ByteReader& s, int64_t position);
 
-void putByte(ByteWriter& s, uint8_t value);
-void putInteger(ByteWriter& s, int16_t value, bool bigEndian = false);
+MODKIT_EXPORT void putByte(ByteWriter& s, uint8_t value);
+MODKIT_EXPORT void putInteger(ByteWriter& s, int16_t value, bool bigEndian = false);
 // A value meant as 0..65535; values above 32767 are stored as their 16-bit
 // pattern. Anything outside -32768..65535 is an overflow (error 6), nothing written.
-void putUnsignedInteger(ByteWriter& s, int32_t value, bool bigEndian = false);
-void putLong(ByteWriter& s, int32_t value, bool bigEndian = false);
-void putSingle(ByteWriter& s, float value, bool bigEndian = false);
-void putDouble(ByteWriter& s, double value, bool bigEndian = false);
+MODKIT_EXPORT void putUnsignedInteger(ByteWriter& s, int32_t value, bool bigEndian = false);
+MODKIT_EXPORT void putLong(ByteWriter& s, int32_t value, bool bigEndian = false);
+MODKIT_EXPORT void putSingle(ByteWriter& s, float value, bool bigEndian = false);
+MODKIT_EXPORT void putDouble(ByteWriter& s, double value, bool bigEndian = false);
 // length < 1: text written whole. Otherwise text NUL-padded to exactly length
 // bytes; a longer text raises error 100 (Modkit.HexFunctions) and writes nothing.
-void putString(ByteWriter& s, std::string_view text, int16_t length = 0);
+MODKIT_EXPORT void putString(ByteWriter& s, std::string_view text, int16_t length = 0);
 
 }  // namespace modkit

@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <cstdint>
 #include <iterator>
 #include <memory>
@@ -16,7 +17,7 @@ namespace modkit {
 // Keys are found through a hash map; positions are a plain vector, so Item by
 // position is O(1) and an insertion or removal moves the tail once.
 template <class T>
-class KeyedCollection {
+class MODKIT_EXPORT KeyedCollection {
 public:
     using Ptr = std::shared_ptr<T>;
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <array>
 #include <cstdint>
 #include <string>
@@ -6,7 +7,7 @@
 namespace modkit {
 
 // The MDLH record: nine signed 32-bit values with no meaning of the library's own.
-class MDLHeader {
+class MODKIT_EXPORT MDLHeader {
 public:
     // Error 9 outside 0..8.
     int32_t param(int index) const;

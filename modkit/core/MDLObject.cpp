@@ -1,5 +1,7 @@
 #include "modkit/core/MDLObject.h"
 
+#include <algorithm>
+
 #include "modkit/core/Error.h"
 #include "modkit/core/EventPump.h"
 #include "modkit/core/FileIO.h"
@@ -72,14 +74,8 @@ std::shared_ptr<Color> copyColor(const std::shared_ptr<Color>& c) {
     return c ? std::make_shared<Color>(*c) : std::make_shared<Color>();
 }
 
-}  // namespace
-
-std::shared_ptr<MDLObject> MDLObject::clone() const {
-    auto m = std::make_shared<MDLObject>();
-    m->sections_ = sections_;
-    *m->header_ = *header_;
-    *m->bbox_ = *bbox_;
-    copyList(*materials_, *m->materials_, [](const Material& a) {
+void copyMaterials(const MaterialList& from, MaterialList& to) {
+    copyList(from, to, [](const Material& a) {
         auto b = std::make_shared<Material>(a);
         b->setDiffuse(copyColor(a.Diffuse()));
         b->setAmbient(copyColor(a.Ambient()));
@@ -87,11 +83,141 @@ std::shared_ptr<MDLObject> MDLObject::clone() const {
         b->setEmmisive(copyColor(a.Emmisive()));
         return b;
     });
-    copyList(*textures_, *m->textures_, [](const Texture& a) {
+}
+
+void copyTextures(const TextureList& from, TextureList& to) {
+    copyList(from, to, [](const Texture& a) {
         auto b = std::make_shared<Texture>(a);
         b->setColor(copyColor(a.Color()));
         return b;
     });
+}
+
+bool sameSection(const RIFFSection& a, const RIFFSection& b) {
+    return a.name == b.name && a.size == b.size && a.parent == b.parent && a.data == b.data;
+}
+
+// What the texture list holds, the in-memory fields (files, variants, parents) included.
+std::string textureState(const TextureList& l) {
+    std::string s = l.asString();
+    for (const auto& t : l) {
+        s += t->file();
+        s += '\0';
+        s += std::to_string(static_cast<int>(t->textureVariant())) + ',' + std::to_string(t->parent()) + ';';
+    }
+    return s;
+}
+
+}  // namespace
+
+void ModelPartsCopy::keep(uint32_t parts) {
+    parts_ &= parts;
+    if (!(parts_ & partHeader)) header_.reset();
+    if (!(parts_ & partBBox)) bbox_.reset();
+    if (!(parts_ & partISFT)) isft_ = RIFFSection();
+    if (!(parts_ & partMaterials)) materials_.reset();
+    if (!(parts_ & partTextures)) textures_.reset();
+    if (!(parts_ & partVertices)) std::string().swap(vertices_);
+    if (!(parts_ & partCommands)) std::string().swap(commands_);
+    if (!(parts_ & partSections)) std::vector<std::pair<int16_t, RIFFSection>>().swap(sections_);
+}
+
+void ModelPartsCopy::addMissing(const ModelPartsCopy& o) {
+    const uint32_t add = o.parts_ & ~parts_;
+    if (add & partHeader) header_ = o.header_;
+    if (add & partBBox) bbox_ = o.bbox_;
+    if (add & partISFT) isft_ = o.isft_;
+    if (add & partMaterials) materials_ = o.materials_;
+    if (add & partTextures) textures_ = o.textures_;
+    if (add & partVertices) vertices_ = o.vertices_;
+    if (add & partCommands) commands_ = o.commands_;
+    for (const auto& s : o.sections_)
+        if (std::none_of(sections_.begin(), sections_.end(), [&](const auto& k) { return k.first == s.first; }))
+            sections_.push_back(s);
+    parts_ |= add;
+}
+
+size_t ModelPartsCopy::bytes() const {
+    size_t n = sizeof(*this) + vertices_.size() + commands_.size() + isft_.data.size();
+    if (header_) n += sizeof(MDLHeader);
+    if (bbox_) n += sizeof(BoundingBox);
+    if (materials_) n += static_cast<size_t>(materials_->Count()) * (sizeof(Material) + 4 * sizeof(Color) + 64);
+    if (textures_)
+        for (const auto& t : *textures_) n += sizeof(Texture) + sizeof(Color) + t->bitmap().size() + t->file().size() + 32;
+    for (const auto& s : sections_) n += sizeof(s) + s.second.data.size();
+    return n;
+}
+
+ModelPartsCopy MDLObject::copyParts(uint32_t parts) {
+    ModelPartsCopy c;
+    c.parts_ = parts & partAll;
+    if (parts & partHeader) c.header_ = std::make_shared<modkit::MDLHeader>(*header_);
+    if (parts & partBBox) c.bbox_ = std::make_shared<modkit::BoundingBox>(*bbox_);
+    if (parts & partISFT) c.isft_ = sections_[kISFT];
+    if (parts & partMaterials) {
+        c.materials_ = std::make_shared<modkit::MaterialList>();
+        copyMaterials(*materials_, *c.materials_);
+    }
+    if (parts & partTextures) {
+        c.textures_ = std::make_shared<modkit::TextureList>();
+        copyTextures(*textures_, *c.textures_);
+    }
+    if (parts & partVertices) c.vertices_ = vertices_->asString();
+    if (parts & partCommands) c.commands_ = commands_->asString();
+    if (parts & partSections)
+        for (int16_t i = 0; i < slotCount; ++i) c.sections_.emplace_back(i, sections_[static_cast<size_t>(i)]);
+    return c;
+}
+
+void MDLObject::restoreParts(const ModelPartsCopy& c) {
+    if (c.parts_ & partHeader) *header_ = *c.header_;
+    if (c.parts_ & partBBox) *bbox_ = *c.bbox_;
+    if (c.parts_ & partMaterials) copyMaterials(*c.materials_, *materials_);
+    if (c.parts_ & partTextures) copyTextures(*c.textures_, *textures_);
+    if (c.parts_ & partVertices) {
+        vertices_->clear();
+        vertices_->fillCollection(c.vertices_);
+    }
+    if (c.parts_ & partCommands) {
+        commands_->clear();
+        commands_->readList(c.commands_);
+    }
+    for (const auto& [i, slot] : c.sections_) sections_[static_cast<size_t>(i)] = slot;
+    if (c.parts_ & partISFT) sections_[kISFT] = c.isft_;
+}
+
+ModelPartsCopy MDLObject::copyLike(const ModelPartsCopy& c) {
+    ModelPartsCopy n = copyParts(c.parts_ & ~partSections);
+    n.parts_ = c.parts_;
+    for (const auto& [i, slot] : c.sections_) n.sections_.emplace_back(i, sections_[static_cast<size_t>(i)]);
+    return n;
+}
+
+uint32_t MDLObject::keepChangesOnly(ModelPartsCopy& c) {
+    uint32_t changed = 0;
+    auto differs = [&](uint32_t part, bool d) {
+        if ((c.parts_ & part) && d) changed |= part;
+    };
+    differs(partHeader, c.header_ && c.header_->asString() != header_->asString());
+    differs(partBBox, c.bbox_ && c.bbox_->asString() != bbox_->asString());
+    differs(partISFT, !sameSection(c.isft_, sections_[kISFT]));
+    differs(partMaterials, c.materials_ && c.materials_->asString() != materials_->asString());
+    differs(partTextures, c.textures_ && textureState(*c.textures_) != textureState(*textures_));
+    differs(partVertices, (c.parts_ & partVertices) && c.vertices_ != vertices_->asString());
+    differs(partCommands, (c.parts_ & partCommands) && c.commands_ != commands_->asString());
+    std::erase_if(c.sections_, [&](const auto& s) { return sameSection(s.second, sections_[static_cast<size_t>(s.first)]); });
+    differs(partSections, !c.sections_.empty());
+    c.keep(changed);
+    return changed;
+}
+
+std::shared_ptr<MDLObject> MDLObject::clone() const {
+    auto m = std::make_shared<MDLObject>();
+    m->sections_ = sections_;
+    *m->header_ = *header_;
+    *m->bbox_ = *bbox_;
+    copyMaterials(*materials_, *m->materials_);
+    copyTextures(*textures_, *m->textures_);
     copyList(*vertices_, *m->vertices_, [](const Vertex& a) { return std::make_shared<Vertex>(a); });
     copyList(*commands_, *m->commands_, [](const BGLCommand& a) { return std::make_shared<BGLCommand>(a); });
     m->loaded_ = loaded_;
@@ -133,7 +259,8 @@ void MDLObject::setSection(int16_t index, std::string data) {
 void MDLObject::readMDL(const std::string& file) {
     loaded_ = false;
     setLoadingStatus(modkit::LoadingStatus::loadingHEAD);
-    std::string bytes = readFileBytes(file, kSource);
+    // A RIFF size is a signed 32-bit number: no byte past it can belong to the model.
+    std::string bytes = readFileBytes(file, kSource, uint64_t(8) + INT32_MAX);
     readMDLBytes(bytes, file);
 }
 

@@ -1,8 +1,10 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "modkit/bgl/BGLCommandList.h"
@@ -31,16 +33,56 @@ enum class LoadingStatus : int32_t {
 };
 
 // One slot of the RIFF section table.
-struct RIFFSection {
+struct MODKIT_EXPORT RIFFSection {
     std::string name;   // the 4-character tag
     int32_t size = 0;   // body size
     std::string data;   // body (empty until read)
     int16_t parent = -1;
 };
 
+// The parts of a model an edit may touch. Undo keeps copies of only these.
+enum ModelPart : uint32_t {
+    partHeader = 1,
+    partBBox = 2,
+    partISFT = 4,
+    partMaterials = 8,
+    partTextures = 16,
+    partVertices = 32,
+    partCommands = 64,
+    partSections = 128,  // the section table (SHAD, DICT, sizes, ...), ISFT included
+    partAll = 255,
+};
+
+// A copy of some parts of one model that can be put back exactly. The small
+// parts are deep copies; vertices and commands are kept as their encoded
+// section bodies, which is a fraction of their decoded size.
+class MODKIT_EXPORT ModelPartsCopy {
+public:
+    uint32_t parts() const { return parts_; }
+    bool empty() const { return parts_ == 0; }
+    // Keeps only the given parts.
+    void keep(uint32_t parts);
+    // Adds the parts of other this copy does not hold yet.
+    void addMissing(const ModelPartsCopy& other);
+    // About what the copy holds, in bytes.
+    size_t bytes() const;
+
+private:
+    friend class MDLObject;
+    uint32_t parts_ = 0;
+    std::shared_ptr<modkit::MDLHeader> header_;
+    std::shared_ptr<modkit::BoundingBox> bbox_;
+    RIFFSection isft_;
+    std::shared_ptr<modkit::MaterialList> materials_;
+    std::shared_ptr<modkit::TextureList> textures_;
+    std::string vertices_;
+    std::string commands_;
+    std::vector<std::pair<int16_t, RIFFSection>> sections_;  // the slots kept
+};
+
 // One model: its RIFF section table and, once read, its decoded header,
 // bounding box and element lists. The getters hand out the owned objects.
-class MDLObject {
+class MODKIT_EXPORT MDLObject {
 public:
     static constexpr int slotCount = 20;  // 0..18 used, 19 stays empty
     static constexpr int slotEXTE = 7;
@@ -54,6 +96,17 @@ public:
     // fields (texture files, variants, parents, Loaded, LoadingStatus, path).
     // Undo keeps these as snapshots, so nothing may be shared with the original.
     std::shared_ptr<MDLObject> clone() const;
+
+    // Copies the given parts (ModelPart flags).
+    ModelPartsCopy copyParts(uint32_t parts);
+    // Puts the parts of c back into this model's own lists (whose objects stay
+    // the same, so holders of the getters' pointers see the restored data).
+    void restoreParts(const ModelPartsCopy& c);
+    // A copy of the same parts (and section slots) as c holds.
+    ModelPartsCopy copyLike(const ModelPartsCopy& c);
+    // Drops from c what this model still has unchanged (parts and section
+    // slots); gives the parts that differ.
+    uint32_t keepChangesOnly(ModelPartsCopy& c);
 
     bool Loaded() const { return loaded_; }
     void setLoaded(bool v) { loaded_ = v; }

@@ -5,6 +5,8 @@
 
 #include <cctype>
 
+#include "modkit/core/Error.h"
+
 namespace modkit {
 namespace {
 
@@ -68,6 +70,26 @@ bool fileExists(const std::string& path) {
 bool folderExists(const std::string& path) {
     struct stat st {};
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool pathExists(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0;
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat sa {}, sb {};
+    if (a.empty() || b.empty() || ::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+void refuseOutputOverInput(const std::string& output, const std::vector<std::string>& inputs,
+                           const std::string& source) {
+    for (const std::string& in : inputs)
+        if (sameFile(output, in))
+            raiseRuntime(err::PathFileAccess, source,
+                         "the output '" + output + "' is the same file as the input '" + in +
+                             "'; nothing was written");
 }
 
 std::string findFileInFolder(const std::string& folder, const std::string& name) {

@@ -6,6 +6,7 @@
 #include "modkit/core/FileIO.h"
 #include "modkit/core/MDLObject.h"
 #include "modkit/core/NumText.h"
+#include "modkit/core/Paths.h"
 #include "modkit/lists/TextureList.h"
 
 namespace modkit {
@@ -85,6 +86,7 @@ void ASMWriter::closeASM() {
 }
 
 void MDLObject::exportASM(const std::string& f) {
+    refuseOutputOverInput(f, {MDLPath()}, "Modkit.MDLObject");
     ASMWriter w;
     w.createASM(f);
     w.writeTextureList(*TextureList());

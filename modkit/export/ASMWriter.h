@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <string>
 
 namespace modkit {
@@ -12,7 +13,7 @@ class BGLCommandList;
 //
 // The listing is built in memory and written by closeASM in one step, so a
 // listing that fails half-way leaves an existing file as it was.
-class ASMWriter {
+class MODKIT_EXPORT ASMWriter {
 public:
     // Starts the listing for file with the header lines.
     void createASM(const std::string& file);

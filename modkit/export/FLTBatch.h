@@ -6,19 +6,20 @@
 #include <vector>
 
 #include "modkit/core/Error.h"
+#include "modkit/core/Export.h"
 
 namespace modkit {
 
 class MDLObject;
 
-struct FLTBatchOptions {
+struct MODKIT_EXPORT FLTBatchOptions {
     std::string outFolder;  // empty: each database beside its model
     std::string texFormat = "RGB";
     bool saveATTR = true;
     float extraRotation = 0;
 };
 
-struct FLTBatchResult {
+struct MODKIT_EXPORT FLTBatchResult {
     std::string model;
     std::string output;
     std::optional<Error> error;         // empty when the model was converted
@@ -29,7 +30,7 @@ struct FLTBatchResult {
 // Converts model files one at a time, each through its own MDLObject, so one
 // model that fails costs only itself. OpenFlight by default; any other export
 // runs through the same batch with its own writer and extension.
-class FLTBatch {
+class MODKIT_EXPORT FLTBatch {
 public:
     // Writes the model to output; returns the warnings to report with it.
     using Writer = std::function<std::vector<std::string>(MDLObject& model, const std::string& output)>;

@@ -5,6 +5,7 @@
 #include "modkit/core/EventPump.h"
 #include "modkit/core/MDLObject.h"
 #include "modkit/core/NumText.h"
+#include "modkit/core/Paths.h"
 #include "modkit/export/OpenFlightWriter.h"
 
 namespace modkit {
@@ -15,6 +16,7 @@ const char* const kSource = "Modkit.MDLObject";
 }  // namespace
 
 void MDLObject::exportFLT(const std::string& f, const std::string& texFormat, bool saveATTR, float extraRotation) {
+    refuseOutputOverInput(f, {MDLPath()}, kSource);
     const auto& materials = *MaterialList();
     const auto& vertices = *VertexList();
     const int32_t vertexCount = vertices.Count();

@@ -62,11 +62,6 @@ std::string uriOf(const std::string& name) {
     return out;
 }
 
-bool samePath(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec);
-}
-
 // The files an export reads: the model and its located textures.
 std::vector<std::string> inputsOf(const MDLObject& model) {
     std::vector<std::string> in{model.MDLPath()};
@@ -75,18 +70,10 @@ std::vector<std::string> inputsOf(const MDLObject& model) {
     return in;
 }
 
-// An output that is one of the inputs fails before anything is written.
-void refuseOverInput(const std::string& output, const std::vector<std::string>& inputs) {
-    for (const std::string& in : inputs)
-        if (samePath(output, in))
-            throw Error(err::PathFileAccess, kSource,
-                        "the output '" + output + "' is the same file as the input '" + in + "'; nothing was written");
-}
-
 // Whether a PNG written at path would replace an input other than its own texture.
 bool overOtherInput(const std::string& path, const std::string& own, const std::vector<std::string>& inputs) {
     return std::any_of(inputs.begin(), inputs.end(),
-                       [&](const std::string& in) { return samePath(path, in) && !samePath(in, own); });
+                       [&](const std::string& in) { return sameFile(path, in) && !sameFile(in, own); });
 }
 
 double unit(float v) { return std::clamp(static_cast<double>(v), 0.0, 1.0); }
@@ -548,10 +535,10 @@ GltfExportReport exportGLTF(const MDLObject& model, const std::string& path, con
     if (dot != std::string::npos && dot > 0) stem.erase(dot);
 
     const std::vector<std::string> inputs = inputsOf(model);
-    refuseOverInput(path, inputs);
+    refuseOutputOverInput(path, inputs, kSource);
     const bool glb = options.format == GltfFormat::glb;
     const std::string bin = stem + ".bin";
-    if (!glb) refuseOverInput(joinPath(folder, bin), inputs);
+    if (!glb) refuseOutputOverInput(joinPath(folder, bin), inputs, kSource);
 
     GltfBuilder builder(model, options, glb ? std::string() : (folder.empty() ? "." : folder), report);
     tinygltf::Model gltf = builder.build(stem);
@@ -576,7 +563,7 @@ GltfExportReport exportGLTF(const MDLObject& model, const std::string& path, con
     }
     for (const auto& png : builder.pngs()) {
         const std::string pngPath = joinPath(folder, png.name);
-        if (!samePath(pngPath, png.source)) writeFileAtomically(pngPath, png.bytes, kSource);
+        if (!sameFile(pngPath, png.source)) writeFileAtomically(pngPath, png.bytes, kSource);
         report.files.push_back(pngPath);
     }
     writeFileAtomically(path, text, kSource);
@@ -593,7 +580,7 @@ TexturePngReport exportTexturesPNG(const MDLObject& model, const std::string& fo
             if (!t->bitmap().empty()) report.missing.push_back(t->bitmap());
             continue;
         }
-        if (std::any_of(written.begin(), written.end(), [&](const auto& w) { return samePath(w.second, t->file()); }))
+        if (std::any_of(written.begin(), written.end(), [&](const auto& w) { return sameFile(w.second, t->file()); }))
             continue;  // listed twice
         const std::string out = joinPath(folder, uniquePngName(pngNameOf(t->bitmap()), [&](const std::string& n) {
                                              const std::string at = joinPath(folder, n);
@@ -606,7 +593,7 @@ TexturePngReport exportTexturesPNG(const MDLObject& model, const std::string& fo
             report.failures.push_back({t->file(), e});
             continue;
         }
-        if (!samePath(out, t->file())) writeFileAtomically(out, bytes, kSource);
+        if (!sameFile(out, t->file())) writeFileAtomically(out, bytes, kSource);
         written[out] = t->file();
         report.files.push_back(out);
     }

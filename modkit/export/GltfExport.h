@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "modkit/core/Export.h"
 #include "modkit/export/FLTBatch.h"
 #include "modkit/lists/TextureGroups.h"
 #include "modkit/preview/TextureLoadFailure.h"
@@ -18,7 +19,7 @@ enum class GltfFormat {
     gltf,  // JSON, with a .bin buffer and the PNG images beside it
 };
 
-struct GltfExportOptions {
+struct MODKIT_EXPORT GltfExportOptions {
     GltfFormat format = GltfFormat::glb;
     SeasonSuffixes suffixes;  // names that make a texture a seasonal or night variant
 };
@@ -26,7 +27,7 @@ struct GltfExportOptions {
 // Variant names, in the order an export lists them; a model gets those it has.
 inline constexpr const char* kGltfVariantNames[6] = {"summer", "fall", "winter", "hard winter", "spring", "night"};
 
-struct GltfExportReport {
+struct MODKIT_EXPORT GltfExportReport {
     int32_t triangles = 0;
     int32_t primitives = 0;
     std::vector<std::string> variants;  // the variant names written, empty when none
@@ -67,14 +68,14 @@ struct GltfExportReport {
 // 100 (source "Modkit.GltfExport"); file errors as writeFileAtomically. Each
 // file is written through a temporary one: a failed export leaves existing
 // files as they were.
-GltfExportReport exportGLTF(const MDLObject& model, const std::string& path,
+MODKIT_EXPORT GltfExportReport exportGLTF(const MDLObject& model, const std::string& path,
                             const GltfExportOptions& options = GltfExportOptions());
 
 // The PNG file name of a texture: its file name in lower case with the
 // extension replaced by ".png" ("Walls.BMP" -> "walls.png").
-std::string pngNameOf(const std::string& bitmap);
+MODKIT_EXPORT std::string pngNameOf(const std::string& bitmap);
 
-struct TexturePngReport {
+struct MODKIT_EXPORT TexturePngReport {
     std::vector<std::string> files;                 // written, in texture-list order
     std::vector<std::string> missing;               // bitmaps without a located file
     std::vector<TextureLoadFailure> failures;       // files that could not be read
@@ -83,12 +84,12 @@ struct TexturePngReport {
 // Writes every texture of the model that has a located file as PNG into
 // folder, under its PNG name. A texture whose file is already that PNG is left
 // as it is; one that cannot be read is reported and costs only itself.
-TexturePngReport exportTexturesPNG(const MDLObject& model, const std::string& folder);
+MODKIT_EXPORT TexturePngReport exportTexturesPNG(const MDLObject& model, const std::string& folder);
 
 // A batch of glTF exports (named like the OpenFlight batch, ".glb" or
 // ".gltf"): each model's textures are looked for in its folder, then in
 // searchFolders; what could not be found or read comes back as warnings.
-FLTBatch gltfBatch(const std::string& outFolder, const GltfExportOptions& options,
+MODKIT_EXPORT FLTBatch gltfBatch(const std::string& outFolder, const GltfExportOptions& options,
                    const std::vector<std::string>& searchFolders);
 
 }  // namespace modkit

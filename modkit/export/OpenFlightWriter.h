@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,7 +19,7 @@ class VertexList;
 // The database is built in memory; closeDB writes it, then the attribute
 // files, each through a temporary file, so an export that fails before
 // closeDB changes no file on disk.
-class OpenFlightWriter {
+class MODKIT_EXPORT OpenFlightWriter {
 public:
     static constexpr int paletteColors = 1024;
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <cstdint>
 #include <string>
 
@@ -6,7 +7,7 @@ namespace modkit {
 
 // An RGBA colour as four floats, nominally 0..1 and never clamped, with integer
 // 0..255 views.
-class Color {
+class MODKIT_EXPORT Color {
 public:
     float r() const { return r_; }
     float g() const { return g_; }

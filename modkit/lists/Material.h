@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <memory>
 
 #include "modkit/lists/Color.h"
@@ -7,7 +8,7 @@ namespace modkit {
 
 // Four colours and a specular power. The colours are shared objects: changing
 // the one a getter returns changes the material.
-class Material {
+class MODKIT_EXPORT Material {
 public:
     std::shared_ptr<Color> Diffuse() const { return diffuse_; }
     std::shared_ptr<Color> Ambient() const { return ambient_; }

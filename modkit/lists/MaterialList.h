@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <string>
 
 #include "modkit/core/KeyedCollection.h"
@@ -8,7 +9,7 @@ namespace modkit {
 
 // The MATE section: list opcode 182, a count, a reserved long, 68-byte records
 // of 17 floats, end marker 34.
-class MaterialList : public KeyedCollection<Material> {
+class MODKIT_EXPORT MaterialList : public KeyedCollection<Material> {
 public:
     MaterialList() : KeyedCollection<Material>("Modkit.MaterialList") {}
     void readList(const std::string& data);

@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -36,7 +37,7 @@ enum class textureVariant : int32_t {
 // One entry of the model's texture list. textureType, Color, bitmap and size
 // are stored in the file; file, textureVariant, parent and glPointer live in
 // memory only.
-class Texture {
+class MODKIT_EXPORT Texture {
 public:
     int32_t textureType() const { return type_; }
     void setTextureType(int32_t t) { type_ = t; }

@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <array>
 #include <cstdint>
 #include <string>
@@ -15,7 +16,7 @@ class BGLCommandList;
 // season, by textureVariant (summer 0, autumn 1, winter 2, heavy winter 3,
 // spring 4). Days are texts as the configuration keeps them; heavy winter has
 // none by default. Summer's suffix names no file: the base texture is summer.
-struct SeasonSuffixes {
+struct MODKIT_EXPORT SeasonSuffixes {
     std::array<std::string, 5> suffix{"_SU", "_FA", "_WI", "_HW", "_SP"};
     std::string night = "_LM";
     std::array<std::string, 5> dayStart{"150", "240", "330", "", "60"};
@@ -24,7 +25,7 @@ struct SeasonSuffixes {
 
 // What "Update texture" of the texture editor sets for one texture, with the
 // fields as the user typed them.
-struct TextureUpdate {
+struct MODKIT_EXPORT TextureUpdate {
     int16_t position = 0;             // the texture, 1-based
     std::array<bool, 5> seasons{};    // by textureVariant; summer is the base itself
     bool night = false;
@@ -37,7 +38,7 @@ struct TextureUpdate {
 // Groups a model's textures into base textures and their seasonal and night
 // variants by file name, as the texture editor shows them, and makes the
 // editor's changes: variants added and removed, the seasons coded.
-class TextureGroups {
+class MODKIT_EXPORT TextureGroups {
 public:
     enum class Role { base, seasonal, night };
 

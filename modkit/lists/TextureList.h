@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,7 +11,7 @@ namespace modkit {
 
 // The TEXT section: list opcode 183, a count, a reserved long, 80-byte records,
 // end marker 34.
-class TextureList : public KeyedCollection<Texture> {
+class MODKIT_EXPORT TextureList : public KeyedCollection<Texture> {
 public:
     TextureList() : KeyedCollection<Texture>("Modkit.TextureList") {}
     void fillCollection(const std::string& data);
@@ -22,7 +23,7 @@ public:
 // Sets each texture's file to where its bitmap is found (the model's folder,
 // then each search folder; see locateTextureFile), empty where it is not, and
 // returns the bitmaps that were not found.
-std::vector<std::string> locateTextureFiles(TextureList& list, const std::string& modelFolder,
+MODKIT_EXPORT std::vector<std::string> locateTextureFiles(TextureList& list, const std::string& modelFolder,
                                             const std::vector<std::string>& searchFolders);
 
 }  // namespace modkit

@@ -1,9 +1,10 @@
 #pragma once
+#include "modkit/core/Export.h"
 
 namespace modkit {
 
 // Position, normal (as stored, never normalised) and texture coordinates.
-class Vertex {
+class MODKIT_EXPORT Vertex {
 public:
     float x() const { return x_; }
     float y() const { return y_; }

@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <string>
 
 #include "modkit/core/KeyedCollection.h"
@@ -8,7 +9,7 @@ namespace modkit {
 
 // The VERT section: list opcode 181, an unsigned 16-bit count, a reserved long,
 // 32-byte records of eight floats, end marker 34.
-class VertexList : public KeyedCollection<Vertex> {
+class MODKIT_EXPORT VertexList : public KeyedCollection<Vertex> {
 public:
     VertexList() : KeyedCollection<Vertex>("Modkit.VertexList") {}
     void fillCollection(const std::string& data);

@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <cstdint>
 #include <vector>
 
@@ -11,7 +12,7 @@ namespace modkit {
 // An offscreen drawing surface with its own desktop-GL context, on Mesa's
 // surfaceless EGL platform: needs no display server and no GPU. Colour is 8 bits
 // a channel (the platform offers 10-bit configs first), depth at least 24 bits.
-class EglOffscreenSurface : public GLSurface {
+class MODKIT_EXPORT EglOffscreenSurface : public GLSurface {
 public:
     // Error 5 for a size outside 1..16384; error 100 (source
     // "Modkit.EglOffscreenSurface") with the failing EGL step and error code when

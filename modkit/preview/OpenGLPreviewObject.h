@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <cstdint>
 #include <string>
 
@@ -12,7 +13,7 @@ struct BitmapPixels;
 
 // The preview's rendering context and its textures. The surface (and so the
 // context) belongs to the caller and must outlive this object's use of it.
-class OpenGLPreviewObject {
+class MODKIT_EXPORT OpenGLPreviewObject {
 public:
     // Makes the surface's context current. Error 100 "Could not initialize
     // OpenGL" when it cannot; openGLInit then stays false.

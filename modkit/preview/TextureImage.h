@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -17,7 +18,7 @@ namespace modkit {
 
 // 24-bit pixels as a bitmap holds them: bottom row first, blue, green, red,
 // each row padded to a multiple of 4 bytes.
-struct BitmapPixels {
+struct MODKIT_EXPORT BitmapPixels {
     int32_t width = 0;
     int32_t height = 0;
     std::vector<uint8_t> bgr;
@@ -32,18 +33,18 @@ inline constexpr int kMaxTextureSide = 16384;
 // extension when the content does not tell. Any failure, damaged or hostile
 // bytes included, raises error 100 (source "Modkit.OpenGLPreviewObject",
 // "Loading Texture File: '<name>' Failed!").
-QImage decodeTextureImage(std::string_view bytes, const std::string& name);
+MODKIT_EXPORT QImage decodeTextureImage(std::string_view bytes, const std::string& name);
 
 // Reads and decodes a texture file; a file that cannot be read fails the same way.
-QImage readTextureImage(const std::string& path);
+MODKIT_EXPORT QImage readTextureImage(const std::string& path);
 
 // The image as 24-bit bitmap pixels (alpha dropped).
-BitmapPixels bitmapPixelsOf(const QImage& image);
+MODKIT_EXPORT BitmapPixels bitmapPixelsOf(const QImage& image);
 
 // The image as a PNG file's bytes, alpha kept. Error 75 when it cannot be encoded.
-std::string pngBytesOf(const QImage& image, const std::string& source);
+MODKIT_EXPORT std::string pngBytesOf(const QImage& image, const std::string& source);
 
 // The error a texture that cannot be loaded gives.
-[[noreturn]] void raiseTextureLoadError(const std::string& path);
+[[noreturn]] MODKIT_EXPORT void raiseTextureLoadError(const std::string& path);
 
 }  // namespace modkit

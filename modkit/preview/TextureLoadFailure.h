@@ -1,4 +1,5 @@
 #pragma once
+#include "modkit/core/Export.h"
 #include <string>
 
 #include "modkit/core/Error.h"
@@ -7,7 +8,7 @@ namespace modkit {
 
 // A texture that could not be loaded while a preview was prepared: its
 // triangles are drawn untextured and the caller reports the failure.
-struct TextureLoadFailure {
+struct MODKIT_EXPORT TextureLoadFailure {
     std::string path;
     modkit::Error error;
 };

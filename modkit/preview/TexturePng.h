@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "modkit/core/Export.h"
+
 // Texture files as PNG images, for the exports; kept free of Qt so that model
 // code may include it.
 namespace modkit {
@@ -9,6 +11,6 @@ namespace modkit {
 // DXT blocks included; the first image level, at its own size) and encodes it
 // as PNG, alpha kept. A file that cannot be read or decoded gives error 100
 // "Loading Texture File: '<path>' Failed!" (source "Modkit.OpenGLPreviewObject").
-std::string texturePng(const std::string& path);
+MODKIT_EXPORT std::string texturePng(const std::string& path);
 
 }  // namespace modkit

@@ -130,7 +130,7 @@ TEST_F(Editors, ConditionAddedAppliedSavedAndReadBack) {
     child<QComboBox>(w, "cmbMultiCond")->setCurrentIndex(1);  // OR
     // Nothing reaches the model before "Apply to object".
     EXPECT_EQ(conditionsOf(model()).size(), 2u);
-    EXPECT_FALSE(form->history().canUndo());
+    EXPECT_FALSE(form->document().undoStack().canUndo());
 
     click(w, "cmdOK");
     EXPECT_FALSE(w->isVisible());
@@ -225,7 +225,7 @@ TEST_F(Editors, ConditionEntryRulesAndMessages) {
     // Cancel leaves the model as it was.
     click(w, "cmdCancel");
     EXPECT_EQ(conditionsOf(model()), (std::vector<std::string>{"Distance to RefPoint between 0 and 5000", "AND"}));
-    EXPECT_FALSE(form->history().canUndo());
+    EXPECT_FALSE(form->document().undoStack().canUndo());
     EXPECT_FALSE(contains(logText(), "updated display condition"));
 
     // Removing every condition leaves the plain body call.
@@ -250,7 +250,7 @@ TEST_F(Editors, MasksUnderOrAreWarnedAboutAndModelsWithoutBodyCall) {
     EXPECT_EQ(d.messages[0].buttons, fettle::MsgButtons::YesNo);
     EXPECT_TRUE(contains(d.messages[0].text, "never be drawn"));
     EXPECT_TRUE(w->isVisible());
-    EXPECT_FALSE(form->history().canUndo());
+    EXPECT_FALSE(form->document().undoStack().canUndo());
     d.answers = {MsgAnswer::Yes};
     click(w, "cmdOK");
     EXPECT_EQ(d.messages.size(), 2u);
@@ -361,7 +361,7 @@ TEST_F(Editors, AFailingSeasonCheckChangesNothing) {
     child<QLineEdit>(w, "txtSeasonEnd_3")->setText("149");
     click(w, "cmdUpdate");
     EXPECT_EQ(d.messages.size(), 2u);
-    EXPECT_FALSE(form->history().canUndo());
+    EXPECT_FALSE(form->document().undoStack().canUndo());
     EXPECT_EQ(model().toBytes(), before);
     EXPECT_EQ(lines(w, "lstTEXT").size(), 2u);
     // Closed up, it passes.
@@ -392,7 +392,7 @@ TEST_F(Editors, TextureColourTypeSizeBitmapAndSizes) {
     click(w, "cmdUpdate");
     ASSERT_EQ(d.messages.size(), 1u);
     EXPECT_EQ(d.messages[0].title, "Fettle II error");
-    EXPECT_FALSE(form->history().canUndo());
+    EXPECT_FALSE(form->document().undoStack().canUndo());
     child<QLineEdit>(w, "txt_size")->setText("5");
     click(w, "cmdUpdate");
     const modkit::Texture& roof = *model().TextureList()->Item(2);
@@ -419,6 +419,8 @@ TEST_F(Editors, TextureColourTypeSizeBitmapAndSizes) {
     EXPECT_EQ(d.requests.back().initial, stone);
 
     // Check texture sizes: what the library makes of the same model.
+    form->applyModelChange("Size", "", [](modkit::MDLObject& m) { m.TextureList()->Item(1)->setSize(0); },
+                           modkit::partTextures);
     auto expected = model().clone();
     modkit::TextureGroups().recognise(*expected->TextureList());
     expected->updateTextureSize();
@@ -426,7 +428,32 @@ TEST_F(Editors, TextureColourTypeSizeBitmapAndSizes) {
     EXPECT_TRUE(contains(logText(), "] texture size corrected"));
     for (int i = 1; i <= 2; ++i)
         EXPECT_EQ(model().TextureList()->Item(i)->size(), expected->TextureList()->Item(i)->size()) << i;
-    EXPECT_EQ(form->history().undoLabel(), "Check texture sizes");
+    EXPECT_EQ(form->document().undoStack().undoText().toStdString(), "Check texture sizes");
+    // Again: nothing to correct, no step.
+    const int steps = form->document().undoStack().count();
+    click(w, "cmdTexSize");
+    EXPECT_TRUE(contains(logText(), "] texture sizes already correct"));
+    EXPECT_EQ(form->document().undoStack().count(), steps);
+}
+
+TEST_F(Editors, TextureWindowKeepsTickedVariantsAndSizeThroughOtherChanges) {
+    openHouse();
+    fettle::frmTEXT* w = textureList();
+    child<QListWidget>(w, "lstTEXT")->setCurrentRow(0);
+    child<QCheckBox>(w, "chkTexVariant_2")->setChecked(true);
+    child<QLineEdit>(w, "txt_size")->setText("7");
+    form->button("cmdSimpleTweak_0")->click();  // the shadow: not the window's business
+    // The other texture changed underneath: kept, and said.
+    form->applyModelChange("Size", "", [](modkit::MDLObject& m) { m.TextureList()->Item(2)->setSize(3); },
+                           modkit::partTextures);
+    EXPECT_TRUE(child<QCheckBox>(w, "chkTexVariant_2")->isChecked());
+    EXPECT_EQ(text(w, "txt_size"), "7");
+    EXPECT_TRUE(contains(logText(), "the edits not yet applied are kept"));
+    // Textures added underneath: the rows moved, so the window starts afresh and says so.
+    form->applyModelChange("Add", "", [](modkit::MDLObject& m) { m.TextureList()->Add()->setBitmap("X.BMP"); },
+                           modkit::partTextures);
+    EXPECT_FALSE(child<QCheckBox>(w, "chkTexVariant_2")->isChecked());
+    EXPECT_TRUE(contains(logText(), "they were dropped"));
 }
 
 int main(int argc, char** argv) {

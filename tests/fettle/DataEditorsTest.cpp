@@ -381,7 +381,7 @@ TEST_F(Editors, MaterialWindowRecoloursOnlyTheChangedComponents) {
 
     click("cmdUpdCol");
     EXPECT_NE(logText().find("] updated material 3"), std::string::npos) << logText();
-    EXPECT_EQ(form->history().undoLabel(), "Update material");
+    EXPECT_EQ(form->document().undoStack().undoText().toStdString(), "Update material");
 
     auto back = saved();
     const modkit::Material& m = *back->MaterialList()->Item(4);
@@ -412,9 +412,26 @@ TEST_F(Editors, MaterialWindowRefusesAPowerThatIsNotANumber) {
     click("cmdUpdCol");
     ASSERT_EQ(d.messages.size(), 1u);
     EXPECT_EQ(d.messages[0].title, "Fettle II error");
-    EXPECT_FALSE(form->history().canUndo());
+    EXPECT_FALSE(form->document().undoStack().canUndo());
     EXPECT_EQ(bits(model().MaterialList()->Item(1)->Diffuse()->g()), bits(0.3f));
     EXPECT_EQ(logText().find("updated material"), std::string::npos);
+}
+
+TEST_F(Editors, MaterialWindowKeepsTypedBoxesThroughChangesElsewhereAndUnderneath) {
+    open(editorModel());
+    click("cmd_list_0");
+    retype(find<QLineEdit>("txt_col_5"), "9");
+    // Another part of the model: the window is left alone.
+    click("cmdSimpleTweak_0");
+    EXPECT_EQ(text("txt_col_5"), "9");
+    // Its own materials, changed underneath: the typed box stays, and the log says so.
+    form->applyModelChange("Power", "", [](modkit::MDLObject& m) { m.MaterialList()->Item(1)->setPower(2); },
+                           modkit::partMaterials);
+    EXPECT_EQ(text("txt_col_5"), "9");
+    EXPECT_NE(logText().find("the edits not yet applied are kept"), std::string::npos) << logText();
+    click("cmdUpdCol");
+    EXPECT_EQ(model().MaterialList()->Item(1)->Diffuse()->Gi(), 9);
+    EXPECT_EQ(model().MaterialList()->Item(1)->Power(), 2.0f);
 }
 
 TEST_F(Editors, VertexWindowUnifiesNormalsOverAnUpwardSelectionAndWritesOnlyThoseCells) {
@@ -441,12 +458,12 @@ TEST_F(Editors, VertexWindowUnifiesNormalsOverAnUpwardSelectionAndWritesOnlyThos
         EXPECT_EQ(grid.isChanged(row, 4), in) << row;
     }
     // Only the grid has changed so far.
-    EXPECT_FALSE(form->history().canUndo());
+    EXPECT_FALSE(form->document().undoStack().canUndo());
     EXPECT_EQ(bits(model().VertexList()->Item(5)->ny()), bits(0.70711f));
 
     click("cmdUpdate");
     EXPECT_NE(logText().find("] vertices updated"), std::string::npos);
-    EXPECT_EQ(form->history().undoLabel(), "Update vertices");
+    EXPECT_EQ(form->document().undoStack().undoText().toStdString(), "Update vertices");
     EXPECT_EQ(grid.changedCount(), 0u);
 
     auto back = saved();
@@ -570,7 +587,7 @@ TEST_F(Editors, StatisticsWindowShowsCountsAndEditsTheHeaderInPlace) {
     // Typing in one box is one undo step; the terminator of the text stays.
     retype(find<QLineEdit>("txtISFT"), "Modeller 2");
     EXPECT_EQ(model().getISFT(), std::string("Modeller 2\0", 11));
-    EXPECT_EQ(form->history().undoCount(), 1u);
+    EXPECT_EQ(static_cast<size_t>(form->document().undoStack().count()), 1u);
 
     // Texts that are not numbers leave the model alone; leaving the box shows its value.
     auto* xmin = find<QLineEdit>("txtBBoxMin_0");
@@ -590,7 +607,7 @@ TEST_F(Editors, StatisticsWindowShowsCountsAndEditsTheHeaderInPlace) {
     EXPECT_EQ(h3->text().toStdString(), "999999999");
     retype(h3, "42");
     EXPECT_EQ(model().MDLHeader()->param(4), 42);
-    EXPECT_EQ(form->history().undoCount(), 3u);
+    EXPECT_EQ(static_cast<size_t>(form->document().undoStack().count()), 3u);
 
     auto back = saved();
     EXPECT_EQ(back->getISFT(), std::string("Modeller 2\0", 11));

@@ -134,7 +134,7 @@ TEST_F(Converter, ConvertsEveryChosenModelAndReportsEachOne) {
 
     // The main window's model is untouched.
     EXPECT_EQ(form->currentModel(), current);
-    EXPECT_FALSE(form->history().isModified());
+    EXPECT_FALSE(form->document().isModified());
     click(w, "cmdCancel");
     EXPECT_FALSE(w->isVisible());
 }
@@ -294,12 +294,23 @@ TEST_F(Browser, ListsALibraryAndLoadsTheClickedObject) {
     EXPECT_TRUE(form->loadedFromLibrary());
     EXPECT_TRUE(contains(logText(), "] Object 2 loaded from " + lib));
     EXPECT_EQ(form->preview().windowTitle().toStdString(), "Object preview - [ " + lib + " - Object 2]");
-    EXPECT_FALSE(form->action("mSave")->isEnabled());
+    EXPECT_TRUE(form->action("mSave")->isEnabled());  // as a new model file
     EXPECT_FALSE(form->action("mExport")->isEnabled());
     EXPECT_TRUE(form->button("cmd_list_3")->isEnabled());
 
+    // Changed, then another object: the prompt's Save writes a new model file, not the library.
+    const std::string libBytes = testutil::readFile(lib);
+    form->applyModelChange("Header", "", [](modkit::MDLObject& m) { m.MDLHeader()->setParam(2, 5); },
+                           modkit::partHeader);
+    d.answers = {MsgAnswer::Save};
+    d.files = {dir.file("object2.mdl")};
     // The house finds its bitmaps beside the library.
     clickLine(w, 0);
+    EXPECT_TRUE(d.requests.back().initial.ends_with("_object2.mdl")) << d.requests.back().initial;
+    EXPECT_EQ(testutil::readFile(lib), libBytes);
+    modkit::MDLObject saved;
+    saved.readMDL(dir.file("object2.mdl"));
+    EXPECT_EQ(saved.MDLHeader()->param(2), 5);
     EXPECT_EQ(form->currentModel()->toBytes(), models[0]);
     for (const auto& t : *form->currentModel()->TextureList()) EXPECT_EQ(t->file(), dir.file(t->bitmap()));
     EXPECT_TRUE(form->currentModel()->Loaded());
@@ -312,6 +323,7 @@ TEST_F(Browser, ListsALibraryAndLoadsTheClickedObject) {
     ASSERT_TRUE(form->openModelFile(dir.file("house.mdl"), "mOpen_Click"));
     form->applyModelChange("Recolour", "", [](modkit::MDLObject& m) { m.MaterialList()->Item(1)->Diffuse()->setR(0.5f); });
     auto changed = form->currentModel();
+    d.messages.clear();
     d.answers = {MsgAnswer::Cancel};
     clickLine(w, 2);
     ASSERT_EQ(d.messages.size(), 1u);

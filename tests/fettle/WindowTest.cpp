@@ -236,106 +236,57 @@ TEST_F(Window, AFailingOpenKeepsThePreviousModel) {
     EXPECT_EQ(testutil::readFile(house), houseBytes);
 }
 
-TEST_F(Window, UndoAndRedoGiveBackTheModelExactly) {
-    start();
-    const std::string house = writeHouse();
-    ASSERT_TRUE(form->openModelFile(house, "mOpen_Click"));
-    const std::string original = testutil::readFile(house);
-    auto files = [&] {
-        std::vector<std::string> f;
-        for (const auto& t : *form->currentModel()->TextureList()) f.push_back(t->file());
-        return f;
-    };
-    const auto located = files();
-    int changed = 0;
-    QObject::connect(form.get(), &Form1::modelChanged, [&] { ++changed; });
-
-    form->applyModelChange("Recolour", "", [](modkit::MDLObject& m) {
-        m.MaterialList()->Item(1)->Diffuse()->setR(0.125f);
-        m.TextureList()->Item(1)->setFile("");
-    });
-    EXPECT_EQ(changed, 1);
-    EXPECT_EQ(title(), "house.mdl* - Fettle II");
-    EXPECT_EQ(form->action("mUndo")->text().toStdString(), "&Undo Recolour");
-    const std::string recoloured = form->currentModel()->toBytes();
-    EXPECT_NE(recoloured, original);
-
-    trigger("mUndo");
-    EXPECT_EQ(form->currentModel()->toBytes(), original);
-    EXPECT_EQ(files(), located);
-    EXPECT_TRUE(form->currentModel()->Loaded());
-    EXPECT_EQ(title(), "house.mdl - Fettle II");
-    EXPECT_FALSE(form->action("mUndo")->isEnabled());
-    trigger("mRedo");
-    EXPECT_EQ(form->currentModel()->toBytes(), recoloured);
-    EXPECT_EQ(title(), "house.mdl* - Fettle II");
-
-    // Typing in one field: one step.
-    for (float v : {0.1f, 0.2f, 0.3f})
-        form->applyModelChange("Edit colour", "mat1.r", [v](modkit::MDLObject& m) { m.MaterialList()->Item(1)->Ambient()->setR(v); });
-    trigger("mUndo");
-    EXPECT_EQ(form->currentModel()->toBytes(), recoloured);
-
-    // A change that fails leaves the model as it was and adds no step.
-    const size_t steps = form->history().undoCount();
-    EXPECT_THROW(form->applyModelChange("Broken", "", [](modkit::MDLObject& m) {
-        m.VertexList()->Item(1)->setX(5);
-        m.VertexList()->Item(100000);
-    }), modkit::Error);
-    EXPECT_EQ(form->currentModel()->toBytes(), recoloured);
-    EXPECT_EQ(form->history().undoCount(), steps);
-
-    // Saved, undone, saved again: the file has the first bytes back.
-    trigger("mUndo");
-    d.files = {dir.file("undone.mdl")};
-    trigger("mSave");
-    EXPECT_EQ(testutil::readFile(dir.file("undone.mdl")), original);
-    EXPECT_EQ(title(), "undone.mdl - Fettle II");
-}
-
-TEST_F(Window, TweaksSaveAndUndoBackToTheSavedBytes) {
+TEST_F(Window, TweaksUndoAndSaveShowInTitleMenusButtonsAndLog) {
     start();
     const std::string house = writeHouse();
     const std::string original = testutil::readFile(house);
     ASSERT_TRUE(form->openModelFile(house, "mOpen_Click"));
-    auto shadowSize = [&] {
-        auto& m = *form->currentModel();
-        return m.getRIFFSectionSize(m.getRIFFSectionIndex("SHAD"));
-    };
     QPushButton* shadow = form->button("cmdSimpleTweak_0");
-    ASSERT_EQ(shadowSize(), 0);
     EXPECT_EQ(shadow->text().toStdString(), "Remove shadow");
     EXPECT_EQ(shadow->toolTip().toStdString(), "Add code to kill the shadow of the object in FS");
 
     click("cmdSimpleTweak_0");
-    EXPECT_GT(shadowSize(), 0);
     EXPECT_TRUE(contains(logText(), "] Shadow killed of the object"));
     EXPECT_EQ(shadow->text().toStdString(), "Add shadow");
     EXPECT_EQ(title(), "house.mdl* - Fettle II");
+    EXPECT_EQ(form->action("mUndo")->text().toStdString(), "&Undo Remove shadow");
+    // The house has no lights: nothing to fix, no step.
     click("cmdSimpleTweak_3");
-    EXPECT_TRUE(contains(logText(), "] BGL_LIGHT problem fixed"));
+    EXPECT_TRUE(contains(logText(), "] no BGL_LIGHT problem found"));
+    EXPECT_FALSE(contains(logText(), "BGL_LIGHT problem fixed"));
+    EXPECT_EQ(form->document().undoStack().count(), 1);
 
-    d.files = {dir.file("tweaked.mdl")};
+    // The first Save asks, proposing the _tweaked name; later ones write the current file.
+    const std::string tweaked = dir.file("house_tweaked.mdl");
+    d.files = {tweaked};
     trigger("mSave");
-    const std::string tweaked = testutil::readFile(dir.file("tweaked.mdl"));
-    EXPECT_NE(tweaked, original);
-    EXPECT_EQ(title(), "tweaked.mdl - Fettle II");
-
-    trigger("mUndo");  // the light fix
-    trigger("mUndo");  // the shadow
-    EXPECT_EQ(shadowSize(), 0);
+    EXPECT_EQ(d.requests.back().initial, tweaked);
+    EXPECT_EQ(title(), "house_tweaked.mdl - Fettle II");
+    EXPECT_EQ(form->preview().windowTitle().toStdString(), "Object preview - [ " + tweaked + "]");
+    const size_t asked = d.requests.size();
+    trigger("mUndo");
+    EXPECT_TRUE(contains(logText(), "] Undo Remove shadow"));
     EXPECT_EQ(shadow->text().toStdString(), "Remove shadow");
-    EXPECT_EQ(title(), "tweaked.mdl* - Fettle II");
-    d.files = {dir.file("undone.mdl")};
+    EXPECT_EQ(title(), "house_tweaked.mdl* - Fettle II");
+    EXPECT_FALSE(form->action("mUndo")->isEnabled());
     trigger("mSave");
-    EXPECT_EQ(testutil::readFile(dir.file("undone.mdl")), original);
+    EXPECT_EQ(d.requests.size(), asked);
+    EXPECT_EQ(testutil::readFile(tweaked), original);
+    EXPECT_EQ(testutil::readFile(house), original);
 
+    // Save As asks again, proposing the current file; exports follow it.
+    d.files = {dir.file("other.mdl")};
+    trigger("mSaveAs");
+    EXPECT_EQ(d.requests.back().initial, tweaked);
+    EXPECT_EQ(title(), "other.mdl - Fettle II");
+    d.files.clear();
+    trigger("mASMExport");
+    EXPECT_EQ(d.requests.back().initial, dir.file("other.asm"));
     trigger("mRedo");
-    trigger("mRedo");
-    EXPECT_EQ(form->currentModel()->toBytes(), tweaked);
+    EXPECT_TRUE(contains(logText(), "] Redo Remove shadow"));
     click("cmdSimpleTweak_0");
-    EXPECT_EQ(shadowSize(), 0);
     EXPECT_TRUE(contains(logText(), "] Shadow added to the object"));
+    EXPECT_TRUE(form->currentModel()->Loaded());
 }
 
 TEST_F(Window, AsksBeforeUnsavedChangesAreLost) {

@@ -42,9 +42,9 @@ const std::vector<Command>& commands() {
         {"bgl", "bgl LIB.bgl", cmdBgl},
         {"extract", "extract LIB.bgl OUTDIR [--object N]", cmdExtract},
         {"render",
-         "render IN.mdl OUT.png [--width W] [--height H] [--heading D] [--pitch D] [--zoom Z] [--pan X,Y] "
-         "[--texture-path DIR]... [--frames N] [--state VAR=VALUE]... [--day N] [--time day|dusk|night] "
-         "[--distance M]",
+         "render IN.mdl OUT.png [--width W] [--height H] [--size PIXELS] [--heading D] [--pitch D] [--zoom Z] "
+         "[--pan X,Y] [--texture-path DIR]... [--frames N] [--state VAR=VALUE]... [--day N] "
+         "[--time day|dusk|night] [--distance M]",
          cmdRender},
         {"visible", "visible IN.mdl [--state VAR=VALUE]... [--day N] [--time day|dusk|night] [--distance M]",
          cmdVisible},

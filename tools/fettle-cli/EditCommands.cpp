@@ -65,6 +65,7 @@ int cmdTweak(Args& args) {
     const std::string out = outOpt ? *outOpt : modkit::replaceMdlExtension(in, "_tweaked.mdl");
     if (kill && restore) throw UsageError("--kill-shadow and --restore-shadow exclude each other");
     if (!kill && !restore && !lights && !dict && !sizes) throw UsageError("name at least one edit");
+    if (!outOpt) modkit::refuseOutputOverInput(out, {in}, "fettle-cli");  // -o IN is the explicit in-place edit
 
     modkit::MDLObject m;
     m.readMDL(in);
@@ -123,6 +124,7 @@ int cmdSetConditions(Args& args) {
     const auto outOpt = args.value("-o");
     const std::string in = args.positionals(1, 1)[0];
     const std::string out = outOpt ? *outOpt : modkit::replaceMdlExtension(in, "_tweaked.mdl");
+    if (!outOpt) modkit::refuseOutputOverInput(out, {in}, "fettle-cli");  // -o IN is the explicit in-place edit
 
     eMultiCondition multi = eMultiCondition::mAND;
     if (combine) {

@@ -22,12 +22,7 @@ std::string errorText(const modkit::Error& e) {
 }
 
 // A library that exists: readXMLBGL quietly does nothing for a missing file.
-void requireFile(const std::string& path) {
-    if (!modkit::fileExists(path)) {
-        modkit::raiseRuntime(modkit::folderExists(path) ? modkit::err::PathFileAccess : modkit::err::FileNotFound,
-                             "Modkit.BGLObject");
-    }
-}
+void requireFile(const std::string& path) { modkit::requireRegularFile(path, "Modkit.BGLObject"); }
 
 // One line per model (and one per warning under it), then the summary; exit 1
 // when any model failed.
@@ -48,6 +43,7 @@ int runBatch(modkit::FLTBatch& batch, const std::vector<std::string>& models) {
 int cmdAsm(Args& args) {
     auto p = args.positionals(1, 2);
     std::string out = p.size() > 1 ? p[1] : modkit::replaceMdlExtension(p[0], ".asm");
+    modkit::refuseOutputOverInput(out, {p[0]}, "fettle-cli");
     modkit::MDLObject m;
     m.readMDL(p[0]);
     m.exportASM(out);
@@ -149,8 +145,10 @@ int cmdExtract(Args& args) {
     std::filesystem::create_directories(p[1], ec);
     if (!modkit::folderExists(p[1])) modkit::raiseRuntime(modkit::err::PathNotFound, "fettle-cli");
     if (lib.modelCount() == 0) std::printf("No models in %s\n", p[0].c_str());
+    auto outputOf = [&](int n) { return modkit::joinPath(p[1], "object_" + std::to_string(n) + ".mdl"); };
+    for (int n = first; n <= last; ++n) modkit::refuseOutputOverInput(outputOf(n), {p[0]}, "fettle-cli");
     for (int n = first; n <= last; ++n) {
-        std::string out = modkit::joinPath(p[1], "object_" + std::to_string(n) + ".mdl");
+        std::string out = outputOf(n);
         modkit::writeFileAtomically(out, lib.modelBytes(n), "fettle-cli");
         std::printf("%s: %lld bytes\n", out.c_str(), static_cast<long long>(lib.modelSize(n)));
     }

@@ -5,6 +5,7 @@
 #include "modkit/bgl/CommandWalk.h"
 #include "modkit/core/MDLObject.h"
 #include "modkit/core/NumText.h"
+#include "modkit/core/Paths.h"
 
 namespace cli {
 namespace {
@@ -74,6 +75,7 @@ int cmdInfo(Args& args) {
 
 int cmdSave(Args& args) {
     auto p = args.positionals(2, 2);
+    modkit::refuseOutputOverInput(p[1], {p[0]}, "fettle-cli");
     modkit::MDLObject m;
     m.readMDL(p[0]);
     m.saveMDL(p[1]);

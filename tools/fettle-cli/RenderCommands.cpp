@@ -1,5 +1,6 @@
 // render: the model's preview drawn offscreen and written as a PNG image.
 #include <QImage>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -30,16 +31,18 @@ int count(const std::optional<std::string>& text, const char* option, int fallba
     return static_cast<int>(v);
 }
 
-bool sameFile(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec);
-}
-
 }  // namespace
 
 int cmdRender(Args& args) {
-    const int width = count(args.value("--width"), "--width", 800, 1, 16384);
-    const int height = count(args.value("--height"), "--height", 600, 1, 16384);
+    int width = count(args.value("--width"), "--width", 800, 1, 16384);
+    int height = count(args.value("--height"), "--height", 600, 1, 16384);
+    // Thumbnailers ask for the longest side; the picture keeps its proportions.
+    if (auto size = args.value("--size")) {
+        const int longest = count(size, "--size", 0, 1, 16384);
+        const double scale = static_cast<double>(longest) / std::max(width, height);
+        width = std::max(1, static_cast<int>(width * scale + 0.5));
+        height = std::max(1, static_cast<int>(height * scale + 0.5));
+    }
     const float heading = static_cast<float>(number(args.value("--heading"), "--heading", 45));
     const float pitch = static_cast<float>(number(args.value("--pitch"), "--pitch", -75));
     const float zoom = static_cast<float>(number(args.value("--zoom"), "--zoom", 100));
@@ -57,12 +60,17 @@ int cmdRender(Args& args) {
     const auto p = args.positionals(2, 2);
     const std::string& in = p[0];
     const std::string& out = p[1];
-    if (sameFile(in, out)) throw UsageError("the image would overwrite the model");
+    modkit::refuseOutputOverInput(out, {in}, "fettle-cli render");
 
     modkit::MDLObject model;
     model.readMDL(in);
     for (const std::string& b : modkit::locateTextureFiles(*model.TextureList(), modkit::folderOf(in), searchFolders))
         std::fprintf(stderr, "Warning: could not locate texture file %s\n", b.c_str());
+
+    // Nor may the image land on one of the model's textures.
+    std::vector<std::string> textures;
+    for (const auto& t : *model.TextureList()) textures.push_back(t->file());
+    modkit::refuseOutputOverInput(out, textures, "fettle-cli render");
 
     modkit::EglOffscreenSurface surface(width, height);
     modkit::OpenGLPreviewObject preview;

@@ -13,6 +13,17 @@ void usage(FILE* to) {
     for (const auto& c : cli::commands()) std::fprintf(to, "  fettle-cli %s\n", c.synopsis);
 }
 
+void help() {
+    std::printf("Usage: fettle-cli COMMAND ...\n"
+                "Reads, edits, exports and draws flight-simulator scenery MDL models.\n\n"
+                "Commands:\n");
+    for (const auto& c : cli::commands()) std::printf("  fettle-cli %s\n\n", c.synopsis);
+    std::printf("Options:\n"
+                "  --help     show this help and exit\n"
+                "  --version  show the version and exit\n\n"
+                "Errors print \"Error <number> (<description>)\" and exit 1; wrong usage exits 2.\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -22,7 +33,7 @@ int main(int argc, char** argv) {
     }
     std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
-        usage(stdout);
+        help();
         return 0;
     }
     if (name == "--version") {

@@ -2,81 +2,9 @@
 
 #include <cmath>
 
-#include "modkit/core/MDLObject.h"
 #include "preview/PreviewTicker.h"
-#include "shell/ModelHistory.h"
 
-using fettle::ModelHistory;
 using fettle::PreviewTicker;
-
-namespace {
-std::shared_ptr<modkit::MDLObject> model() { return std::make_shared<modkit::MDLObject>(); }
-}  // namespace
-
-TEST(ModelHistory, UndoRedoHandBackTheKeptModelsAndTrackTheSavedState) {
-    ModelHistory h;
-    auto a = model(), b = model(), c = model();
-    EXPECT_FALSE(h.isModified());
-    h.record("Remove shadow", "", a);  // a: the model before; the current one is now "b"
-    EXPECT_TRUE(h.isModified());
-    EXPECT_EQ(h.undoLabel(), "Remove shadow");
-    auto back = h.undo(b);
-    EXPECT_EQ(back, a);
-    EXPECT_FALSE(h.isModified());
-    EXPECT_TRUE(h.canRedo());
-    EXPECT_EQ(h.redo(a), b);
-    EXPECT_TRUE(h.isModified());
-    h.markSaved();
-    EXPECT_FALSE(h.isModified());
-    EXPECT_EQ(h.undo(b), a);
-    EXPECT_TRUE(h.isModified());  // the saved state is ahead now
-    // A new change drops what could be redone.
-    h.record("Fix BGL_LIGHT problem", "", a);
-    EXPECT_FALSE(h.canRedo());
-    EXPECT_TRUE(h.isModified());
-    EXPECT_EQ(h.undo(c), a);
-    EXPECT_FALSE(h.canUndo());
-    EXPECT_EQ(h.undo(c), c);  // nothing to undo: unchanged
-}
-
-TEST(ModelHistory, TypingInOneFieldIsOneStepUntilSomethingElseHappens) {
-    ModelHistory h;
-    auto first = model();
-    EXPECT_FALSE(h.merges("diffuse:1"));
-    h.record("Edit colour", "diffuse:1", first);
-    EXPECT_TRUE(h.merges("diffuse:1"));
-    EXPECT_FALSE(h.merges("diffuse:2"));
-    EXPECT_FALSE(h.merges(""));
-    h.record("Edit colour", "diffuse:1", nullptr);
-    h.record("Edit colour", "diffuse:1", nullptr);
-    EXPECT_EQ(h.undoCount(), 1u);
-    EXPECT_EQ(h.undo(model()), first);
-    EXPECT_FALSE(h.isModified());
-
-    // A save ends the step, so undo can come back to the saved state.
-    h.record("Edit colour", "diffuse:1", model());
-    h.markSaved();
-    EXPECT_FALSE(h.merges("diffuse:1"));
-}
-
-TEST(ModelHistory, KeepsAtMostItsLimitAndTitles) {
-    ModelHistory h(3);
-    for (int i = 0; i < 5; ++i) h.record("step", "", model());
-    EXPECT_EQ(h.undoCount(), 3u);
-
-    // Large models keep fewer copies, but always the last one.
-    auto big = model();
-    for (int i = 0; i < 10; ++i) big->VertexList()->Add();
-    ModelHistory small(50, 25);
-    for (int i = 0; i < 4; ++i) small.record("step", "", big);
-    EXPECT_EQ(small.undoCount(), 2u);
-    ModelHistory tiny(50, 1);
-    tiny.record("step", "", big);
-    EXPECT_EQ(tiny.undoCount(), 1u);
-    EXPECT_EQ(ModelHistory::windowTitle("", true), "Fettle II");
-    EXPECT_EQ(ModelHistory::windowTitle("/a/b/House.mdl", false), "House.mdl - Fettle II");
-    EXPECT_EQ(ModelHistory::windowTitle("/a/b/House.mdl", true), "House.mdl* - Fettle II");
-}
 
 namespace {
 struct Frames {
