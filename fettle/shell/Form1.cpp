@@ -566,7 +566,7 @@ void Form1::mGLTFExport_Click() {
                     options.suffixes = seasonSuffixes(config());
                     const std::string lower = modkit::lowerCase(path);
                     if (lower.ends_with(".gltf")) options.format = modkit::GltfFormat::gltf;
-                    for (const auto& f : modkit::exportGLTF(*currentModel_, path, options).textureFailures)
+                    for (const auto& f : modkit::exportGLTF(*doc_.model(), path, options).textureFailures)
                         log_->addLogWarning(f.error.description() + ": its triangles keep their colour");
                 });
 }
