@@ -147,6 +147,18 @@ void ConfigFunctions::upgradeConfiguration() {
     if (!root.child("FLTTex")) appendText(root, "FLTTex", "RGB");
 }
 
+namespace {
+// True when out ends with an opening tag and s closes it at pos: a line break
+// there would read back as the element's text.
+bool emptyElementEnds(const std::string& out, const std::string& s, size_t pos) {
+    if (pos + 1 >= s.size() || s[pos + 1] != '/') return false;
+    const size_t open = out.rfind('<');
+    if (open == std::string::npos || open + 1 >= out.size()) return false;
+    const char kind = out[open + 1];
+    return kind != '/' && kind != '?' && kind != '!' && !out.ends_with("/>");
+}
+}  // namespace
+
 std::string ConfigFunctions::formattedText() const {
     std::ostringstream raw;
     doc_.save(raw, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
@@ -166,7 +178,7 @@ std::string ConfigFunctions::formattedText() const {
         out.push_back(c);
         if (inCdata) inCdata = !(c == '>' && out.ends_with("]]>"));
         else if (c == '[' && out.ends_with("<![CDATA[")) inCdata = true;
-        else if (c == '>' && i + 1 < s.size() && s[i + 1] == '<') out += "\r\n";
+        else if (c == '>' && i + 1 < s.size() && s[i + 1] == '<' && !emptyElementEnds(out, s, i + 1)) out += "\r\n";
     }
     if (!out.empty() && !out.ends_with("\r\n")) out += "\r\n";
     return out;
