@@ -134,19 +134,23 @@ void BM_editUntilPreviewDone(benchmark::State& state) {
         rebuilds += m.previewList() != list;
     });
     int i = 0;
+    double applied = 0;
     for (auto _ : state) {
+        fettle::EditOutcome o;
         if (shadow)
-            doc.apply("Remove shadow", "", modkit::partSections,
+            o = doc.apply("Remove shadow", "", modkit::partSections,
                       [&](MDLObject& mo) { i % 2 ? mo.removeKillShadow() : mo.addKillShadow(); });
         else
-            doc.apply("statistics", "statistics:1", modkit::partHeader,
+            o = doc.apply("statistics", "statistics:1", modkit::partHeader,
                       [&](MDLObject& mo) { mo.MDLHeader()->setParam(1, 2000 + i); });
+        applied += o == fettle::EditOutcome::applied;
         ++i;
     }
     QObject::disconnect(c);
     doc.undoStack().clear();
     m.glReleasePreview();
     state.counters["rebuilds"] = rebuilds / static_cast<double>(state.iterations());
+    state.counters["applied"] = applied / static_cast<double>(state.iterations());
     state.SetLabel(shadow ? "Remove shadow" : "statistics keystroke");
 }
 
