@@ -88,29 +88,70 @@ void BM_fiftyHeaderEdits(benchmark::State& state) {
     }
 }
 
-// The preview work an edit of each kind asks for, on a prepared model.
-void BM_previewRefresh(benchmark::State& state) {
-    const Edit& e = kEdits[state.range(0)];
+modkit::OpenGLPreviewObject& previewObject() {
     static modkit::EglOffscreenSurface surface{800, 600};
     static modkit::OpenGLPreviewObject preview;
     static bool ready = (preview.initOpenGL(surface), true);
     (void)ready;
-    MDLObject& m = *document().model();
-    m.glPreparepreview(preview);
-    const fettle::PreviewWork work = fettle::previewWorkFor(e.parts);
-    for (auto _ : state) {
-        switch (work) {
-        case fettle::PreviewWork::frame: break;
-        case fettle::PreviewWork::drawList: m.glGenerateDrawList(); break;
-        case fettle::PreviewWork::texturesAndDrawList:
-            m.glReleasePreview();
-            benchmark::DoNotOptimize(m.glPreparepreview(preview));
-            break;
-        }
+    return preview;
+}
+
+// What the main window's refresh does for the changed parts (without the frame).
+void previewWork(MDLObject& m, uint32_t parts) {
+    switch (fettle::previewWorkFor(parts)) {
+    case fettle::PreviewWork::frame: break;
+    case fettle::PreviewWork::drawList: m.glGenerateDrawList(); break;
+    case fettle::PreviewWork::texturesAndDrawList:
+        benchmark::DoNotOptimize(m.glReloadChangedTextures(previewObject()));
+        break;
     }
+}
+
+// The preview work an edit of each kind asks for, on a prepared model.
+void BM_previewRefresh(benchmark::State& state) {
+    const Edit& e = kEdits[state.range(0)];
+    MDLObject& m = *document().model();
+    m.glPreparepreview(previewObject());
+    const fettle::PreviewWork work = fettle::previewWorkFor(e.parts);
+    for (auto _ : state) previewWork(m, e.parts);
     m.glReleasePreview();
     state.SetLabel(std::string(e.name) + (work == fettle::PreviewWork::frame ? ": no rebuild"
-                                          : work == fettle::PreviewWork::drawList ? ": draw list" : ": textures + draw list"));
+                                          : work == fettle::PreviewWork::drawList ? ": draw list" : ": changed textures + draw list"));
+}
+
+// From the document's apply until the preview work its changed() asks for is
+// done: "Remove shadow" (0) and a keystroke in a statistics field (1, typing
+// merges into one step). rebuilds counts draw lists compiled per edit.
+void BM_editUntilPreviewDone(benchmark::State& state) {
+    const bool shadow = state.range(0) == 0;
+    ModelDocument& doc = document();
+    MDLObject& m = *doc.model();
+    m.glPreparepreview(previewObject());
+    const uint32_t list = m.previewList();
+    double rebuilds = 0;
+    auto c = QObject::connect(&doc, &ModelDocument::changed, [&](uint32_t parts) {
+        previewWork(m, parts);
+        rebuilds += m.previewList() != list;
+    });
+    int i = 0;
+    double applied = 0;
+    for (auto _ : state) {
+        fettle::EditOutcome o;
+        if (shadow)
+            o = doc.apply("Remove shadow", "", modkit::partSections,
+                      [&](MDLObject& mo) { i % 2 ? mo.removeKillShadow() : mo.addKillShadow(); });
+        else
+            o = doc.apply("statistics", "statistics:1", modkit::partHeader,
+                      [&](MDLObject& mo) { mo.MDLHeader()->setParam(1, 2000 + i); });
+        applied += o == fettle::EditOutcome::applied;
+        ++i;
+    }
+    QObject::disconnect(c);
+    doc.undoStack().clear();
+    m.glReleasePreview();
+    state.counters["rebuilds"] = rebuilds / static_cast<double>(state.iterations());
+    state.counters["applied"] = applied / static_cast<double>(state.iterations());
+    state.SetLabel(shadow ? "Remove shadow" : "statistics keystroke");
 }
 
 }  // namespace
@@ -118,4 +159,5 @@ void BM_previewRefresh(benchmark::State& state) {
 BENCHMARK(BM_editAndUndo)->DenseRange(0, 4)->Iterations(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_fiftyHeaderEdits)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_previewRefresh)->DenseRange(0, 4)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_editUntilPreviewDone)->DenseRange(0, 1)->Iterations(20)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -429,18 +429,21 @@ void Form1::refreshPreview() {
     if (work != PreviewWork::frame) {
         PreviewSurface& surface = preview_->openGLPreviewObject();
         try {
-            if (work == PreviewWork::texturesAndDrawList) {
-                // Texture files may have changed: the textures are loaded again.
-                releasePreview(m);
-                preparePreview(*m);
-            } else if (m->Loaded() && surface.previewObject().openGLInit() && surface.makeCurrent()) {
+            if (m->Loaded() && surface.previewObject().openGLInit() && surface.makeCurrent()) {
                 // Compiling lets events run: no command may start on the model meanwhile.
                 setBusy(true);
                 struct Done {
                     Form1* f;
                     ~Done() { f->setBusy(false); }
                 } done{this};
-                m->glGenerateDrawList();
+                if (work == PreviewWork::texturesAndDrawList) {
+                    // Only textures added, renamed or whose file was written since load.
+                    for (const modkit::TextureLoadFailure& f :
+                         m->glReloadChangedTextures(surface.previewObject(), preview_->stateFor(*m)))
+                        log_->addLogWarning(f.error.description());
+                } else {
+                    m->glGenerateDrawList(preview_->stateFor(*m));
+                }
             } else {
                 preparePreview(*m);
             }

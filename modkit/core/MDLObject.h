@@ -196,6 +196,12 @@ public:
     // not stop it: its triangles are drawn untextured and the failures are
     // returned for the caller to report.
     std::vector<TextureLoadFailure> glPreparepreview(OpenGLPreviewObject& oglPreview, const WalkState* state = nullptr);
+    // After a texture edit, on a prepared preview: loads only the textures
+    // that are new, renamed or whose file was written since, keeps the GL
+    // textures of the others, deletes those no entry uses any more, then
+    // compiles the display list. Failures are returned as by glPreparepreview.
+    std::vector<TextureLoadFailure> glReloadChangedTextures(OpenGLPreviewObject& oglPreview,
+                                                            const WalkState* state = nullptr);
     // Draws one frame: heading and pitch in degrees, pan in model units, the
     // picture size in pixels, zoom in percent.
     void glDrawMDL(float heading, float pitch, float panX, float panY, float picWidth, float picHeigth,

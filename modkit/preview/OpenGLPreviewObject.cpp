@@ -98,7 +98,28 @@ int32_t OpenGLPreviewObject::loadTexture(const std::string& s) {
         glDeleteTextures(1, &name);
         raiseTextureLoadError(s);
     }
+    std::error_code ec;
+    loaded_[name] = LoadedFile{s, std::filesystem::last_write_time(s, ec)};
     return static_cast<int32_t>(name);
+}
+
+bool OpenGLPreviewObject::holdsTexture(int32_t name, const std::string& file) const {
+    // A name deleted since (a released preview) may have been reused.
+    const auto it = name > 0 ? loaded_.find(static_cast<uint32_t>(name)) : loaded_.end();
+    if (it == loaded_.end() || it->second.file != file || !glIsTexture(it->first)) return false;
+    std::error_code ec;
+    return std::filesystem::last_write_time(file, ec) == it->second.written && !ec;
+}
+
+void OpenGLPreviewObject::releaseTexturesExcept(const std::set<int32_t>& inUse) {
+    for (auto it = loaded_.begin(); it != loaded_.end();) {
+        if (inUse.count(static_cast<int32_t>(it->first))) {
+            ++it;
+            continue;
+        }
+        if (glIsTexture(it->first)) glDeleteTextures(1, &it->first);
+        it = loaded_.erase(it);
+    }
 }
 
 }  // namespace modkit

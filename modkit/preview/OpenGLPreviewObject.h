@@ -1,6 +1,9 @@
 #pragma once
 #include "modkit/core/Export.h"
 #include <cstdint>
+#include <filesystem>
+#include <map>
+#include <set>
 #include <string>
 
 #include "modkit/preview/GLSurface.h"
@@ -24,6 +27,12 @@ public:
     // decoded gives error 100 "Loading Texture File: '<s>' Failed!" and
     // leaves no texture behind.
     int32_t loadTexture(const std::string& s);
+    // True when name is a texture this object loaded from file and the file
+    // has not been written since (a texture edit keeps such textures).
+    bool holdsTexture(int32_t name, const std::string& file) const;
+    // Deletes the textures this object loaded whose names are not in inUse
+    // (textures of entries an edit removed). The object serves one model.
+    void releaseTexturesExcept(const std::set<int32_t>& inUse);
     GLSurface* surface() const { return surface_; }
 
 private:
@@ -32,6 +41,11 @@ private:
     // Its 24-bit bottom-up pixels.
     BitmapPixels loadBitmapPixels(const QImage& bitmap) const;
 
+    struct LoadedFile {
+        std::string file;
+        std::filesystem::file_time_type written;
+    };
+    std::map<uint32_t, LoadedFile> loaded_;
     GLSurface* surface_ = nullptr;
     bool init_ = false;
     int maxTextureSize_ = 0;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <set>
 
 #include "modkit/bgl/CommandWalk.h"
 #include "modkit/bgl/WalkState.h"
@@ -247,6 +249,41 @@ std::vector<TextureLoadFailure> MDLObject::glPreparepreview(OpenGLPreviewObject&
         raiseLibrary(kContextSource, "Could not initialize OpenGL");
     if (previewList_ != 0) glReleasePreview();  // prepared before: replace, do not pile up
     std::vector<TextureLoadFailure> failures = loadPreviewTextures(oglPreview);
+    pumpEventsNow();
+    glGenerateDrawList(state);
+    loaded_ = true;
+    return failures;
+}
+
+std::vector<TextureLoadFailure> MDLObject::glReloadChangedTextures(OpenGLPreviewObject& oglPreview,
+                                                                   const WalkState* state) {
+    if (oglPreview.surface() && !oglPreview.surface()->makeCurrent())
+        raiseLibrary(kContextSource, "Could not initialize OpenGL");
+    loaded_ = false;
+    std::vector<TextureLoadFailure> failures;
+    std::map<std::string, int32_t> byFile;  // entries naming one file share its texture
+    std::set<int32_t> inUse;
+    for (const auto& t : *textures_) {
+        if (t->file().empty()) {
+            t->setGlPointer(0);
+            continue;
+        }
+        const auto same = byFile.find(t->file());
+        if (same != byFile.end()) {
+            t->setGlPointer(same->second);
+        } else if (!oglPreview.holdsTexture(t->glPointer(), t->file())) {
+            pumpEvents();
+            try {
+                t->setGlPointer(oglPreview.loadTexture(t->file()));
+            } catch (const Error& e) {
+                t->setGlPointer(kNoImage);
+                failures.push_back(TextureLoadFailure{t->file(), e});
+            }
+        }
+        byFile.emplace(t->file(), t->glPointer());
+        inUse.insert(t->glPointer());
+    }
+    oglPreview.releaseTexturesExcept(inUse);
     pumpEventsNow();
     glGenerateDrawList(state);
     loaded_ = true;
