@@ -229,10 +229,7 @@ TEST(MDLObject, OtherGenerationsFromTheCorpusAreRefused) {
 }
 
 TEST(MDLObject, CloneIsDeepAndKeepsInMemoryFields) {
-    auto m = load(testmodels::everything());
-    ASSERT_GT(m->TextureList()->Count(), 0);
-    ASSERT_GT(m->MaterialList()->Count(), 0);
-    ASSERT_GT(m->VertexList()->Count(), 0);
+    auto m = load(testmodels::everything());  // every list has items: Item(1) below would fail
     auto tex = m->TextureList()->Item(1);
     tex->setFile("/models/tex/a.bmp");
     tex->setTextureVariant(textureVariant::winter);

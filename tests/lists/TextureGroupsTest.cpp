@@ -270,18 +270,15 @@ TEST(TextureEditing, FieldsThatCannotBeStored) {
     const std::string invalid = TextureGroups::fieldsInvalid;
     TextureUpdate u = seasonsUpdate(1, {true, false, false, false, false});
     EXPECT_EQ(g.fieldCheck(list, u), "");
-    u.size = "big";
-    EXPECT_EQ(g.fieldCheck(list, u), invalid);
-    u.size = "-1";
-    EXPECT_EQ(g.fieldCheck(list, u), invalid);
-    u.size = "1E+39";
-    EXPECT_EQ(g.fieldCheck(list, u), invalid);
-    u.size = "2";
-    u.rgb[1] = "";
-    EXPECT_EQ(g.fieldCheck(list, u), invalid);
-    u.rgb[1] = "0";
-    u.position = 3;
-    EXPECT_EQ(g.fieldCheck(list, u), invalid);
+    for (auto spoil : std::vector<void (*)(TextureUpdate&)>{[](TextureUpdate& x) { x.size = "big"; },
+                                                           [](TextureUpdate& x) { x.size = "-1"; },
+                                                           [](TextureUpdate& x) { x.size = "1E+39"; },
+                                                           [](TextureUpdate& x) { x.rgb[1] = ""; },
+                                                           [](TextureUpdate& x) { x.position = 3; }}) {
+        TextureUpdate bad = u;
+        spoil(bad);
+        EXPECT_EQ(g.fieldCheck(list, bad), invalid);
+    }
 
     // A variant's name must fit the record; a name without ".bmp" has none.
     list.Item(1)->setBitmap(std::string(58, 'A') + ".BMP");
