@@ -121,21 +121,6 @@ void addConditionStepByStep(BGLCommandList& l, const ConditionList& cl) {
 
 }  // namespace
 
-TEST(Conditions, RecordsAndNames) {
-    Condition c;
-    EXPECT_EQ(c.cType(), CondType::Between);
-    EXPECT_EQ(c.var(), "");
-    EXPECT_EQ(c.getTypeString(), "Between");
-    c.setCType(CondType::RotWind);
-    EXPECT_EQ(c.getTypeString(), "Rotate with wind");
-    c.setCType(static_cast<CondType>(4));
-    EXPECT_MODKIT_ERROR(c.getTypeString(), 9);
-    ConditionList l;
-    EXPECT_EQ(l.commandStart(), 0);
-    EXPECT_EQ(l.commandEnd(), 0);
-    EXPECT_EQ(l.multiCondition(), eMultiCondition::mAND);
-}
-
 TEST(Conditions, FirstConditionOnABareBodyCall) {
     auto m = bodyOnly();
     auto& cmds = *m->BGLCommandList();
@@ -361,6 +346,11 @@ TEST(ConditionVariables, TableAndWording) {
     EXPECT_EQ(conditionText(*ofType(CondType::RotUser)), "Rotate to user");
     EXPECT_EQ(conditionText(*ofType(CondType::RotWind)), "Rotate with wind");
     EXPECT_EQ(multiConditionName(eMultiCondition::mNOR), "NOR");
+    Condition c;
+    c.setCType(CondType::RotWind);
+    EXPECT_EQ(c.getTypeString(), "Rotate with wind");
+    c.setCType(static_cast<CondType>(4));
+    EXPECT_MODKIT_ERROR(c.getTypeString(), 9);
     EXPECT_EQ(hexText(-1), "FFFF");
     EXPECT_EQ(hexText(500), "1F4");
     std::string t = "1f4";

@@ -160,30 +160,6 @@ TEST(Seasonal, DefaultDaysBlock) {
     EXPECT_EQ(r.Material, (std::array<int16_t, 5>{}));
 }
 
-TEST(Seasonal, FewerThanTwoSeasonsGiveTheBaseTexture) {
-    for (int activeSeasons : {0, 1}) {
-        auto m = oneSelection();
-        m->BGLCommandList()->addSeasonalTextures(defaultSeasons());
-        seasonalTextures s = defaultSeasons();
-        s.active = {activeSeasons == 1, false, false, false, false};
-        m->BGLCommandList()->addSeasonalTextures(s);
-        EXPECT_EQ(picture(*m->BGLCommandList(), false),
-                  (Lines{"36 j,827,0,10 ->2", "184 5,0", "185 0,0,3", "256 0,1,2", "34"}));
-        const seasonalTextures r = m->readSeasonalDates(1);
-        EXPECT_EQ(r.active, (std::array<bool, 5>{}));  // no day test: nothing coded
-    }
-}
-
-TEST(Seasonal, NoWrappingSeasonJumpsPastTheBlock) {
-    auto m = oneSelection();
-    seasonalTextures s = defaultSeasons();
-    s.active = {true, true, false, false, false};  // 150..239 and 240..329: no season wraps
-    m->BGLCommandList()->addSeasonalTextures(s);
-    EXPECT_EQ(picture(*m->BGLCommandList(), false),
-              (Lines{"36 j,827,0,10 ->2", "36 j,906,240,329 ->5", "184 5,1", "136 j ->8", "36 j,906,150,239 ->8", "184 5,0",
-                     "136 j ->8", "185 0,0,3", "256 0,1,2", "34"}));
-}
-
 TEST(Seasonal, EverySelectionGetsItsBlockOnce) {
     BGLCommandList l;
     l.Add(cmd(BGLOpcode::SET_MATERIAL, {"1", "0"}));  // first in the list: the run starts at 1

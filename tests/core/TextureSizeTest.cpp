@@ -43,26 +43,30 @@ void draw(MDLObject& m, const char* texture, int base = 0, std::vector<std::stri
 
 }  // namespace
 
-TEST(TextureSize, GrowsToTheLargestEdgeRatio) {
-    auto m = model({{0, 1}}, rightTriangle);
-    draw(*m, "0");
-    m->updateTextureSize();
-    EXPECT_FLOAT_EQ(m->TextureList()->Item(1)->size(), 10);
-    m->updateTextureSize();
-    EXPECT_FLOAT_EQ(m->TextureList()->Item(1)->size(), 10);
-
-    auto big = model({{25, 1}}, rightTriangle);
-    draw(*big, "0");
-    big->updateTextureSize();
-    EXPECT_FLOAT_EQ(big->TextureList()->Item(1)->size(), 25);
-}
-
-TEST(TextureSize, EdgeLengthIsEuclidean) {
-    // An edge rising in z: the length is the root of dx^2 + dy^2 + dz^2 = 13.
-    auto m = model({{0, 1}}, {{0, 0, 0, 0, 0}, {3, 4, 12, 1, 0}, {0, 0, 0, 0, 0}});
-    draw(*m, "0");
-    m->updateTextureSize();
-    EXPECT_FLOAT_EQ(m->TextureList()->Item(1)->size(), 13);
+TEST(TextureSize, GrowsToTheLargestEuclideanEdgeRatio) {
+    std::vector<V> far(40000);
+    far[39000] = {0, 0, 0, 0, 0};
+    far[39001] = {20, 0, 0, 1, 0};
+    far[39002] = {0, 20, 0, 0, 1};
+    struct Case {
+        float size;
+        std::vector<V> verts;
+        int base;
+        float expected;
+    } cases[] = {
+        {0, rightTriangle, 0, 10},
+        {25, rightTriangle, 0, 25},  // never shrinks
+        {0, {{0, 0, 0, 0, 0}, {3, 4, 12, 1, 0}, {0, 0, 0, 0, 0}}, 0, 13},  // root of dx^2 + dy^2 + dz^2
+        {0, far, 39000, 20},  // a vertex base above 32767
+    };
+    for (const Case& c : cases) {
+        auto m = model({{c.size, 1}}, c.verts);
+        draw(*m, "0", c.base);
+        m->updateTextureSize();
+        EXPECT_FLOAT_EQ(m->TextureList()->Item(1)->size(), c.expected) << c.expected;
+        m->updateTextureSize();  // a second pass changes nothing
+        EXPECT_FLOAT_EQ(m->TextureList()->Item(1)->size(), c.expected) << c.expected;
+    }
 }
 
 TEST(TextureSize, TheWholeGroupTakesTheSize) {
@@ -86,17 +90,6 @@ TEST(TextureSize, TrianglesWithoutATextureGroupAreSkipped) {
     draw(*flat, "0");  // every edge has uv length 0
     flat->updateTextureSize();
     EXPECT_EQ(flat->TextureList()->Item(1)->size(), 0);
-}
-
-TEST(TextureSize, VertexBaseAbove32767) {
-    std::vector<V> verts(40000);
-    verts[39000] = {0, 0, 0, 0, 0};
-    verts[39001] = {20, 0, 0, 1, 0};
-    verts[39002] = {0, 20, 0, 0, 1};
-    auto m = model({{0, 1}}, verts);
-    draw(*m, "0", 39000);
-    m->updateTextureSize();
-    EXPECT_FLOAT_EQ(m->TextureList()->Item(1)->size(), 20);
 }
 
 TEST(TextureSize, BadReferencesFail) {

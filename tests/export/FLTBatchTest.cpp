@@ -59,16 +59,3 @@ TEST(FLTBatch, ConvertsEveryModelAndReportsEachFailure) {
     EXPECT_FALSE(exists(dir.file("broken.flt")));
     EXPECT_EQ(readFile(dir.file("House.MDL")), modelgen::sampleHouse());
 }
-
-TEST(FLTBatch, ASecondModelOfTheSameNameDoesNotOverwriteTheFirst) {
-    TempDir a, b, out;
-    writeFile(a.file("Tower.mdl"), modelgen::sampleHouse());
-    writeFile(b.file("tower.MDL"), modelgen::syntheticModel(30, 12, 0));
-    FLTBatch batch({out.path()});
-    EXPECT_TRUE(batch.convert(a.file("Tower.mdl")).converted());
-    const std::string first = readFile(out.file("tower.flt"));
-    auto second = batch.convert(b.file("tower.MDL"));
-    ASSERT_FALSE(second.converted());
-    EXPECT_NE(second.error->description().find("already written to " + out.file("tower.flt")), std::string::npos);
-    EXPECT_EQ(readFile(out.file("tower.flt")), first);
-}

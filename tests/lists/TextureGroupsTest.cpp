@@ -49,11 +49,7 @@ TEST(TextureGroups, NoTextureIsAVariantOfItself) {
 }
 
 TEST(TextureGroups, OtherSuffixesAndDefaults) {
-    SeasonSuffixes s;
-    EXPECT_EQ(s.suffix[4], "_SP");
-    EXPECT_EQ(s.dayStart[2], "330");
-    EXPECT_EQ(s.dayEnd[2], "59");
-    EXPECT_EQ(s.dayStart[3], "");
+    SeasonSuffixes s;  // the default days are pinned by the season blocks below
     s.suffix[1] = "-autumn";
     auto l = textures({"tree.bmp", "tree-AUTUMN.bmp", "tree_fa.bmp"});
     l->Item(3)->setTextureVariant(textureVariant::winter);  // left over from before: reset for a base
@@ -270,18 +266,15 @@ TEST(TextureEditing, FieldsThatCannotBeStored) {
     const std::string invalid = TextureGroups::fieldsInvalid;
     TextureUpdate u = seasonsUpdate(1, {true, false, false, false, false});
     EXPECT_EQ(g.fieldCheck(list, u), "");
-    u.size = "big";
-    EXPECT_EQ(g.fieldCheck(list, u), invalid);
-    u.size = "-1";
-    EXPECT_EQ(g.fieldCheck(list, u), invalid);
-    u.size = "1E+39";
-    EXPECT_EQ(g.fieldCheck(list, u), invalid);
-    u.size = "2";
-    u.rgb[1] = "";
-    EXPECT_EQ(g.fieldCheck(list, u), invalid);
-    u.rgb[1] = "0";
-    u.position = 3;
-    EXPECT_EQ(g.fieldCheck(list, u), invalid);
+    for (auto spoil : std::vector<void (*)(TextureUpdate&)>{[](TextureUpdate& x) { x.size = "big"; },
+                                                           [](TextureUpdate& x) { x.size = "-1"; },
+                                                           [](TextureUpdate& x) { x.size = "1E+39"; },
+                                                           [](TextureUpdate& x) { x.rgb[1] = ""; },
+                                                           [](TextureUpdate& x) { x.position = 3; }}) {
+        TextureUpdate bad = u;
+        spoil(bad);
+        EXPECT_EQ(g.fieldCheck(list, bad), invalid);
+    }
 
     // A variant's name must fit the record; a name without ".bmp" has none.
     list.Item(1)->setBitmap(std::string(58, 'A') + ".BMP");
