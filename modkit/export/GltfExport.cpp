@@ -295,8 +295,8 @@ int GltfBuilder::material(int32_t mat, int32_t texture, int32_t emissive) {
     if (glow >= 0) g.name += " night";
     auto& pbr = g.pbrMetallicRoughness;
     pbr.metallicFactor = 0;
-    const auto& spec = *m->Specular();
-    const double shine = std::max({unit(spec.r()), unit(spec.g()), unit(spec.b())});
+    const auto& specular = *m->Specular();
+    const double shine = std::max({unit(specular.r()), unit(specular.g()), unit(specular.b())});
     const double rough = m->Power() > 0 ? std::pow(2.0 / (double(m->Power()) + 2.0), 0.25) : 1.0;
     pbr.roughnessFactor = std::clamp(1.0 - shine * (1.0 - rough), 0.0, 1.0);
     if (base >= 0) {
