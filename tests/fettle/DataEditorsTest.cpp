@@ -227,7 +227,9 @@ TEST_F(Editors, EveryWindowOpensFromTheMainWindowAndUnchecksItsItemWhenClosed) {
     const struct {
         const char *button, *item, *window, *caption;
     } windows[] = {{"cmd_list_0", "mViewList_0", "frmMATE", "Material List"},
+                   {"cmd_list_1", "mViewList_1", "frmTEXT", "Texture List"},
                    {"cmd_list_2", "mViewList_2", "frmVERT", "Vertex List"},
+                   {"cmd_list_3", "mViewList_3", "frmBGLC", "BGL Command List"},
                    {"cmd_list_5", "mViewList_5", "frmStats", "Object information"}};
     for (const auto& w : windows) {
         click(w.button);
@@ -243,11 +245,23 @@ TEST_F(Editors, EveryWindowOpensFromTheMainWindowAndUnchecksItsItemWhenClosed) {
         form->action(w.item)->trigger();
         EXPECT_FALSE(win->isVisible()) << w.window;
     }
-    form->action("mOptions")->trigger();
-    QWidget* options = find("frmOptions");
-    ASSERT_NE(options, nullptr);
-    EXPECT_TRUE(options->isVisible() && options->isModal());
-    EXPECT_EQ(options->windowTitle().toStdString(), "Options");
+    // The Tools menu: the dialogs are modal; the browser's item follows it.
+    const struct {
+        const char *item, *window, *caption;
+        bool modal;
+    } tools[] = {{"mOptions", "frmOptions", "Options", true},
+                 {"mOpenFlightConv", "frmFLTExport", "OpenFlight Converter", true},
+                 {"mViewBGLBrowser", "frmBGLBrowser", "BGL Browser", false}};
+    for (const auto& t : tools) {
+        form->action(t.item)->trigger();
+        QWidget* w = find(t.window);
+        ASSERT_NE(w, nullptr);
+        EXPECT_TRUE(w->isVisible()) << t.window;
+        EXPECT_EQ(w->isModal(), t.modal) << t.window;
+        EXPECT_EQ(w->windowTitle().toStdString(), t.caption);
+        w->close();
+    }
+    EXPECT_FALSE(form->action("mViewBGLBrowser")->isChecked());
 }
 
 TEST_F(Editors, MaterialWindowRecoloursOnlyTheChangedComponents) {
@@ -503,9 +517,9 @@ TEST_F(Editors, OptionsDialogEditsTheConfiguration) {
     form->action("mOptions")->trigger();
     auto* dlg = find<fettle::frmOptions>("frmOptions");
     ASSERT_NE(dlg, nullptr);
-    for (auto [box, shown] : {std::pair{"txtTexSuffix_0", "_SP"}, {"txtTexSuffix_4", "_LM"}, {"txtSeasStart_0", "150"},
-                              {"txtSeasEnd_2", "59"}, {"txtSeasStart_3", ""}, {"txtNorm_2", "1.00"}})
-        EXPECT_EQ(text(box), shown) << box;
+    const std::pair<const char*, const char*> shown[] = {{"txtTexSuffix_0", "_SP"}, {"txtTexSuffix_4", "_LM"},
+        {"txtSeasStart_0", "150"}, {"txtSeasEnd_2", "59"}, {"txtSeasStart_3", ""}, {"txtNorm_2", "1.00"}};
+    for (auto [box, value] : shown) EXPECT_EQ(text(box), value) << box;
     EXPECT_TRUE(find<QRadioButton>("optFLTTex_0")->isChecked());
     EXPECT_FALSE(find("cmdDeletePath")->isEnabled());
 

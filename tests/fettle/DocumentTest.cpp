@@ -222,7 +222,9 @@ TEST_F(Document, TexturesAreFoundBesideTheModelOrInSearchFoldersIgnoringCase) {
     testutil::writeFile(dir.file("models/" + bitmaps[0].name), modelgen::bmpFile(bitmaps[0]));
     doc.open(dir.file("models/house.mdl"));
     for (const auto& t : *doc.model()->TextureList())
-        if (t->bitmap() == bitmaps[0].name) EXPECT_EQ(t->file(), dir.file("models/" + bitmaps[0].name));
+        if (t->bitmap() == bitmaps[0].name) {
+            EXPECT_EQ(t->file(), dir.file("models/" + bitmaps[0].name));
+        }
 }
 
 TEST_F(Document, FiftyHeaderEditsOnALargeModelKeepFiftyStepsInLittleMemory) {
