@@ -181,7 +181,9 @@ TEST_F(Document, SaveAsOnceThenSaveWritesTheCurrentFileAndReopensTheSame) {
     // A library object is saved as a new file beside the library, never into it.
     auto lib = std::make_shared<MDLObject>();
     lib->readMDLBytes(modelgen::sampleHouse(), dir.file("scenery.BGL"));
+    again.apply("h", "", modkit::partHeader, [](MDLObject& m) { m.MDLHeader()->setParam(1, 4); });
     again.adopt(lib, dir.file("scenery.BGL") + " - Object 3", ModelOrigin::library);
+    EXPECT_FALSE(again.undoStack().canUndo() || again.isModified());
     EXPECT_EQ(again.saveTarget(), "");
     EXPECT_EQ(again.proposedSaveName(), dir.file("scenery_object3.mdl"));
     again.saveAs(again.proposedSaveName());
