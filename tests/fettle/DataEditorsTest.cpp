@@ -1,5 +1,6 @@
 // The material, vertex and statistics windows and the Options dialog, driven
-// through their object names with scripted dialogs. None shows a GL surface,
+// through their object names with scripted dialogs, and which window each
+// button and menu item of the main window opens. None shows a GL surface,
 // so they run on the offscreen platform; the main window's preview is never shown.
 #include <gtest/gtest.h>
 
