@@ -141,9 +141,19 @@ void frmPreview::drawMDLOnce() {
     ticker_.drawMDLOnce();
     const QSignalBlocker block(sldZoom_);
     sldZoom_->setValue(100);
-    sldZoom_->setAccessibleName("Zoom");
-    picPreview_->setAccessibleName("Object preview");
-    picPreview_->setFocusPolicy(Qt::StrongFocus);
+}
+
+void frmPreview::zoomChanged(int value) {
+    ticker_.camera().setZoom(static_cast<float>(value));
+    ticker_.requestFrame();
+}
+
+void frmPreview::frameIfAsked() {
+    if (!modelReady() || ticker_.disabled() || !ticker_.takeFrameRequest()) return;
+    const float w = static_cast<float>(picPreview_->pixelWidth()), h = static_cast<float>(picPreview_->pixelHeight());
+    ticker_.camera().frame(currentModel_()->viewPoints(), h > 0 ? w / h : 1);
+    const QSignalBlocker block(sldZoom_);
+    sldZoom_->setValue(100);
 }
 
 void frmPreview::draw(const PreviewView& v) {

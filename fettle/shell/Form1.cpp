@@ -13,7 +13,6 @@
 #include <QToolBar>
 #include <QWindow>
 #include <QElapsedTimer>
-#include <QGridLayout>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
@@ -87,6 +86,7 @@ constexpr int kLayoutVersion = 1;
 class ColumnMemory : public QObject {
 public:
     ColumnMemory(QHeaderView* header, std::vector<int> widths) : QObject(header), header_(header), widths_(std::move(widths)) {
+        setObjectName("columnMemory");
         connect(header, &QHeaderView::sectionResized, this, [this](int i, int, int size) {
             if (applying_ || i < 0 || !interactive()) return;
             if (static_cast<size_t>(i) >= widths_.size()) widths_.resize(static_cast<size_t>(i) + 1, 0);
@@ -107,6 +107,9 @@ public:
         applying_ = false;
     }
     const std::vector<int>& widths() const { return widths_; }
+    static ColumnMemory* of(const QHeaderView* h) {
+        return dynamic_cast<ColumnMemory*>(h->findChild<QObject*>("columnMemory", Qt::FindDirectChildrenOnly));
+    }
 
 private:
     QHeaderView* header_;
@@ -145,6 +148,8 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     lblStatusFile_ = new QLabel(this);
     lblStatusFile_->setObjectName("lblStatusFile");
     lblStatusFile_->setAccessibleName("Model file");
+    // A long path is cut rather than widening the window.
+    lblStatusFile_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar()->setObjectName("sbrStatus");
     statusBar()->addWidget(lblStatusCounts_);
     statusBar()->addWidget(lblStatusFile_, 1);
@@ -311,11 +316,10 @@ void Form1::buildMenus() {
 }
 
 void Form1::buildButtons() {
+    // One row; what does not fit a narrow window moves behind the bar's extension button.
     auto* bar = new QToolBar("Commands", this);
     bar->setObjectName("tbrCommands");
     bar->setAccessibleName("Commands");
-    auto* central = new QWidget(bar);
-    auto* grid = new QGridLayout(central);
     static const char* const listCaptions[6] = {"Materials", "Textures", "Vertices",
                                                 "BGL commands", "Translations", "Statistics"};
     static const char* const listTips[6] = {"Display material list", "Display texture list",
@@ -324,21 +328,25 @@ void Form1::buildButtons() {
     static const char* const tweakCaptions[6] = {"Remove shadow", "Add object condition", "Add seasonal textures",
                                                  "Fix BGL_LIGHT problem", "", ""};
     for (int i = 0; i < 6; ++i) {
-        auto* b = new QPushButton(listCaptions[i], central);
+        auto* b = new QPushButton(listCaptions[i], bar);
         b->setObjectName(QString("cmd_list_%1").arg(i));
         b->setToolTip(listTips[i]);
         connect(b, &QPushButton::clicked, this, [this, i] { cmd_list_Click(i); });
-        grid->addWidget(b, 0, i);
+        bar->addWidget(b);
         cmd_list_[static_cast<size_t>(i)] = b;
-        auto* t = new QPushButton(tweakCaptions[i], central);
+    }
+    bar->addSeparator();
+    for (int i = 0; i < 6; ++i) {
+        auto* t = new QPushButton(tweakCaptions[i], bar);
         t->setObjectName(QString("cmdSimpleTweak_%1").arg(i));
-        if (i < 4) connect(t, &QPushButton::clicked, this, [this, i] { cmdSimpleTweak_Click(i); });
-        else t->setVisible(false);  // reserved, no action
-        grid->addWidget(t, 1, i);
+        if (i < 4) {
+            connect(t, &QPushButton::clicked, this, [this, i] { cmdSimpleTweak_Click(i); });
+            bar->addWidget(t);
+        } else {
+            t->setVisible(false);  // reserved, no action
+        }
         cmdSimpleTweak_[static_cast<size_t>(i)] = t;
     }
-    grid->setContentsMargins(2, 2, 2, 2);
-    bar->addWidget(central);
     addToolBar(Qt::TopToolBarArea, bar);
 }
 
@@ -913,8 +921,6 @@ void Form1::placePanel(Panel& p) {
         return;
     }
     addDockWidget(area, p.dock);
-    if (area == Qt::BottomDockWidgetArea) resizeDocks({p.dock}, {220}, Qt::Vertical);
-    else resizeDocks({p.dock}, {340}, Qt::Horizontal);
 }
 
 void Form1::showPanel(Panel& p) {
@@ -923,6 +929,12 @@ void Form1::showPanel(Panel& p) {
     p.dock->show();
     p.content->show();
     p.dock->raise();
+    // A side gets its width (height) when its first panel shows; the preview keeps most of a small screen.
+    if (!layoutRestored_ && !p.dock->isFloating() && !(sizedAreas_ & p.area)) {
+        sizedAreas_ |= p.area;
+        if (p.area == Qt::BottomDockWidgetArea) resizeDocks({p.dock}, {std::min(220, height() / 4)}, Qt::Vertical);
+        else resizeDocks({p.dock}, {std::min(340, width() / 4)}, Qt::Horizontal);
+    }
     if (p.item) p.item->setChecked(true);
     // Keyboard users land in the panel.
     for (QWidget* w : p.content->findChildren<QWidget*>())
@@ -969,10 +981,10 @@ void Form1::resetLayout() {
         removeDockWidget(p.dock);
     }
     layoutRestored_ = false;
-    for (size_t i = 0; i < panels_.size(); ++i) {
-        placePanel(panels_[i]);
-        panels_[i].dock->setVisible(open[i]);
-    }
+    sizedAreas_ = 0;
+    for (size_t i = 0; i < panels_.size(); ++i) placePanel(panels_[i]);
+    for (size_t i = 0; i < panels_.size(); ++i)
+        if (open[i]) showPanel(panels_[i]);
     if (auto* bar = findChild<QToolBar*>("tbrCommands")) {
         addToolBar(Qt::TopToolBarArea, bar);
         bar->show();
@@ -983,7 +995,7 @@ void Form1::resetLayout() {
 void Form1::restoreColumns(const Panel& p) {
     for (QHeaderView* h : p.content->findChildren<QHeaderView*>()) {
         if (h->orientation() != Qt::Horizontal || !h->parentWidget() || h->parentWidget()->objectName().isEmpty() ||
-            h->findChild<ColumnMemory*>(QString(), Qt::FindDirectChildrenOnly))
+            ColumnMemory::of(h))
             continue;
         std::vector<int> widths;
         if (auto it = columns_.find(headerKey(p.content, h)); it != columns_.end())
@@ -994,7 +1006,7 @@ void Form1::restoreColumns(const Panel& p) {
 
 void Form1::storeColumns(const Panel& p) {
     for (QHeaderView* h : p.content->findChildren<QHeaderView*>()) {
-        auto* memory = h->findChild<ColumnMemory*>(QString(), Qt::FindDirectChildrenOnly);
+        ColumnMemory* memory = ColumnMemory::of(h);
         if (!memory || memory->widths().empty()) continue;
         QByteArrayList widths;
         for (int w : memory->widths()) widths.append(QByteArray::number(w));

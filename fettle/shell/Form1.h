@@ -188,6 +188,7 @@ private:
     std::deque<Panel> panels_;  // panels keep their place
     std::map<QString, QByteArray> columns_;
     bool layoutRestored_ = false;
+    int sizedAreas_ = 0;  // Qt::DockWidgetArea flags
     QLabel* lblStatusCounts_ = nullptr;
     QLabel* lblStatusFile_ = nullptr;
 };
