@@ -58,7 +58,7 @@ frmPreview::frmPreview(ModelSource currentModel, QWidget* parent)
     frame_->setObjectName("mFrameModel");
     frame_->setShortcuts({QKeySequence(Qt::Key_Home), QKeySequence(Qt::Key_F)});
     connect(frame_, &QAction::triggered, this, [this] { ticker_.frameModel(); });
-    addAction(frame_);
+    picPreview_->addAction(frame_);
     static const char* const presetNames[4][3] = {{"mViewOblique", "&Default view", "0"},
                                                   {"mViewTop", "&Top view", "7"},
                                                   {"mViewFront", "F&ront view", "1"},
@@ -69,10 +69,11 @@ frmPreview::frmPreview(ModelSource currentModel, QWidget* parent)
         a->setShortcut(QKeySequence(presetNames[i][2]));
         const auto preset = static_cast<PreviewTicker::Preset>(i);
         connect(a, &QAction::triggered, this, [this, preset] { ticker_.showPreset(preset); });
-        addAction(a);
+        picPreview_->addAction(a);
         presets_.append(a);
     }
-    for (QAction* a : actions()) a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    // Only while the picture has the focus: the state panel's boxes take digits.
+    for (QAction* a : picPreview_->actions()) a->setShortcutContext(Qt::WidgetShortcut);
     connect(picPreview_, &PreviewSurface::wheelTurned, this, [this](QWheelEvent* e) {
         const float steps = static_cast<float>(e->angleDelta().y()) / 120;
         if (steps == 0) return;

@@ -42,7 +42,7 @@ public:
 
     PreviewTicker& ticker() { return ticker_; }
     // "Frame model" (Home, F) and the view presets; their shortcuts work while
-    // the preview has the focus.
+    // the picture has the focus.
     QAction* frameAction() const { return frame_; }
     const QList<QAction*>& presetActions() const { return presets_; }
     // Replaces the library's drawing (tests make a frame fail with it).
