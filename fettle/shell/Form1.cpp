@@ -932,8 +932,11 @@ void Form1::showPanel(Panel& p) {
     // A side gets its width (height) when its first panel shows; the preview keeps most of a small screen.
     if (!layoutRestored_ && !p.dock->isFloating() && !(sizedAreas_ & p.area)) {
         sizedAreas_ |= p.area;
-        if (p.area == Qt::BottomDockWidgetArea) resizeDocks({p.dock}, {std::min(220, height() / 4)}, Qt::Vertical);
-        else resizeDocks({p.dock}, {std::min(340, width() / 4)}, Qt::Horizontal);
+        const QSize want = p.content->sizeHint() + QSize(24, 24);
+        if (p.area == Qt::BottomDockWidgetArea)
+            resizeDocks({p.dock}, {std::clamp(want.height(), 120, std::max(120, height() / 4))}, Qt::Vertical);
+        else
+            resizeDocks({p.dock}, {std::clamp(want.width(), 160, std::max(160, width() * 2 / 7))}, Qt::Horizontal);
     }
     if (p.item) p.item->setChecked(true);
     // Keyboard users land in the panel.

@@ -148,6 +148,7 @@ int main(int argc, char** argv) {
     }
     // A throw-away configuration, so the user's own is left alone.
     std::string home = std::filesystem::temp_directory_path() / "fettle-screenshot";
+    std::filesystem::remove_all(home);  // nor the layout a previous picture left
     std::filesystem::create_directories(home);
     ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
     fettle::setDefaultSurfaceFormat();
