@@ -1,7 +1,8 @@
 #include "shell/Form1.h"
 
-#include <QAction>
 #include <algorithm>
+
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
@@ -70,11 +71,10 @@ const PanelKind kPanels[] = {
     {"frmBGLC", Form1::Tool::CommandTree, "mViewList_3", Qt::RightDockWidgetArea},
     {"frmStats", Form1::Tool::Statistics, "mViewList_5", Qt::RightDockWidgetArea},
     {"frmVERT", Form1::Tool::VertexList, "mViewList_2", Qt::BottomDockWidgetArea},
-    {"frmLog", Form1::Tool::Options, "mLog", Qt::BottomDockWidgetArea},  // the log is no tool
-};
+};  // and the event log, at the bottom
 const PanelKind* panelKind(Form1::Tool tool) {
     for (const PanelKind& k : kPanels)
-        if (k.tool == tool && std::string_view(k.name) != "frmLog") return &k;
+        if (k.tool == tool) return &k;
     return nullptr;
 }
 
@@ -411,6 +411,7 @@ void Form1::setButtonsValid() {
         mViewList_[i]->setEnabled(on && (i == 4 || available));
         cmdSimpleTweak_[i]->setEnabled(model);
     }
+    action("mViewCond")->setEnabled(model && hasTool(Tool::ConditionManager));
     if (model) {
         int16_t s = doc_.model()->getRIFFSectionIndex("SHAD");
         QPushButton* shadow = cmdSimpleTweak_[0];
@@ -596,7 +597,8 @@ void Form1::refreshPreview() {
             log_->addLogError(e.description());
         }
     }
-    updateStatus();
+    // The triangles are counted by a walk of the commands: only when they may have changed.
+    if (parts & (modkit::partCommands | modkit::partVertices | modkit::partTextures)) updateStatus();
     preview_->ticker().requestFrame();
 }
 
@@ -1043,11 +1045,9 @@ void Form1::restoreWorkspace() {
     restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(c.attribute("Workspace", "geometry"))));
     // The panels open last time exist before the layout is laid over them.
     const QStringList open = QString::fromStdString(c.attribute("Workspace", "open")).split(' ', Qt::SkipEmptyParts);
-    for (const PanelKind& k : kPanels) {
-        if (!open.contains(k.name)) continue;
-        if (std::string_view(k.name) == "frmLog") panelOf(log_)->dock->show();
-        else if (hasTool(k.tool) && toolWindow(k.tool)) panelOf(tools_[k.tool])->dock->show();
-    }
+    for (const PanelKind& k : kPanels)
+        if (open.contains(k.name) && hasTool(k.tool) && toolWindow(k.tool)) panelOf(tools_[k.tool])->dock->show();
+    if (open.contains(log_->objectName())) panelOf(log_)->dock->show();
     layoutRestored_ = restoreState(QByteArray::fromBase64(QByteArray::fromStdString(c.attribute("Workspace", "state"))),
                                    kLayoutVersion);
 }
