@@ -1,6 +1,7 @@
 // The main window as one workspace: panels, the remembered layout, the preview's navigation.
 // Run at several QT_SCALE_FACTOR values (see tests/CMakeLists.txt).
 #include <QDockWidget>
+#include <QLabel>
 #include <QScreen>
 #include <QSlider>
 #include <QTest>
@@ -47,7 +48,10 @@ protected:
 
 TEST_F(Workspace, EveryPanelDocksInOneWindowThatFitsTheScreen) {
     start();
-    ASSERT_TRUE(form->openModelFile(writeHouse(), "mOpen_Click"));
+    const std::string house = writeHouse();
+    ASSERT_TRUE(form->openModelFile(house, "mOpen_Click"));
+    EXPECT_EQ(form->findChild<QLabel*>("lblStatusCounts")->text(), "34 vertices, 16 triangles, 2 textures");
+    EXPECT_EQ(form->findChild<QLabel*>("lblStatusFile")->text().toStdString(), house);
     std::set<QString> keys;
     for (const auto& [item, name] : kPanels) {
         keys.insert(form->action(item)->shortcut().toString());
