@@ -93,6 +93,16 @@ TEST(CommandList, SinglesAndEncodingErrors) {
     EXPECT_EQ(hex(z.asString()), "2A 00");
 }
 
+TEST(CommandList, CommandIndexChecks) {
+    BGLCommand c;
+    c.setParam(32, "x");  // the last slot of each kind is usable
+    c.setJumpDest(32, 7);
+    EXPECT_EQ(c.jumpDest(32), 7);
+    EXPECT_MODKIT_ERROR(c.param(33), 9);
+    EXPECT_MODKIT_ERROR(c.setParam(-1, "x"), 9);
+    EXPECT_MODKIT_ERROR(c.jumpDest(33), 9);
+}
+
 TEST(CommandList, EmptyAndEveryOpcodeStreamsRoundTrip) {
     BGLCommandList l;
     l.readList("");

@@ -140,11 +140,11 @@ TEST(BGLObject, CountsOffsetsAndLengthsOutsideTheFileAreNamed) {
     for (const auto& c : cases) {
         std::string d;
         EXPECT_EQ(readError(testutil::withLong(good, c.at, c.value), &d), 100) << c.at;
-        EXPECT_TRUE(testutil::contains(d, c.said)) << d;
+        EXPECT_TRUE(testutil::containsText(d, c.said)) << d;
     }
     std::string d;
     EXPECT_EQ(readError(good.substr(0, 40), &d), 100);
-    EXPECT_TRUE(testutil::contains(d, "file header")) << d;
+    EXPECT_TRUE(testutil::containsText(d, "file header")) << d;
 }
 
 TEST(BGLObject, TablesAndModelsSharedBetweenEntriesCannotMultiplyTheWork) {
@@ -159,7 +159,7 @@ TEST(BGLObject, TablesAndModelsSharedBetweenEntriesCannotMultiplyTheWork) {
     putString(w, std::string(640, '\0'));
     std::string d;
     EXPECT_EQ(readError(w.bytes(), &d), 100);
-    EXPECT_TRUE(testutil::contains(d, "the subsection tables of the 50 sections claim 2000 records in all, more than the file holds")) << d;
+    EXPECT_TRUE(testutil::containsText(d, "the subsection tables of the 50 sections claim 2000 records in all, more than the file holds")) << d;
 
     // Two index entries naming the same large model.
     const std::string big = sampleHouse(), small = modelWith(3);

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include "ModelBuilder.h"
+#include "Models.h"
 #include "TestUtil.h"
 #include "modkit/Version.h"
 #include "modkit/core/MDLObject.h"
@@ -29,7 +30,7 @@ std::string golden(std::string text) {
 }  // namespace
 
 // An empty model; names around column 32; every parameter with its jump
-// destination, a string parameter keeping its NULs.
+// destination, a string parameter keeping its NULs; every opcode.
 TEST(ASMWriter, Listings) {
     std::vector<Tex> texs(5);
     texs[0].bitmap = "Roof";
@@ -46,6 +47,7 @@ TEST(ASMWriter, Listings) {
         {"empty", mdlFile({}, {})},
         {"textures", mdlFile({}, {{"TEXT", texturesBody(texs)}})},
         {"commands", mdlFile({}, {{"BGL ", b.bytes()}})},
+        {"every-opcode", testmodels::everything()},  // names, parameters and jump flags of the whole dictionary
     };
     for (const auto& [name, bytes] : cases) {
         SCOPED_TRACE(name);
