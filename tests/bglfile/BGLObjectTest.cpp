@@ -14,13 +14,6 @@ namespace {
 // A model told apart from the others by its vertex count.
 std::string modelWith(int vertices) { return syntheticModel(vertices, 2, 0); }
 
-std::string withLong(std::string s, size_t at, int32_t v) {
-    ByteWriter w;
-    putLong(w, v);
-    s.replace(at, 4, w.bytes());
-    return s;
-}
-
 std::vector<int> vertexCounts(const BGLObject& lib) {
     std::vector<int> out;
     for (const auto& m : *lib.ModelList()) out.push_back(m->VertexList()->Count());
@@ -123,38 +116,35 @@ TEST(BGLObject, CountsOffsetsAndLengthsOutsideTheFileAreNamed) {
     const size_t section2 = 56 + 20;
     const size_t sub2 = 56 + 2 * 20 + 16;  // the second section's subsection table
     ASSERT_EQ(readError(good), 0);
-    std::string d;
-
-    EXPECT_EQ(readError(withLong(good, 20, 1000000), &d), 100);
-    EXPECT_EQ(d, "This is not a valid XML style BGL file: the section table (1000000 sections of 20 bytes at byte 56) "
-                 "runs past the end of the file (" + std::to_string(good.size()) + " bytes)");
-    EXPECT_EQ(readError(withLong(good, 20, -1), &d), 100);
-    EXPECT_NE(d.find("negative"), std::string::npos) << d;
-    EXPECT_EQ(readError(good.substr(0, 40), &d), 100);
-    EXPECT_NE(d.find("file header"), std::string::npos) << d;
-
-    EXPECT_EQ(readError(withLong(good, section2 + 12, 0x7FFFFFF0), &d), 100);
-    EXPECT_NE(d.find("the subsection table of section 2 (type 43) (1 records of 16 bytes at byte 2147483632)"),
-              std::string::npos) << d;
-    EXPECT_EQ(readError(withLong(good, section2 + 8, 0x10000000), &d), 100);
-    EXPECT_EQ(readError(withLong(good, section2 + 12, -4), &d), 100);
-    EXPECT_NE(d.find("starts before the file"), std::string::npos) << d;
-
-    EXPECT_EQ(readError(withLong(good, sub2 + 4, 0x7FFFFFFF), &d), 100);
-    EXPECT_EQ(readError(withLong(good, sub2 + 8, static_cast<int32_t>(good.size()) - 10), &d), 100);
-    EXPECT_NE(d.find("the model index of subsection 1 of section 2 (type 43) (2 entries of 24 bytes at byte"),
-              std::string::npos) << d;
-
-    // The second model's start and length in the index.
     ByteReader r(good);
     r.seek(sub2 + 8);
-    const size_t index = static_cast<size_t>(getLong(r));
-    EXPECT_EQ(readError(withLong(good, index + 24 + 20, 0x7FFFFF00), &d), 100);
-    EXPECT_NE(d.find("model 2 of subsection 1 of section 2 (type 43)"), std::string::npos) << d;
-    EXPECT_EQ(readError(withLong(good, index + 24 + 20, -1), &d), 100);
-    EXPECT_NE(d.find("negative"), std::string::npos) << d;
-    EXPECT_EQ(readError(withLong(good, index + 24 + 16, -100000), &d), 100);
-    EXPECT_NE(d.find("starts before the file"), std::string::npos) << d;
+    const size_t model2 = static_cast<size_t>(getLong(r)) + 24;  // the second model's start and length in the index
+    const struct {
+        size_t at;
+        int32_t value;
+        std::string said;
+    } cases[] = {
+        {20, 1000000, "This is not a valid XML style BGL file: the section table (1000000 sections of 20 bytes at byte 56) "
+                      "runs past the end of the file (" + std::to_string(good.size()) + " bytes)"},
+        {20, -1, "negative"},
+        {section2 + 12, 0x7FFFFFF0, "the subsection table of section 2 (type 43) (1 records of 16 bytes at byte 2147483632)"},
+        {section2 + 8, 0x10000000, ""},
+        {section2 + 12, -4, "starts before the file"},
+        {sub2 + 4, 0x7FFFFFFF, ""},
+        {sub2 + 8, static_cast<int32_t>(good.size()) - 10,
+         "the model index of subsection 1 of section 2 (type 43) (2 entries of 24 bytes at byte"},
+        {model2 + 20, 0x7FFFFF00, "model 2 of subsection 1 of section 2 (type 43)"},
+        {model2 + 20, -1, "negative"},
+        {model2 + 16, -100000, "starts before the file"},
+    };
+    for (const auto& c : cases) {
+        std::string d;
+        EXPECT_EQ(readError(testutil::withLong(good, c.at, c.value), &d), 100) << c.at;
+        EXPECT_TRUE(testutil::containsText(d, c.said)) << d;
+    }
+    std::string d;
+    EXPECT_EQ(readError(good.substr(0, 40), &d), 100);
+    EXPECT_TRUE(testutil::containsText(d, "file header")) << d;
 }
 
 TEST(BGLObject, TablesAndModelsSharedBetweenEntriesCannotMultiplyTheWork) {
@@ -169,8 +159,7 @@ TEST(BGLObject, TablesAndModelsSharedBetweenEntriesCannotMultiplyTheWork) {
     putString(w, std::string(640, '\0'));
     std::string d;
     EXPECT_EQ(readError(w.bytes(), &d), 100);
-    EXPECT_NE(d.find("the subsection tables of the 50 sections claim 2000 records in all, more than the file holds"),
-              std::string::npos) << d;
+    EXPECT_TRUE(testutil::containsText(d, "the subsection tables of the 50 sections claim 2000 records in all, more than the file holds")) << d;
 
     // Two index entries naming the same large model.
     const std::string big = sampleHouse(), small = modelWith(3);
@@ -180,7 +169,7 @@ TEST(BGLObject, TablesAndModelsSharedBetweenEntriesCannotMultiplyTheWork) {
     const size_t index = static_cast<size_t>(getLong(r));
     r.seek(index + 16);
     const int32_t start = getLong(r);
-    lib = withLong(withLong(lib, index + 24 + 16, start), index + 24 + 20, static_cast<int32_t>(big.size()));
+    lib = testutil::withLong(testutil::withLong(lib, index + 24 + 16, start), index + 24 + 20, static_cast<int32_t>(big.size()));
     EXPECT_EQ(readError(lib, &d), 100);
     EXPECT_NE(d.find("the models of the index claim " + std::to_string(2 * big.size()) + " bytes in all"),
               std::string::npos) << d;

@@ -1,49 +1,105 @@
+// The model commands as a user runs them: what they print and their exit
+// codes against tests/data/cli/model.txt, what they write checked here.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "ModelBuilder.h"
+#include "Models.h"
 #include "RunCli.h"
 #include "TestUtil.h"
+#include "modkit/core/MDLObject.h"
 
-using testutil::runCli;
+using testutil::readFile;
+using testutil::writeFile;
 
-TEST(Cli, InfoOnTheSampleModel) {
-    auto r = runCli({"info", testutil::sampleModel()});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.out.find("Textures: 2"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("house_walls.bmp"), std::string::npos);
-    EXPECT_NE(r.out.find("Triangles: 16"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("Materials: 3"), std::string::npos);
-    EXPECT_LT(r.out.find("MDLH"), r.out.find("EXTE"));
+namespace {
 
-    auto j = runCli({"info", "--json", testutil::sampleModel()});
-    ASSERT_EQ(j.exitCode, 0);
-    EXPECT_EQ(j.out.front(), '{');
-    EXPECT_NE(j.out.find("\"triangles\":16"), std::string::npos) << j.out;
-    EXPECT_NE(j.out.find("\"textures\":[\"house_walls.bmp\",\"house_roof.bmp\"]"), std::string::npos);
-    EXPECT_NE(j.out.find("{\"tag\":\"BGL \",\"size\":"), std::string::npos);
+std::unique_ptr<modkit::MDLObject> load(const std::string& path) {
+    auto m = std::make_unique<modkit::MDLObject>();
+    m->readMDL(path);
+    return m;
 }
 
-TEST(Cli, SaveReproducesTheFile) {
-    testutil::TempDir dir;
-    std::string out = dir.file("copy.mdl");
-    auto r = runCli({"save", testutil::sampleModel(), out});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(testutil::readFile(out), testutil::readFile(testutil::sampleModel()));
-}
+}  // namespace
 
-TEST(Cli, ErrorsAndUsage) {
+TEST(Cli, ModelCommands) {
     testutil::TempDir dir;
-    testutil::writeFile(dir.file("bad.mdl"), "not a model at all");
-    auto r = runCli({"info", dir.file("bad.mdl")});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("Error 100 (This is not a valid RIFF scenery MDL file)"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("Modkit.MDLObject"), std::string::npos);
+    auto file = [&](const char* name) { return dir.file(name); };
+    const std::string sample = testutil::sampleModel();
+    writeFile(file("bad.mdl"), "not a model at all");
+    writeFile(file("House.MDL"), modelgen::lightsModel(200, 10));
+    writeFile(file("s.mdl"), modelgen::seasonalModel(2, 1));
+    writeFile(file("m.mdl"), modelgen::lightsModel(50, 2));
+    writeFile(file("ro.mdl"), "old");
+    ::chmod(file("ro.mdl").c_str(), 0444);
+    writeFile(file("house.mdl"), readFile(sample));
+    writeFile(file("refuse.mdl"), readFile(sample));
+    modelgen::BglBuilder end;
+    end.cmd(189, {});
+    writeFile(file("nobody.mdl"), modelgen::mdlFile({}, {{"BGL ", end.bytes()}}));
+    modkit::MDLObject seasons;
+    seasons.readMDLBytes(modelgen::seasonalModel(3, 2));
+    seasons.BGLCommandList()->addSeasonalTextures(testmodels::defaultSeasons());
+    seasons.saveMDL(file("seasons.mdl"));
+    const std::string lights = readFile(file("House.MDL"));
 
-    EXPECT_EQ(runCli({"info", dir.file("absent.mdl")}).exitCode, 1);
-    EXPECT_EQ(runCli({"info"}).exitCode, 2);
-    EXPECT_EQ(runCli({"info", "a", "b"}).exitCode, 2);
-    EXPECT_EQ(runCli({"info", "--bogus", "a"}).exitCode, 2);
-    EXPECT_EQ(runCli({"nosuchcommand"}).exitCode, 2);
-    EXPECT_EQ(runCli({}).exitCode, 2);
-    EXPECT_EQ(runCli({"--help"}).exitCode, 0);
+    testutil::Transcript t(dir);
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"info", sample},
+             {"info", "--json", sample},
+             {"save", sample, file("copy.mdl")},
+             {"info", file("bad.mdl")},
+             {"info", file("absent.mdl")},
+             {"info"}, {"info", "a", "b"}, {"info", "--bogus", "a"}, {"nosuchcommand"}, {},
+             {"tweak", file("House.MDL"), "--kill-shadow", "--fix-lights"},
+             {"tweak", file("House_tweaked.mdl"), "-o", file("back.mdl"), "--restore-shadow"},
+             {"tweak", file("s.mdl"), "--fix-texture-sizes"},
+             // With other suffixes the variants are not recognised and keep their size.
+             {"tweak", file("s.mdl"), "-o", file("o.mdl"), "--fix-texture-sizes", "--suffixes", "_S,_A,_W,_H,_N"},
+             {"tweak", file("m.mdl")},
+             {"tweak", file("m.mdl"), "--kill-shadow", "--restore-shadow"},
+             {"tweak", file("m.mdl"), "--fix-texture-sizes", "--suffixes", "_A,_B"},
+             {"tweak", file("m.mdl"), "-o", file("ro.mdl"), "--clean-dict"},
+             // What the condition editor refuses, set-conditions refuses.
+             {"set-conditions", file("refuse.mdl"), "--between", "33B:0:40000"},
+             {"set-conditions", file("refuse.mdl"), "--between", "33B:0"},
+             {"set-conditions", file("refuse.mdl"), "--between", "XYZ:0:1"},
+             {"set-conditions", file("refuse.mdl"), "--mask", "312:one"},
+             {"set-conditions", file("refuse.mdl"), "--rotate-user", "--rotate-wind"},
+             {"set-conditions", file("refuse.mdl"), "--rotate-user", "--rotate-user"},
+             {"set-conditions", file("refuse.mdl"), "--combine", "xor"},
+             {"conditions", sample},
+             {"set-conditions", file("house.mdl"), "--mask", "28C:4", "--between", "33b:0:500", "--between",
+              "38A:60:149", "--rotate-wind", "--combine", "NOR"},
+             // The mask stands right in front of the body call, so the block reads back as AND.
+             {"conditions", file("house_tweaked.mdl")},
+             {"set-conditions", file("house_tweaked.mdl"), "-o", file("plain.mdl")},
+             {"conditions", file("plain.mdl")},
+             // A model without a body call has no object conditions to read or replace.
+             {"conditions", file("nobody.mdl")},
+             {"set-conditions", file("nobody.mdl"), "--rotate-user"},
+             {"seasons", file("seasons.mdl")},
+             {"seasons", sample},
+         })
+        t.run(args);
+    testutil::expectGolden("cli/model.txt", t.text());
+
+    EXPECT_EQ(testutil::runCli({"--help"}).exitCode, 0);
+    EXPECT_EQ(readFile(file("copy.mdl")), readFile(sample));
+    EXPECT_EQ(readFile(file("House.MDL")), lights);
+    auto tweaked = load(file("House_tweaked.mdl"));
+    EXPECT_EQ(tweaked->getRIFFSectionSize(tweaked->getRIFFSectionIndex("SHAD")), 12);
+    EXPECT_EQ(tweaked->getRIFFSectionSize(tweaked->getRIFFSectionIndex("DICT")), 0);
+    for (const auto& c : *tweaked->BGLCommandList()) EXPECT_NE(c->opcode(), modkit::BGLOpcode::VAR_BASE_OVERRIDE);
+    EXPECT_EQ(load(file("back.mdl"))->getRIFFSectionSize(5), 0);
+    auto sizes = load(file("s_tweaked.mdl"));
+    for (int i = 1; i <= 4; ++i) EXPECT_FLOAT_EQ(sizes->TextureList()->Item(i)->size(), 16) << i;
+    auto other = load(file("o.mdl"));
+    EXPECT_FLOAT_EQ(other->TextureList()->Item(1)->size(), 16);
+    EXPECT_FLOAT_EQ(other->TextureList()->Item(2)->size(), 0);
+    EXPECT_EQ(readFile(file("ro.mdl")), "old");
+    for (const char* never : {"m_tweaked.mdl", "refuse_tweaked.mdl", "nobody_tweaked.mdl"})
+        EXPECT_FALSE(std::filesystem::exists(file(never))) << never;
 }

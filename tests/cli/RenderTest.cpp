@@ -76,18 +76,40 @@ TEST(Render, ViewOptionsAndFrameRate) {
     EXPECT_EQ(QImage(QString::fromStdString(a)).size(), QSize(10, 30));
 }
 
-TEST(Render, FailuresLeaveTheOutputAlone) {
+// The refusals of render and what visible prints under a simulator state, on
+// the sample house with seasons, against tests/data/cli/render.txt.
+TEST(Render, RefusalsAndVisibleUnderAState) {
     testutil::TempDir dir;
-    const std::string png = dir.file("keep.png");
+    const std::string png = dir.file("keep.png"), seasons = std::string(FETTLE_SAMPLE_DIR) + "/house_seasons.mdl";
     testutil::writeFile(png, "earlier picture");
     testutil::writeFile(dir.file("bad.mdl"), "RIFF");
-    EXPECT_EQ(runCli({"render", dir.file("bad.mdl"), png}).exitCode, 1);
-    EXPECT_EQ(runCli({"render", testutil::sampleModel(), png, "--zoom", "near"}).exitCode, 2);
-    EXPECT_EQ(runCli({"render", testutil::sampleModel(), png, "--pan", "3"}).exitCode, 2);
-    EXPECT_EQ(runCli({"render", testutil::sampleModel(), png, "--width", "0"}).exitCode, 2);
-    EXPECT_EQ(runCli({"render", testutil::sampleModel(), png, "--frames", "1.5"}).exitCode, 2);
-    EXPECT_EQ(runCli({"render", testutil::sampleModel()}).exitCode, 2);
+    testutil::Transcript t(dir);
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"render", dir.file("bad.mdl"), png},
+             {"render", testutil::sampleModel(), png, "--zoom", "near"},
+             {"render", testutil::sampleModel(), png, "--pan", "3"},
+             {"render", testutil::sampleModel(), png, "--width", "0"},
+             {"render", testutil::sampleModel(), png, "--frames", "1.5"},
+             {"render", testutil::sampleModel()},
+             {"visible", seasons, "--day", "15", "--state", "Scenery complexity=2"},
+             {"visible", seasons, "--distance", "5001"},
+             {"visible", seasons, "--day", "366"},
+             {"visible", seasons, "--time", "noon"},
+             {"visible", seasons, "--state", "28C=3"},
+             {"visible", seasons, "--state", "Moon=1"},
+             {"visible", seasons, "--distance", "far"},
+         })
+        t.run(args);
+    testutil::expectGolden("cli/render.txt", t.text());
     EXPECT_EQ(testutil::readFile(png), "earlier picture");
+
+    std::string pictures[2];
+    for (int i = 0; i < 2; ++i) {
+        auto r = runCli({"render", seasons, png, "--width", "64", "--height", "64", "--day", i ? "196" : "15"});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        pictures[i] = testutil::readFile(png);
+    }
+    EXPECT_NE(pictures[0], pictures[1]);
 }
 
 }  // namespace

@@ -38,25 +38,6 @@ std::string modelWithout(const std::string& absent) {
     return modelgen::mdlFile(top, {{"BGL ", b.bytes()}});
 }
 
-// fixLights as the step-by-step removal does it, each light looked at once.
-void fixLightsStepByStep(BGLCommandList& l) {
-    for (int32_t i = 1; i <= l.Count(); ++i) {
-        if (l.Item(i)->opcode() != BGLOpcode::BGL_LIGHT) continue;
-        int32_t light = i, p = i;
-        while (p - 1 >= 1 && (l.Item(p - 1)->opcode() == BGLOpcode::VAR_BASE_OVERRIDE ||
-                              l.Item(p - 1)->opcode() == BGLOpcode::IFMSK)) {
-            const auto& c = *l.Item(p - 1);
-            if (c.opcode() == BGLOpcode::VAR_BASE_OVERRIDE || numtext::toDouble(c.param(1)) <= 200) {
-                l.Remove(p - 1);
-                l.updateJumpDest(p, true);
-                --light;
-            }
-            --p;
-        }
-        i = light;
-    }
-}
-
 std::shared_ptr<BGLCommand> light() { return cmd(BGLOpcode::BGL_LIGHT, {"1"}); }
 std::shared_ptr<BGLCommand> mask(const char* var) { return cmd(BGLOpcode::IFMSK, {"", var, "1"}, 1); }
 std::shared_ptr<BGLCommand> override() { return cmd(BGLOpcode::VAR_BASE_OVERRIDE, {"0"}); }
@@ -169,13 +150,15 @@ TEST(Tweaks, FixLightsStopsAtATextThatIsNoNumber) {
     EXPECT_EQ(left, (std::vector<int>{189, 178, 189, 57, 178, 159, 178}));
 }
 
-TEST(Tweaks, FixLightsEqualsTheStepByStepRemoval) {
+// Random streams; the results are pinned in tests/data (they once equalled
+// the command-by-command removal with updateJumpDest that fixLights replaced).
+TEST(Tweaks, FixLightsOnRandomStreamsGivesThePinnedStreams) {
     std::mt19937 rng(11);
     const BGLOpcode ops[] = {BGLOpcode::BGL_LIGHT, BGLOpcode::IFMSK, BGLOpcode::VAR_BASE_OVERRIDE,
                              BGLOpcode::BGL_JUMP_32, BGLOpcode::BGL_END};
+    std::vector<std::string> cases;
     for (int round = 0; round < 300; ++round) {
         MDLObject m;
-        BGLCommandList reference;
         const int n = 1 + static_cast<int>(rng() % 40);
         for (int i = 0; i < n; ++i) {
             BGLOpcode op = ops[rng() % 5];
@@ -184,11 +167,11 @@ TEST(Tweaks, FixLightsEqualsTheStepByStepRemoval) {
                 c->setJumpDest(0, static_cast<int32_t>(rng() % static_cast<unsigned>(n + 3)) - 1);
             m.BGLCommandList()->Add(c);
         }
-        testcmds::copyInto(*m.BGLCommandList(), reference);
-        fixLightsStepByStep(reference);
+        const std::string before = testcmds::pictureText(*m.BGLCommandList());
         m.fixLights();
-        ASSERT_EQ(picture(*m.BGLCommandList()), picture(reference)) << "round " << round;
+        cases.push_back(before + "gives\n" + testcmds::pictureText(*m.BGLCommandList()));
     }
+    testutil::expectGoldenDigests("core/random-lights.txt", cases);
 }
 
 TEST(Tweaks, EditsOnAnyReadableModelFailCleanly) {

@@ -53,20 +53,27 @@ std::string joined(const std::vector<std::string>& v) {
     return s;
 }
 
-}  // namespace
-
-TEST(FLTExport, ModelWithoutCommandsHasPalettesAndTheNodeChain) {
-    auto m = model(2, {"a.bmp"}, 3, "");
-    auto db = exported(*m);
-    EXPECT_TRUE(db.problems.empty()) << joined(db.problems);
-    std::vector<int> expected = {1, 32, 113, 113, 113, 64, 67, 70, 70, 70, 10, 2, 10, 2, 10, 73, 10, 4, 10,
-                                 11, 11, 11, 11, 11};
-    EXPECT_EQ(db.opcodes, expected);
-    EXPECT_EQ(db.nodeNames, (std::vector<std::string>{"g1", "g2", "lod", "o1"}));
-    EXPECT_TRUE(db.faces.empty());
+// The records, node names and faces (name colour texture material: vertices) of a database.
+std::string summary(const fltcheck::Database& db) {
+    std::string s = "records:";
+    for (int op : db.opcodes) s += " " + std::to_string(op);
+    s += "\nnodes: " + joined(db.nodeNames);
+    for (const auto& f : db.faces)
+        s += f.id + " " + std::to_string(f.colorIndex) + " " + std::to_string(f.texture) + " " + std::to_string(f.material) +
+             ": " + std::to_string(f.vertices[0]) + " " + std::to_string(f.vertices[1]) + " " + std::to_string(f.vertices[2]) + "\n";
+    return s;
 }
 
-TEST(FLTExport, FacesTakeMaterialTextureAndVertexBase) {
+}  // namespace
+
+// Palettes and the node chain, then a face per triangle taking the material,
+// texture and vertex base in force (tests/data/flt/*.txt).
+TEST(FLTExport, NodeChainAndFaces) {
+    auto empty = model(2, {"a.bmp"}, 3, "");
+    auto db = exported(*empty);
+    EXPECT_TRUE(db.problems.empty()) << joined(db.problems);
+    testutil::expectGolden("flt/no-commands.txt", summary(db));
+
     BglBuilder b;
     b.triList(0, {{0, 1, 2}});  // before any SET_MATERIAL: material 0, texture 0
     b.cmd(184, {1.0, -1.0});
@@ -74,31 +81,9 @@ TEST(FLTExport, FacesTakeMaterialTextureAndVertexBase) {
     b.cmd(184, {1.0, 0.0});
     b.triList(3, {{2, 1, 0}, {0, 0, 0}});
     auto m = model(2, {"a.bmp"}, 13, b.bytes());
-    TempDir dir;
-    m->exportFLT(dir.file("o.flt"), "RGB");
-    std::string bytes = testutil::readFile(dir.file("o.flt"));
-    auto db = fltcheck::walk(bytes);
+    db = exported(*m);
     EXPECT_TRUE(db.problems.empty()) << joined(db.problems);
-    ASSERT_EQ(db.faces.size(), 4u);
-    EXPECT_EQ(db.faces[0].id, "p1");
-    EXPECT_EQ(db.faces[3].id, "p4");
-    EXPECT_EQ(db.faces[0].colorIndex, 127);
-    EXPECT_EQ(db.faces[0].texture, 0);
-    EXPECT_EQ(db.faces[0].material, 2);  // the white material after the model's two
-    EXPECT_EQ(db.faces[1].colorIndex, 255);
-    EXPECT_EQ(db.faces[1].texture, -1);
-    EXPECT_EQ(db.faces[1].material, 1);
-    EXPECT_EQ(db.faces[2].texture, 0);
-    EXPECT_EQ(db.faces[2].material, 2);
-    EXPECT_EQ(db.faces[1].vertices, (std::array<int32_t, 3>{10, 11, 12}));
-    EXPECT_EQ(db.faces[2].vertices, (std::array<int32_t, 3>{5, 4, 3}));
-    // The second face's vertex list refers to offsets 648, 712, 776.
-    size_t list = bytes.find(std::string("\0\x48\0\x10", 4));
-    list = bytes.find(std::string("\0\x48\0\x10", 4), list + 1);
-    EXPECT_EQ(testutil::hex(bytes.substr(list + 4, 12)), "00 00 02 88 00 00 02 C8 00 00 03 08");
-    // Each face: Face, Push, Vertex List, Pop.
-    auto face = std::find(db.opcodes.begin(), db.opcodes.end(), 5);
-    EXPECT_EQ(std::vector<int>(face, face + 4), (std::vector<int>{5, 10, 72, 11}));
+    testutil::expectGolden("flt/faces.txt", summary(db));
 }
 
 TEST(FLTExport, TheSampleHouseIsASoundDatabase) {

@@ -140,26 +140,23 @@ TEST_F(Preview, CameraPlacesTheModelTurnsItAndPansIt) {
     auto m = prepared(s);
     ASSERT_TRUE(m->Loaded());
 
-    draw(*m);  // from above: north up, east right
-    EXPECT_EQ(at(41, 32), kRed);
-    EXPECT_EQ(at(32, 23), kWhite);
-    EXPECT_EQ(at(22, 32), kWhite);
-    EXPECT_EQ(at(0, 0), kWhite);
-
-    draw(*m, 90);  // a quarter turn about the vertical axis: east now points north
-    EXPECT_EQ(at(32, 23), kRed);
-    EXPECT_EQ(at(41, 32), kWhite);
-
-    draw(*m, 0, 0, 0.5f, 0);  // panned half a unit east
-    EXPECT_EQ(at(50, 32), kRed);
-    draw(*m, 0, 0, 0, 0.5f);  // and north
-    EXPECT_EQ(at(41, 23), kRed);
-    EXPECT_EQ(at(41, 32), kWhite);
-
-    draw(*m, 0, 0, 0, 0, 200);  // twice as close
-    EXPECT_EQ(at(50, 32), kRed);
-    draw(*m);
-    EXPECT_EQ(at(50, 32), kWhite);
+    const struct {
+        const char* view;
+        float heading, panX, panY, zoom;
+        std::vector<std::pair<int, int>> red, white;
+    } views[] = {
+        {"from above: north up, east right", 0, 0, 0, 100, {{41, 32}}, {{32, 23}, {22, 32}, {0, 0}, {50, 32}}},
+        {"a quarter turn: east now points north", 90, 0, 0, 100, {{32, 23}}, {{41, 32}}},
+        {"panned half a unit east", 0, 0.5f, 0, 100, {{50, 32}}, {}},
+        {"and north", 0, 0, 0.5f, 100, {{41, 23}}, {{41, 32}}},
+        {"twice as close", 0, 0, 0, 200, {{50, 32}}, {}},
+    };
+    for (const auto& v : views) {
+        SCOPED_TRACE(v.view);
+        draw(*m, v.heading, 0, v.panX, v.panY, v.zoom);
+        for (auto [x, y] : v.red) EXPECT_EQ(at(x, y), kRed) << x << "," << y;
+        for (auto [x, y] : v.white) EXPECT_EQ(at(x, y), kWhite) << x << "," << y;
+    }
 }
 
 TEST_F(Preview, CameraDistanceViewportAndBoxCentre) {

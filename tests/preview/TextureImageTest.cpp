@@ -1,10 +1,9 @@
 // Texture files decoded in memory: every format gives the same pixels, and
-// damaged files give error 100, never a crash or a huge allocation.
+// sizes a file cannot hold give error 100 (random damage: tests/fuzz).
 #include <gtest/gtest.h>
 
 #include <QBuffer>
 #include <QImage>
-#include <random>
 
 #include "ModelBuilder.h"
 #include "TestUtil.h"
@@ -213,33 +212,6 @@ TEST(TextureImage, SizesTheFileCannotHoldAreRefused) {
     EXPECT_MODKIT_ERROR(decode(bitmapFile(16384, 16384, 8, 1, palette, endOfBitmap), "rle.bmp"), 100);
     // A bitmap stored top-down (negative height) still reads.
     expectQuadrants(decode(bitmapFile(2, -2, 32, 0, "", texels(4, rgb888)), "top-down.bmp"));
-}
-
-TEST(TextureImage, DamagedFilesNeverCrash) {
-    std::mt19937 random(5);
-    int decoded = 0, refused = 0;
-    auto attempt = [&](const std::string& bytes, const std::string& name) {
-        try {
-            QImage image = decode(bytes, name);
-            if (!image.isNull()) modkit::bitmapPixelsOf(image);
-            ++decoded;
-        } catch (const modkit::Error& e) {
-            EXPECT_EQ(e.number(), 100);
-            ++refused;
-        }
-    };
-    for (const auto& [name, bytes] : sampleFiles()) {
-        SCOPED_TRACE(name);
-        for (size_t n = 0; n < bytes.size(); n += 1 + n / 16) attempt(bytes.substr(0, n), name);
-        for (int i = 0; i < 150; ++i) {
-            std::string damaged = bytes;
-            for (int k = 0, flips = 1 + static_cast<int>(random() % 4); k < flips; ++k)
-                damaged[random() % damaged.size()] = static_cast<char>(random());
-            attempt(damaged, name);
-        }
-    }
-    EXPECT_GT(refused, 0);
-    EXPECT_GT(decoded, 0);
 }
 
 }  // namespace

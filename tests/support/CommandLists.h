@@ -39,6 +39,13 @@ inline std::vector<std::string> picture(const modkit::BGLCommandList& l, bool ju
     return out;
 }
 
+// The picture as one text, a line a command.
+inline std::string pictureText(const modkit::BGLCommandList& l) {
+    std::string out;
+    for (const auto& line : picture(l)) out += line + "\n";
+    return out;
+}
+
 // Copies of the commands of one list appended to another.
 inline void copyInto(const modkit::BGLCommandList& from, modkit::BGLCommandList& to) {
     for (const auto& c : from) to.Add(std::make_shared<modkit::BGLCommand>(*c));

@@ -47,6 +47,15 @@ std::string everyOpcodeStream() {
     return b.bytes();
 }
 
+modkit::seasonalTextures defaultSeasons() {
+    modkit::seasonalTextures s;
+    s.Material = {0, 1, 2, 0, 3};
+    s.active = {true, true, true, false, true};
+    s.dayStart = {150, 240, 330, 0, 60};
+    s.dayEnd = {239, 329, 59, 0, 149};
+    return s;
+}
+
 std::string everything() {
     Mat m;
     m.power = 0.1f;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "ModelBuilder.h"
+#include "modkit/bgl/SeasonalTextures.h"
 
 namespace testmodels {
 
@@ -12,5 +13,9 @@ std::string everything();
 
 // The stream of `everything()` alone.
 std::string everyOpcodeStream();
+
+// Summer, autumn, winter and spring on the configuration's days, textures 0
+// (base), 1 (autumn), 2 (winter), 3 (spring).
+modkit::seasonalTextures defaultSeasons();
 
 }  // namespace testmodels
