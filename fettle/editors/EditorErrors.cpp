@@ -9,10 +9,8 @@ namespace fettle {
 namespace {
 
 void show(const std::string& handler, const std::string& form, int number, const std::string& description) {
-    dialogs().messageBox("Fettle II",
-                         "Error " + std::to_string(number) + " (" + description + ") in procedure " + handler +
-                             " of Form " + form,
-                         MsgIcon::Critical);
+    showErrorBox("Fettle II", "Error " + std::to_string(number) + " (" + description + ") in procedure " + handler +
+                                  " of Form " + form);
 }
 
 }  // namespace

@@ -53,6 +53,8 @@ protected:
 
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    // Escape closes the window, after asking when it holds unapplied edits.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     Form1& form_;

@@ -4,8 +4,10 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "document/FailureText.h"
 #include "document/ModelDocument.h"
 
 class QAction;
@@ -14,6 +16,7 @@ class QPushButton;
 class QTimer;
 
 namespace modkit {
+class Error;
 class MDLObject;
 }
 
@@ -116,7 +119,9 @@ private:
     QAction* addAction(QMenu* menu, const char* name, const char* caption);
     // Runs f; a modkit::Error (or any other failure) is shown as trapped in `handler`.
     bool trap(const std::string& handler, const std::function<void()>& f);
-    void showTrapped(const std::string& handler, int number, const std::string& description);
+    void showTrapped(const std::string& handler, const modkit::Error& e);
+    // The file an open, save or export is working on, so that its failure names it (and is logged).
+    void workOnFile(FileTask task, const std::string& path) { fileWork_ = {task, path}; }
     void exportModel(const char* filter, const char* title, const char* extension, const std::string& handler,
                      const std::function<void(const std::string&)>& write);
     void setCurrentModel(ModelPtr model, const std::string& path, bool fromLibrary);
@@ -134,6 +139,13 @@ private:
     bool hasTool(Tool tool) const { return factories_.count(tool) > 0; }
 
     ModelDocument doc_;
+    struct FileWork {
+        FileTask task = FileTask::open;
+        std::string path;
+    };
+    std::optional<FileWork> fileWork_;
+    // Where the last failed load stopped in a damaged file.
+    std::string failedSection_;
     uint32_t pendingPreview_ = 0;
     QTimer* previewRefresh_ = nullptr;
     bool closing_ = false;
