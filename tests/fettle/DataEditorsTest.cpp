@@ -624,7 +624,7 @@ TEST_F(Editors, OptionsDialogEditsTheConfiguration) {
     EXPECT_TRUE(find<QRadioButton>("optFLTTex_0")->isChecked());
     EXPECT_FALSE(find<QPushButton>("cmdDeletePath")->isEnabled());
 
-    // Paths are stored at once, without their trailing separator; Cancel keeps them.
+    // Paths are listed without their trailing separator; Cancel drops them with the boxes.
     d.files.push_back("/tmp/Textures/");
     click("cmdAddPath");
     d.inputs.push_back("../texture\\");
@@ -638,12 +638,16 @@ TEST_F(Editors, OptionsDialogEditsTheConfiguration) {
     retype(find<QLineEdit>("txtTexSuffix_1"), "_AU");
     click("cmdCancel");
     EXPECT_FALSE(dlg->isVisible());
-    EXPECT_EQ(c.texts("TexturePath"), (std::vector<std::string>{"/tmp/Textures", "../texture"}));
+    EXPECT_TRUE(c.texts("TexturePath").empty());
     EXPECT_EQ(c.text("TexSufFA"), "_FA");
 
     // Opened again it shows the configuration; removing the only path left disables the button.
     form->action("mOptions")->trigger();
     EXPECT_EQ(text("txtTexSuffix_1"), "_FA");
+    d.files.push_back("/tmp/Textures/");
+    click("cmdAddPath");
+    d.inputs.push_back("../texture");
+    click("cmdAddRelativePath");
     list->setCurrentRow(0);
     click("cmdDeletePath");
     ASSERT_EQ(list->count(), 1);
@@ -652,7 +656,6 @@ TEST_F(Editors, OptionsDialogEditsTheConfiguration) {
     click("cmdDeletePath");
     EXPECT_EQ(list->count(), 0);
     EXPECT_FALSE(find<QPushButton>("cmdDeletePath")->isEnabled());
-    EXPECT_TRUE(c.texts("TexturePath").empty());
 
     // OK writes every box as typed, empty days included.
     retype(find<QLineEdit>("txtTexSuffix_3"), "_HX");
@@ -667,14 +670,15 @@ TEST_F(Editors, OptionsDialogEditsTheConfiguration) {
     EXPECT_EQ(c.attribute("TexSufSP", "end"), "");
     EXPECT_EQ(c.attribute("NormVector", "nx"), "0.5");
     EXPECT_EQ(c.text("FLTTex"), "TIF");
+    EXPECT_TRUE(c.texts("TexturePath").empty());
 
-    // A path added and then cancelled reaches the file at exit.
+    // A path added and then cancelled does not reach the file.
     form->action("mOptions")->trigger();
     d.files.push_back("/");
     click("cmdAddPath");
     click("cmdCancel");
     c.saveConfiguration();
-    EXPECT_NE(testutil::readFile(c.path()).find("<TexturePath>/</TexturePath>"), std::string::npos);
+    EXPECT_EQ(testutil::readFile(c.path()).find("<TexturePath>/</TexturePath>"), std::string::npos);
 }
 
 int main(int argc, char** argv) {
