@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "modkit/core/Error.h"
 #include "modkit/core/NumText.h"
@@ -73,6 +74,7 @@ std::string FieldRule::range() const {
         break;
     }
     if (singleRange_) return "a number (at most " + nt::singleText(3.4028235e38f) + " either side of 0)";
+    if (max_ >= static_cast<double>(std::numeric_limits<float>::max())) return "a number of at least " + nt::doubleText(min_);
     return "a number from " + nt::doubleText(min_) + " to " + nt::doubleText(max_);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -145,6 +146,14 @@ void frmBGLBrowser::closeEvent(QCloseEvent* e) {
     updateButtons();
     if (QAction* item = form_.action("mViewBGLBrowser")) item->setChecked(false);
     e->accept();
+}
+
+void frmBGLBrowser::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 }  // namespace fettle

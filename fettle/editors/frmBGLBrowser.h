@@ -38,6 +38,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    // Escape closes the window, as it does every tool window.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void updateButtons();

@@ -15,6 +15,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "document/FieldRule.h"
+#include "editors/FieldMarks.h"
 #include "modkit/core/Error.h"
 #include "modkit/core/MDLObject.h"
 #include "modkit/core/NumText.h"
@@ -40,14 +42,17 @@ const char* const kSeasonElements[5] = {"TexSufSU", "TexSufFA", "TexSufWI", "Tex
 QString q(const std::string& s) { return QString::fromStdString(s); }
 std::string s(const QString& t) { return t.toStdString(); }
 
-// A colour component as typed, rounded and held to 0..255; -1 when it is no number.
+const char* const kColorNames[3] = {"red", "green", "blue"};
+const char* const kSeasonNames[5] = {"Summer", "Autumn", "Winter", "Heavywinter", "Spring"};
+const char* const kFieldsInvalid = "Please make sure all required fields are valid";
+
+FieldRule colorRule(int i) { return FieldRule::whole(std::string("Alternative colour ") + kColorNames[i], 0, 255); }
+FieldRule sizeRule() { return FieldRule::real("Texture size", 0, 3.4028234663852886e38); }
+
+// A colour component as typed; -1 while the field refuses it (never put into range).
 int componentOf(const QString& text) {
-    const std::string t = s(text);
-    if (!numtext::isNumber(t)) return -1;
-    const double v = numtext::toDouble(t);
-    if (!(v > 0)) return 0;
-    if (v > 255) return 255;
-    return numtext::roundToInt16(v);
+    const std::optional<double> v = FieldRule::whole({}, 0, 255).value(s(text));
+    return v ? static_cast<int>(*v) : -1;
 }
 
 }  // namespace
@@ -98,9 +103,8 @@ void frmTEXT::build() {
 
     auto* fraVariants = named(new QGroupBox("Texture variants", this), "fraVariants");
     auto* variantColumn = new QVBoxLayout(fraVariants);
-    static const char* const seasonNames[5] = {"Summer", "Autumn", "Winter", "Heavywinter", "Spring"};
     for (int j = 0; j < 5; ++j) {
-        auto* box = named(new QCheckBox(seasonNames[j], fraVariants), QString("chkTexVariant_%1").arg(j));
+        auto* box = named(new QCheckBox(kSeasonNames[j], fraVariants), QString("chkTexVariant_%1").arg(j));
         chkTexVariant_[static_cast<size_t>(j)] = box;
         variantColumn->addWidget(box);
         connect(box, &QCheckBox::toggled, this, &frmTEXT::updateSeasonFields);
@@ -115,7 +119,7 @@ void frmTEXT::build() {
     seasonGrid->addWidget(new QLabel("start", fraSeasons), 0, 1);
     seasonGrid->addWidget(new QLabel("end", fraSeasons), 0, 2);
     for (int j = 0; j < 5; ++j) {
-        seasonGrid->addWidget(new QLabel(seasonNames[j], fraSeasons), j + 1, 0);
+        seasonGrid->addWidget(new QLabel(kSeasonNames[j], fraSeasons), j + 1, 0);
         auto* start = named(new QLineEdit(fraSeasons), QString("txtSeasonStart_%1").arg(j));
         auto* end = named(new QLineEdit(fraSeasons), QString("txtSeasonEnd_%1").arg(j));
         start->setMaximumWidth(56);
@@ -133,7 +137,7 @@ void frmTEXT::build() {
     auto* properties = new QGridLayout;
     properties->addWidget(named(new QLabel("Texture type:", this), "lblTexType"), 0, 0);
     properties->addWidget(cmbTexType_, 0, 1);
-    properties->addWidget(named(new QLabel("Texture size", this), "lblSize"), 1, 0);
+    properties->addWidget(named(new QLabel("Texture size (m per repeat)", this), "lblSize"), 1, 0);
     properties->addWidget(txt_size_, 1, 1);
     properties->addWidget(fraColor, 2, 0, 1, 2);
 
@@ -359,11 +363,9 @@ void frmTEXT::repaintSwatch() {
 }
 
 void frmTEXT::colorFieldLeft(int i) {
+    // A refused text stays where it was typed, marked; Update refuses it.
     QLineEdit* field = txt_col_[static_cast<size_t>(i)];
-    const int v = componentOf(field->text());
-    // What is no number gives way to the value shown before.
-    field->setText(v < 0 ? q(shownColor_[static_cast<size_t>(i)]) : QString::number(v));
-    shownColor_[static_cast<size_t>(i)] = s(field->text());
+    if (markField(field, colorRule(i))) shownColor_[static_cast<size_t>(i)] = s(field->text());
 }
 
 void frmTEXT::pickColor() {
@@ -401,8 +403,24 @@ void frmTEXT::updateTexture() {
             return;
         }
     }
+    std::vector<std::pair<QLineEdit*, FieldRule>> fields;
+    for (int i = 0; i < 3; ++i) fields.emplace_back(txt_col_[static_cast<size_t>(i)], colorRule(i));
+    fields.emplace_back(txt_size_, sizeRule());
+    for (size_t j = 0; j < 5; ++j)
+        if (u.seasons[j] && txtSeasonStart_[j]->isEnabled()) {
+            // Empty days were refused by the season check already.
+            fields.emplace_back(txtSeasonStart_[j], FieldRule::whole(std::string(kSeasonNames[j]) + " start day", 1, 366));
+            fields.emplace_back(txtSeasonEnd_[j], FieldRule::whole(std::string(kSeasonNames[j]) + " end day", 1, 366));
+        }
+    for (const auto& [field, rule] : fields)
+        if (!rule.accepts(s(field->text()))) {
+            showErrorBox(kErrorTitle, std::string(kFieldsInvalid) + "\n\n" +
+                                          rule.refusal(s(field->text())) + " The texture was not changed.");
+            field->setFocus();
+            return;
+        }
     if (std::string msg = groups_.fieldCheck(list, u); !msg.empty()) {
-        dialogs().messageBox(kErrorTitle, msg, MsgIcon::Critical);
+        showErrorBox(kErrorTitle, msg);
         return;
     }
     const modkit::SeasonSuffixes suffixes = groups_.suffixes();
