@@ -46,6 +46,7 @@ frmBGLBrowser::frmBGLBrowser(Form1& form) : QWidget(&form, Qt::Window), form_(fo
     lblLibrary_->setWordWrap(true);
     lst_ = new QListWidget(this);
     lst_->setObjectName("lstObject");
+    lst_->setAccessibleName("Models in the library");
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdLoadLib_);

@@ -77,6 +77,15 @@ void frmCond::build() {
     cmbMultiCond_->setToolTip("How the variable conditions combine");
     txtHelp_ = named(new QPlainTextEdit(this), "txtHelp");
     txtHelp_->setReadOnly(true);
+    // Names for assistive technology where no label stands beside the control.
+    const std::pair<QWidget*, const char*> names[] = {
+        {lstCond_, "Conditions"}, {cmbType_, "Condition type"}, {cmbVar_, "Variable"},
+        {txtVar_, "Variable address (hexadecimal)"}, {cmbVarType_, "Values written in"}, {txtMin_, "Minimum value"},
+        {txtMax_, "Maximum value"}, {cmbMinNamed_, "Minimum value by name"}, {cmbMaxNamed_, "Maximum value by name"},
+        {cmbMultiCond_, "Combination of the conditions"}, {txtHelp_, "Help"}};
+    for (const auto& [w, name] : names) w->setAccessibleName(name);
+    txtVar_->setToolTip("The variable's address in hexadecimal, 0 to FFFF");
+    cmbVarType_->setToolTip("Whether min and max are written in decimal or hexadecimal");
     cmdOK_ = named(new QPushButton("Apply to object", this), "cmdOK");
     cmdCancel_ = named(new QPushButton("Cancel", this), "cmdCancel");
     auto* lblType = named(new QLabel("Condition type:", this), "lblType");

@@ -65,6 +65,7 @@ float component(const modkit::Color& c, int column) {
 frmMATE::frmMATE(Form1& form) : ToolWindow(form, "frmMATE", "Material List", "mViewList_0") {
     lstMATE_ = new QListWidget(this);
     lstMATE_->setObjectName("lstMATE");
+    lstMATE_->setAccessibleName("Materials");
     lstMATE_->setFixedWidth(110);
     connect(lstMATE_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0) showMaterial(row);
@@ -97,7 +98,8 @@ frmMATE::frmMATE(Form1& form) : ToolWindow(form, "frmMATE", "Material List", "mV
         grid->addWidget(swatch, r + 1, 5);
         auto* pick = new QPushButton("Pick...", this);
         pick->setObjectName(QString("cmdColPick_%1").arg(r));
-        pick->setToolTip("Choose the colour");
+        pick->setToolTip(QString("Choose the %1 colour").arg(QString(kRows[r]).toLower()));
+        pick->setAccessibleName(pick->toolTip());
         connect(pick, &QPushButton::clicked, this, [this, r] { cmdColPick_Click(r); });
         cmdColPick_[static_cast<size_t>(r)] = pick;
         grid->addWidget(pick, r + 1, 6);

@@ -44,6 +44,7 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent) {
     auto* search = new QGroupBox("Texture searchpath", this);
     lstTexSearch_ = new QListWidget(search);
     lstTexSearch_->setObjectName("lstTexSearch");
+    lstTexSearch_->setAccessibleName("Texture search paths");
     connect(lstTexSearch_, &QListWidget::currentRowChanged, this,
             [this](int row) { cmdDeletePath_->setEnabled(row >= 0); });
     cmdAddRelativePath_ = new QPushButton("Add a new relative texture path", search);

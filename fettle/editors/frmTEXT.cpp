@@ -68,6 +68,7 @@ void frmTEXT::build() {
     // A base texture's variants are highlighted with it.
     lstTEXT_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstTEXT_->setMinimumWidth(200);
+    lstTEXT_->setAccessibleName("Textures");
 
     cmbTexType_ = named(new QComboBox(this), "cmbTexType");
     cmbTexType_->addItems({"TEXTURE_AIRCRAFT", "TEXTURE_MAP", "TEXTURE_WATER", "TEXTURE_SKY", "TEXTURE_GROUND",
@@ -83,9 +84,10 @@ void frmTEXT::build() {
         txt_col_[static_cast<size_t>(i)]->setMaximumWidth(48);
         colorRow->addWidget(txt_col_[static_cast<size_t>(i)]);
     }
-    txt_col_[0]->setToolTip("Red");
-    txt_col_[1]->setToolTip("Green");
-    txt_col_[2]->setToolTip("Blue");
+    for (int i = 0; i < 3; ++i) {
+        txt_col_[static_cast<size_t>(i)]->setToolTip(QString("%1 (0-255)").arg(kColorNames[i]));
+        txt_col_[static_cast<size_t>(i)]->setAccessibleName(QString::fromStdString(colorRule(i).field()));
+    }
     lbl_col_ = named(new QLabel(fraColor), "lbl_col");
     lbl_col_->setFixedSize(32, 22);
     lbl_col_->setAutoFillBackground(true);
@@ -93,6 +95,7 @@ void frmTEXT::build() {
     colorRow->addWidget(lbl_col_);
     cmdColPick_ = named(new QPushButton("...", fraColor), "cmdColPick");
     cmdColPick_->setToolTip("Choose the colour");
+    cmdColPick_->setAccessibleName("Choose the alternative colour");
     cmdColPick_->setMaximumWidth(32);
     colorRow->addWidget(cmdColPick_);
     colorRow->addStretch();
@@ -124,6 +127,8 @@ void frmTEXT::build() {
         auto* end = named(new QLineEdit(fraSeasons), QString("txtSeasonEnd_%1").arg(j));
         start->setMaximumWidth(56);
         end->setMaximumWidth(56);
+        start->setAccessibleName(QString("%1 start day").arg(kSeasonNames[j]));
+        end->setAccessibleName(QString("%1 end day").arg(kSeasonNames[j]));
         seasonGrid->addWidget(start, j + 1, 1);
         seasonGrid->addWidget(end, j + 1, 2);
         txtSeasonStart_[static_cast<size_t>(j)] = start;
@@ -135,9 +140,13 @@ void frmTEXT::build() {
     cmdTexSize_ = named(new QPushButton("Check texture sizes", this), "cmdTexSize");
 
     auto* properties = new QGridLayout;
-    properties->addWidget(named(new QLabel("Texture type:", this), "lblTexType"), 0, 0);
+    auto* lblTexType = named(new QLabel("Texture type:", this), "lblTexType");
+    lblTexType->setBuddy(cmbTexType_);
+    properties->addWidget(lblTexType, 0, 0);
     properties->addWidget(cmbTexType_, 0, 1);
-    properties->addWidget(named(new QLabel("Texture size (m per repeat)", this), "lblSize"), 1, 0);
+    auto* lblSize = named(new QLabel("Texture size (m per repeat)", this), "lblSize");
+    lblSize->setBuddy(txt_size_);
+    properties->addWidget(lblSize, 1, 0);
     properties->addWidget(txt_size_, 1, 1);
     properties->addWidget(fraColor, 2, 0, 1, 2);
 

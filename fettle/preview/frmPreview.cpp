@@ -23,6 +23,7 @@ frmPreview::frmPreview(ModelSource currentModel, QWidget* parent)
     picPreview_ = new PreviewSurface(this);
     sldZoom_ = new QSlider(Qt::Horizontal, this);
     sldZoom_->setObjectName("sldZoom");
+    sldZoom_->setAccessibleName("Zoom");
     sldZoom_->setRange(10, 250);
     sldZoom_->setValue(100);
     auto* label = new QLabel("Zoom:", this);
