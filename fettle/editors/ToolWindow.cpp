@@ -85,6 +85,15 @@ void ToolWindow::keyPressEvent(QKeyEvent* e) {
             close();
         return;
     }
+    // Undo and Redo reach the model's history from here too when no shortcut took them.
+    if (e->matches(QKeySequence::Undo)) {
+        form_.undo();
+        return;
+    }
+    if (e->matches(QKeySequence::Redo) || e->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y)) {
+        form_.redo();
+        return;
+    }
     QWidget::keyPressEvent(e);
 }
 

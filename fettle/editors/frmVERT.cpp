@@ -13,6 +13,7 @@
 #include <set>
 
 #include "editors/EditorErrors.h"
+#include "document/FieldRule.h"
 #include "editors/VertexGridModel.h"
 #include "modkit/core/Error.h"
 #include "modkit/core/MDLObject.h"
