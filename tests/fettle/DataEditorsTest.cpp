@@ -3,6 +3,8 @@
 // so they run on the offscreen platform; the main window's preview is never shown.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -209,7 +211,7 @@ TEST(VertexGrid, TypingFollowsTheGridsKeyRules) {
     EXPECT_FLOAT_EQ(c[2].value, 3.5f);
     EXPECT_FALSE(g.isChanged(1, 1));
 
-    // Emptied and unreadable cells count as 0; a value beyond single precision is refused.
+    // A cell of just "-" and a value beyond single precision are refused; the first is named.
     g.setEditing(true);
     g.setCurrentCell(0, 3);
     g.typeChar('-');
@@ -217,10 +219,10 @@ TEST(VertexGrid, TypingFollowsTheGridsKeyRules) {
     for (int i = 0; i < 40; ++i) g.typeChar('9');
     std::optional<VertexGridModel::Change> bad;
     c = g.changes(&bad);
-    EXPECT_FLOAT_EQ(c[1].value, 0.0f);
+    EXPECT_TRUE(std::isnan(c[1].value) && std::isnan(c[2].value));
     ASSERT_TRUE(bad.has_value());
     EXPECT_EQ(bad->row, 0);
-    EXPECT_EQ(bad->column, 4);
+    EXPECT_EQ(bad->column, 3);
 }
 
 TEST(VertexGrid, UnifiedNormalsKeepTheirWholeValueAndEditsSurviveACopyOfThePool) {
@@ -346,15 +348,14 @@ TEST_F(Editors, MaterialWindowRecoloursOnlyTheChangedComponents) {
     EXPECT_EQ(text("txt_col_7"), "255");
     EXPECT_EQ(text("txt_power"), "0.1");
 
-    // Leaving a typed box rounds and clamps it.
+    // A box that does not fit stays as typed, in red; it is never put into range.
     auto* red = find<QLineEdit>("txt_col_4");
     retype(red, "300");
     Q_EMIT red->editingFinished();
-    EXPECT_EQ(red->text().toStdString(), "255");
-    auto* alpha = find<QLineEdit>("txt_col_3");
-    retype(alpha, "-4");
-    Q_EMIT alpha->editingFinished();
-    EXPECT_EQ(alpha->text().toStdString(), "0");
+    EXPECT_EQ(red->text().toStdString(), "300");
+    EXPECT_NE(red->styleSheet().indexOf("red"), -1);
+    retype(red, "255");
+    retype(find<QLineEdit>("txt_col_3"), "0");
 
     // The colour dialog starts from the swatch and fills red, green, blue.
     d.colors.push_back({10, 20, 30});
