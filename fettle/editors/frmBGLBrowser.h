@@ -1,5 +1,6 @@
 #pragma once
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -43,6 +44,7 @@ protected:
 
 private:
     void updateButtons();
+    std::function<void(const std::string&)> logError();
 
     Form1& form_;
     std::unique_ptr<modkit::BGLObject> lib_;

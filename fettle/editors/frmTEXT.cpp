@@ -138,6 +138,8 @@ void frmTEXT::build() {
     cmdUpdate_ = named(new QPushButton("Update texture", this), "cmdUpdate");
     cmdReplace_ = named(new QPushButton("Replace bitmap", this), "cmdReplace");
     cmdTexSize_ = named(new QPushButton("Check texture sizes", this), "cmdTexSize");
+    cmdTexSize_->setToolTip("Recompute every texture's size from the triangles that use it");
+    cmdReplace_->setToolTip("Name another bitmap file for the selected texture (the file is not copied)");
 
     auto* properties = new QGridLayout;
     auto* lblTexType = named(new QLabel("Texture type:", this), "lblTexType");

@@ -128,6 +128,9 @@ frmVERT::frmVERT(Form1& form) : ToolWindow(form, "frmVERT", "Vertex List", "mVie
     connect(cmdUpdate_, &QPushButton::clicked, this, &frmVERT::cmdUpdate_Click);
     // Buttons stay out of the keyboard's way: Enter and the digits belong to the grid.
     for (QPushButton* b : {cmdSelectByTexture_, cmdNormalize_, cmdUpdate_}) b->setAutoDefault(false);
+    cmdSelectByTexture_->setToolTip("Select the rows of the vertices that the chosen texture's triangles use");
+    cmdNormalize_->setToolTip("Write the normal direction set in Options into the selected rows (Update applies it)");
+    cmdUpdate_->setToolTip("Write the changed cells to the model's vertices");
 
     auto* buttons = new QHBoxLayout;
     auto* textureLabel = new QLabel("Select a texture", this);

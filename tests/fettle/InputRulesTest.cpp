@@ -194,6 +194,8 @@ TEST_F(InputRules, FailuresNameTheFileAndKeysWorkEverywhere) {
         }
     }
     for (const char* b : {"cmd_list_1", "cmd_list_2", "cmd_list_3", "cmdSimpleTweak_1"}) click(b);
+    for (const char* a : {"mOptions", "mOpenFlightConv", "mViewBGLBrowser", "mLog"}) form->action(a)->trigger();
+    form->preview().show();
     int named = 0;
     for (QWidget* top : QApplication::topLevelWidgets())
         for (QWidget* w : top->findChildren<QWidget*>())
