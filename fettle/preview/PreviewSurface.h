@@ -1,5 +1,6 @@
 #pragma once
 #include <QOpenGLWidget>
+#include <QWheelEvent>
 #include <functional>
 #include <string>
 
@@ -35,6 +36,7 @@ Q_SIGNALS:
     void mousePressed(QMouseEvent* e);
     void mouseMoved(QMouseEvent* e);
     void mouseReleased(QMouseEvent* e);
+    void wheelTurned(QWheelEvent* e);
     // The frame buffer was made anew (its picture is gone).
     void frameLost();
 
@@ -45,6 +47,10 @@ protected:
     void mousePressEvent(QMouseEvent* e) override { Q_EMIT mousePressed(e); }
     void mouseMoveEvent(QMouseEvent* e) override { Q_EMIT mouseMoved(e); }
     void mouseReleaseEvent(QMouseEvent* e) override { Q_EMIT mouseReleased(e); }
+    void wheelEvent(QWheelEvent* e) override {
+        Q_EMIT wheelTurned(e);
+        e->accept();
+    }
 
 private:
     modkit::OpenGLPreviewObject preview_;

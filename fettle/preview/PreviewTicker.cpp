@@ -1,7 +1,7 @@
 #include "preview/PreviewTicker.h"
 
-#include <cmath>
 #include <exception>
+#include <utility>
 
 namespace fettle {
 
@@ -13,11 +13,11 @@ float wrapAngle(float angle, float step) {
 }
 
 void PreviewTicker::mouseDown(float x, float y) {
-    refX_ = x;
-    refY_ = y;
+    refX_ = panX_ = x;
+    refY_ = panY_ = y;
 }
 
-void PreviewTicker::mouseMove(int buttons, float x, float y, float pictureWidth) {
+void PreviewTicker::mouseMove(int buttons, float x, float y, float pictureWidth, float pictureHeight) {
     curX_ = x;
     curY_ = y;
     if (pictureWidth <= 0) return;
@@ -26,28 +26,41 @@ void PreviewTicker::mouseMove(int buttons, float x, float y, float pictureWidth)
         headingStep_ = 2 * (x - refX_) * k;
         pitchStep_ = 2 * (y - refY_) * k;
         redraw_ = true;
-    } else if (buttons == static_cast<int>(Button::Left)) {
-        const float a = view_.heading * 3.14159265358979f / 180;
-        const float dx = x - refX_, dy = y - refY_;
-        const float rx = dx * std::cos(a) - dy * std::sin(a);
-        const float ry = dx * std::sin(a) + dy * std::cos(a);
-        view_.panX += k * rx;
-        view_.panY += k * ry;
+    } else if (buttons == static_cast<int>(Button::Left) || buttons == static_cast<int>(Button::Middle)) {
+        // The picture follows the mouse from event to event.
+        view_.pan(x - panX_, y - panY_, pictureHeight > 0 ? pictureHeight : pictureWidth);
         redraw_ = true;
     }
+    panX_ = x;
+    panY_ = y;
 }
 
 void PreviewTicker::mouseUp() {
     redraw_ = false;
-    refX_ = refY_ = curX_ = curY_ = 0;
+    refX_ = refY_ = curX_ = curY_ = panX_ = panY_ = 0;
 }
 
-void PreviewTicker::drawMDLOnce() {
-    view_ = PreviewView{};
-    headingStep_ = pitchStep_ = 0;
-    refX_ = refY_ = 0;
+void PreviewTicker::wheel(float factor, float x, float y, float pictureWidth, float pictureHeight) {
+    view_.zoomAt(factor, x, y, pictureWidth, pictureHeight);
     drawOnce_ = true;
 }
+
+void PreviewTicker::showPreset(Preset preset) {
+    static const float angles[4][2] = {{45, -75}, {0, 0}, {0, -90}, {-90, -90}};
+    const auto i = static_cast<size_t>(preset);
+    view_.heading = angles[i][0];
+    view_.pitch = angles[i][1];
+    frameModel();
+}
+
+void PreviewTicker::frameModel() {
+    headingStep_ = pitchStep_ = 0;
+    refX_ = refY_ = 0;
+    frame_ = true;
+    drawOnce_ = true;
+}
+
+bool PreviewTicker::takeFrameRequest() { return std::exchange(frame_, false); }
 
 PreviewTicker::Result PreviewTicker::tick(bool modelReady, bool glReady,
                                           const std::function<void(const PreviewView&)>& draw) {

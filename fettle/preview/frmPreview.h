@@ -1,4 +1,5 @@
 #pragma once
+#include <QList>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -8,6 +9,7 @@
 #include "modkit/bgl/WalkState.h"
 #include "preview/PreviewTicker.h"
 
+class QAction;
 class QSlider;
 class QTimer;
 class QLabel;
@@ -21,8 +23,9 @@ namespace fettle {
 class PreviewSurface;
 class PreviewStatePanel;
 
-// The 3-D preview window: mouse drags turn (right button) and pan (left
-// button) the model, the slider zooms, and a 100 ms timer draws while the view changes.
+// The 3-D preview: the right button turns the model, the left or middle button
+// pans it with the mouse, the wheel and the slider zoom, and a 100 ms timer
+// draws while the view changes. The main window holds it as its central area.
 class frmPreview : public QWidget {
     Q_OBJECT
 public:
@@ -38,6 +41,10 @@ public:
     void timerPreview_Timer();
 
     PreviewTicker& ticker() { return ticker_; }
+    // "Frame model" (Home, F) and the view presets; their shortcuts work while
+    // the picture has the focus.
+    QAction* frameAction() const { return frame_; }
+    const QList<QAction*>& presetActions() const { return presets_; }
     // Replaces the library's drawing (tests make a frame fail with it).
     void setFrameDrawer(std::function<void(const PreviewView&)> d) { drawer_ = std::move(d); }
     QSlider& sldZoom() { return *sldZoom_; }
@@ -61,6 +68,12 @@ private:
     void draw(const PreviewView& v);
     // The state panel changed: the current model's draw list is built anew.
     void stateChosen();
+    void zoomChanged(int value);
+    // Frames the model when that was asked for (it needs the picture's shape).
+    void frameIfAsked();
+
+    QAction* frame_ = nullptr;
+    QList<QAction*> presets_;
 
     ModelSource currentModel_;
     PreviewTicker ticker_;

@@ -1,10 +1,19 @@
 #include "shell/Form1.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDockWidget>
+#include <QHeaderView>
+#include <QLabel>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QWindow>
 #include <QElapsedTimer>
-#include <QGridLayout>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
@@ -15,6 +24,9 @@
 #include "modkit/core/EventPump.h"
 #include "modkit/core/MDLObject.h"
 #include "modkit/core/Paths.h"
+#include "modkit/bgl/CommandWalk.h"
+#include "modkit/lists/TextureList.h"
+#include "modkit/lists/VertexList.h"
 #include "editors/ObjectStatistics.h"
 #include "modkit/export/GltfExport.h"
 #include "preview/PreviewSurface.h"
@@ -47,7 +59,79 @@ void waitWithEvents(int ms) {
     } while (t.elapsed() < ms);
 }
 
+// The panels: the windows that dock in the main window, where they start,
+// and the Window-menu item that shows them.
+struct PanelKind {
+    const char* name;
+    Form1::Tool tool;
+    const char* item;
+    Qt::DockWidgetArea area;
+};
+const PanelKind kPanels[] = {
+    {"frmMATE", Form1::Tool::MaterialList, "mViewList_0", Qt::LeftDockWidgetArea},
+    {"frmTEXT", Form1::Tool::TextureList, "mViewList_1", Qt::LeftDockWidgetArea},
+    {"frmCond", Form1::Tool::ConditionManager, "mViewCond", Qt::LeftDockWidgetArea},
+    {"frmBGLC", Form1::Tool::CommandTree, "mViewList_3", Qt::RightDockWidgetArea},
+    {"frmStats", Form1::Tool::Statistics, "mViewList_5", Qt::RightDockWidgetArea},
+    {"frmVERT", Form1::Tool::VertexList, "mViewList_2", Qt::BottomDockWidgetArea},
+};  // and the event log, at the bottom
+const PanelKind* panelKind(Form1::Tool tool) {
+    for (const PanelKind& k : kPanels)
+        if (k.tool == tool) return &k;
+    return nullptr;
+}
+
+// Layouts saved by another arrangement of panels are not restored.
+constexpr int kLayoutVersion = 1;
+
+// Keeps the column widths of a table or tree through model resets, which
+// would put them back to their defaults.
+class ColumnMemory : public QObject {
+public:
+    ColumnMemory(QHeaderView* header, std::vector<int> widths) : QObject(header), header_(header), widths_(std::move(widths)) {
+        setObjectName("columnMemory");
+        connect(header, &QHeaderView::sectionResized, this, [this](int i, int, int size) {
+            if (applying_ || i < 0 || !interactive()) return;
+            if (static_cast<size_t>(i) >= widths_.size()) widths_.resize(static_cast<size_t>(i) + 1, 0);
+            widths_[static_cast<size_t>(i)] = size;
+        });
+        connect(header, &QHeaderView::sectionCountChanged, this, [this] { apply(); });
+        apply();
+    }
+    // Only widths the user can set are kept.
+    bool interactive() const {
+        return header_->count() > 0 && header_->sectionResizeMode(0) == QHeaderView::Interactive;
+    }
+    void apply() {
+        if (!interactive()) return;
+        applying_ = true;
+        for (int i = 0; i < header_->count() && static_cast<size_t>(i) < widths_.size(); ++i)
+            if (widths_[static_cast<size_t>(i)] > 0) header_->resizeSection(i, widths_[static_cast<size_t>(i)]);
+        applying_ = false;
+    }
+    const std::vector<int>& widths() const { return widths_; }
+    static ColumnMemory* of(const QHeaderView* h) {
+        return dynamic_cast<ColumnMemory*>(h->findChild<QObject*>("columnMemory", Qt::FindDirectChildrenOnly));
+    }
+
+private:
+    QHeaderView* header_;
+    std::vector<int> widths_;
+    bool applying_ = false;
+};
+
+QString headerKey(const QWidget* content, const QHeaderView* h) {
+    return content->objectName() + "." + h->parentWidget()->objectName();
+}
+
 }  // namespace
+
+QRect fitInside(const QRect& r, const QRect& area) {
+    QRect out(r.topLeft(), r.size().boundedTo(area.size()));
+    out.moveLeft(std::clamp(out.left(), area.left(), area.right() + 1 - out.width()));
+    out.moveTop(std::clamp(out.top(), area.top(), area.bottom() + 1 - out.height()));
+    return out;
+}
 
 Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     setObjectName("Form1");
@@ -56,9 +140,23 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     log_ = new frmLog(this);
     preview_ = new frmPreview([this] { return doc_.model(); }, this);
     progress_ = new frmLoadingProgress(this);
+    setCentralWidget(preview_);
+    setDockOptions(AnimatedDocks | AllowTabbedDocks | AllowNestedDocks);
     buildMenus();
     buildButtons();
-    resize(sizeHint().expandedTo(QSize(640, 150)));
+    dockPanel(log_, action("mLog"), Qt::BottomDockWidgetArea);
+    lblStatusCounts_ = new QLabel(this);
+    lblStatusCounts_->setObjectName("lblStatusCounts");
+    lblStatusCounts_->setAccessibleName("Model counts");
+    lblStatusFile_ = new QLabel(this);
+    lblStatusFile_->setObjectName("lblStatusFile");
+    lblStatusFile_->setAccessibleName("Model file");
+    // A long path is cut rather than widening the window.
+    lblStatusFile_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusBar()->setObjectName("sbrStatus");
+    statusBar()->addWidget(lblStatusCounts_);
+    statusBar()->addWidget(lblStatusFile_, 1);
+    resize(1100, 760);
 
     doc_.setTextureSearchPath([] { return config().texts("TexturePath"); });
     connect(&doc_, &ModelDocument::logged, this, [this](LogKind kind, const QString& text) {
@@ -70,6 +168,7 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     connect(&doc_, &ModelDocument::stateChanged, this, [this] {
         updateTitle();
         updateUndoActions();
+        lblStatusFile_->setText(QString::fromStdString(doc_.path()));
     });
     connect(&doc_, &ModelDocument::loaded, this, &Form1::modelLoaded);
     // Typing coalesces into one preview refresh.
@@ -166,6 +265,12 @@ void Form1::buildMenus() {
     for (QAction* a : {undoAction, redoAction}) a->setShortcutContext(Qt::ApplicationShortcut);
     connect(redoAction, &QAction::triggered, this, &Form1::redo);
 
+    QMenu* view = menuBar()->addMenu("&View");
+    view->setObjectName("mView");
+    view->addAction(preview_->frameAction());
+    view->addSeparator();
+    view->addActions(preview_->presetActions());
+
     QMenu* tools = menuBar()->addMenu("&Tools");
     tools->setObjectName("mTools");
     QAction* browser = addAction(tools, "mViewBGLBrowser", "&BGL browser...");
@@ -181,6 +286,7 @@ void Form1::buildMenus() {
     window->setObjectName("mWindow");
     QAction* viewPreview = addAction(window, "mViewPreview", "&Object preview");
     viewPreview->setCheckable(true);
+    viewPreview->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     connect(viewPreview, &QAction::triggered, this, [this, viewPreview] { toggleWindow(preview_, viewPreview); });
     static const char* const lists[6] = {"&Material list", "&Texture list", "&Vertex list",
                                          "BGL &command list", "T&ranslation list", "&Statistics"};
@@ -194,11 +300,20 @@ void Form1::buildMenus() {
             continue;
         }
         a->setCheckable(true);
+        static const int keys[6] = {Qt::Key_1, Qt::Key_2, Qt::Key_3, Qt::Key_4, 0, Qt::Key_5};
+        a->setShortcut(QKeySequence(Qt::CTRL | keys[i]));
         Tool t = listTools[i];
         connect(a, &QAction::triggered, this, [this, t, a] { toggleTool(t, a); });
     }
+    QAction* condItem = addAction(window, "mViewCond", "Co&ndition manager");
+    condItem->setCheckable(true);
+    condItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_6));
+    connect(condItem, &QAction::triggered, this, [this, condItem] { toggleTool(Tool::ConditionManager, condItem); });
     QAction* logItem = addAction(window, "mLog", "Event &log");
     logItem->setCheckable(true);
+    logItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_7));
+    window->addSeparator();
+    connect(addAction(window, "mResetLayout", "Reset la&yout"), &QAction::triggered, this, &Form1::resetLayout);
     connect(logItem, &QAction::triggered, this, [this, logItem] { toggleWindow(log_, logItem); });
     // The check marks follow the windows however they are shown or closed.
     connect(preview_, &frmPreview::closed, this, [viewPreview] { viewPreview->setChecked(false); });
@@ -214,8 +329,10 @@ void Form1::buildMenus() {
 }
 
 void Form1::buildButtons() {
-    auto* central = new QWidget(this);
-    auto* grid = new QGridLayout(central);
+    // One row; what does not fit a narrow window moves behind the bar's extension button.
+    auto* bar = new QToolBar("Commands", this);
+    bar->setObjectName("tbrCommands");
+    bar->setAccessibleName("Commands");
     static const char* const listCaptions[6] = {"Materials", "Textures", "Vertices",
                                                 "BGL commands", "Translations", "Statistics"};
     static const char* const listTips[6] = {"Display material list", "Display texture list",
@@ -224,20 +341,26 @@ void Form1::buildButtons() {
     static const char* const tweakCaptions[6] = {"Remove shadow", "Add object condition", "Add seasonal textures",
                                                  "Fix BGL_LIGHT problem", "", ""};
     for (int i = 0; i < 6; ++i) {
-        auto* b = new QPushButton(listCaptions[i], central);
+        auto* b = new QPushButton(listCaptions[i], bar);
         b->setObjectName(QString("cmd_list_%1").arg(i));
         b->setToolTip(i == 4 ? kNoTranslationList : listTips[i]);
         connect(b, &QPushButton::clicked, this, [this, i] { cmd_list_Click(i); });
-        grid->addWidget(b, 0, i);
+        bar->addWidget(b);
         cmd_list_[static_cast<size_t>(i)] = b;
-        auto* t = new QPushButton(tweakCaptions[i], central);
+    }
+    bar->addSeparator();
+    for (int i = 0; i < 6; ++i) {
+        auto* t = new QPushButton(tweakCaptions[i], bar);
         t->setObjectName(QString("cmdSimpleTweak_%1").arg(i));
-        if (i < 4) connect(t, &QPushButton::clicked, this, [this, i] { cmdSimpleTweak_Click(i); });
-        else t->setVisible(false);  // reserved, no action
-        grid->addWidget(t, 1, i);
+        if (i < 4) {
+            connect(t, &QPushButton::clicked, this, [this, i] { cmdSimpleTweak_Click(i); });
+            bar->addWidget(t);
+        } else {
+            t->setVisible(false);  // reserved, no action
+        }
         cmdSimpleTweak_[static_cast<size_t>(i)] = t;
     }
-    setCentralWidget(central);
+    addToolBar(Qt::TopToolBarArea, bar);
 }
 
 QAction* Form1::action(const QString& name) const { return findChild<QAction*>(name); }
@@ -255,8 +378,10 @@ void Form1::startUp(const std::string& configPath, int stepMs) {
     waitWithEvents(stepMs);
     splash.setSplashText("Trying to hide beta version errors");
     waitWithEvents(stepMs);
+    restoreWorkspace();
     show();
     preview_->show();
+    keepOnScreen();
     action("mViewPreview")->setChecked(true);
     setButtonsValid();
     splash.close();
@@ -300,6 +425,7 @@ void Form1::setButtonsValid() {
         mViewList_[i]->setEnabled(on && available);
         cmdSimpleTweak_[i]->setEnabled(model);
     }
+    action("mViewCond")->setEnabled(model && hasTool(Tool::ConditionManager));
     if (model) {
         int16_t s = doc_.model()->getRIFFSectionIndex("SHAD");
         QPushButton* shadow = cmdSimpleTweak_[0];
@@ -433,7 +559,27 @@ void Form1::setCurrentModel(ModelPtr model, const std::string& path, bool fromLi
     pendingPreview_ = 0;
     setButtonsValid();
     updateTitle();
+    updateStatus();
     preview_->drawMDLOnce();
+}
+
+void Form1::updateStatus() {
+    const ModelPtr& m = doc_.model();
+    QString counts;
+    if (m) {
+        int64_t triangles = 0;
+        try {
+            triangles = modkit::countTriangles(*m->BGLCommandList());
+        } catch (const modkit::Error&) {
+            triangles = -1;  // a stream that cannot be walked
+        }
+        counts = QString("%1 vertices, %2 triangles, %3 textures")
+                     .arg(m->VertexList()->Count())
+                     .arg(triangles < 0 ? QString("?") : QString::number(triangles))
+                     .arg(m->TextureList()->Count());
+    }
+    lblStatusCounts_->setText(counts);
+    lblStatusFile_->setText(m ? QString::fromStdString(doc_.path()) : QString());
 }
 
 EditOutcome Form1::applyModelChange(const std::string& label, const std::string& mergeKey, const ModelChange& change,
@@ -472,6 +618,8 @@ void Form1::refreshPreview() {
             log_->addLogError(e.description());
         }
     }
+    // The triangles are counted by a walk of the commands: only when they may have changed.
+    if (parts & (modkit::partCommands | modkit::partVertices | modkit::partTextures)) updateStatus();
     preview_->ticker().requestFrame();
 }
 
@@ -624,9 +772,11 @@ void Form1::cmdSimpleTweak_Click(int index) {
         }
         case 1:
             if (QWidget* w = toolWindow(Tool::ConditionManager)) w->show();
+            if (Panel* p = panelOf(tools_[Tool::ConditionManager])) showPanel(*p);
             break;
         case 2:
             if (QWidget* w = toolWindow(Tool::TextureList)) w->show();
+            if (Panel* p = panelOf(tools_[Tool::TextureList])) showPanel(*p);
             break;
         case 3:
             if (applyModelChange("Fix BGL_LIGHT problem", "", [](modkit::MDLObject& m) { m.fixLights(); },
@@ -649,6 +799,7 @@ void Form1::cmd_list_Click(int index) {
     if (QWidget* w = toolWindow(tools[index])) {
         w->show();
         w->raise();
+        if (Panel* p = panelOf(w)) showPanel(*p);
         if (mViewList_[static_cast<size_t>(index)]->isCheckable())
             mViewList_[static_cast<size_t>(index)]->setChecked(true);
     }
@@ -665,6 +816,7 @@ QWidget* Form1::toolWindow(Tool tool) {
     if (f == factories_.end() || doc_.isBusy()) return nullptr;
     QWidget* w = f->second(*this);
     tools_[tool] = w;
+    if (const PanelKind* k = panelKind(tool)) dockPanel(w, action(k->item), k->area);
     return w;
 }
 
@@ -676,6 +828,17 @@ void Form1::showModal(Tool tool) {
 }
 
 void Form1::toggleWindow(QWidget* w, QAction* item) {
+    if (Panel* p = panelOf(w)) {
+        // A panel behind another one's tab comes to the front.
+        const bool inFront = w->isVisible() && !p->dock->visibleRegion().isEmpty();
+        if (!p->dock->isHidden() && !w->isHidden() && (inFront || !isVisible())) {
+            p->dock->hide();
+            item->setChecked(false);
+        } else {
+            showPanel(*p);
+        }
+        return;
+    }
     if (w->isVisible()) {
         w->hide();
         item->setChecked(false);
@@ -683,6 +846,7 @@ void Form1::toggleWindow(QWidget* w, QAction* item) {
         w->show();
         w->raise();
         item->setChecked(true);
+        if (w == preview_) preview_->openGLPreviewObject().setFocus(Qt::ShortcutFocusReason);
     }
 }
 
@@ -699,6 +863,7 @@ void Form1::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
+    storeWorkspace();
     try {
         config().saveConfiguration();
     } catch (const modkit::Error& err) {
@@ -730,6 +895,203 @@ void Form1::dropEvent(QDropEvent* e) {
         if (hasSuffix(path, ".bgl")) openArgument(path);
         else openModelFile(path, "Form_OLEDragDrop");
     });
+}
+
+Form1::Panel* Form1::panelOf(const QWidget* content) {
+    for (Panel& p : panels_)
+        if (p.content == content) return &p;
+    return nullptr;
+}
+
+QDockWidget* Form1::dockOf(const QWidget* content) const {
+    for (const Panel& p : panels_)
+        if (p.content == content) return p.dock;
+    return nullptr;
+}
+
+void Form1::dockPanel(QWidget* content, QAction* item, int area) {
+    const QString caption = content->windowTitle();
+    auto* dock = new QDockWidget(caption, this);
+    dock->setObjectName("dock_" + content->objectName());
+    dock->setAccessibleName(caption);
+    dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                      QDockWidget::DockWidgetFloatable);
+    // A panel larger than its share of a small screen scrolls instead of
+    // pushing the window off the screen.
+    auto* scroll = new QScrollArea(dock);
+    scroll->setObjectName("scroll_" + content->objectName());
+    scroll->setAccessibleName(caption);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(content);
+    dock->setWidget(scroll);
+    dock->setAcceptDrops(true);
+    dock->installEventFilter(this);
+    content->installEventFilter(this);
+    connect(content, &QWidget::windowTitleChanged, dock, [dock](const QString& t) {
+        dock->setWindowTitle(t);
+        dock->setAccessibleName(t);
+    });
+    if (item) connect(dock->toggleViewAction(), &QAction::toggled, item, &QAction::setChecked);
+    panels_.push_back({dock, content, item, area});
+    Panel& p = panels_.back();
+    placePanel(p);
+    dock->hide();
+    restoreColumns(p);
+}
+
+void Form1::placePanel(Panel& p) {
+    if (layoutRestored_ && restoreDockWidget(p.dock)) return;
+    const auto area = static_cast<Qt::DockWidgetArea>(p.area);
+    // Panels that start on the same side share it as tabs.
+    for (const Panel& o : panels_) {
+        if (&o == &p || o.area != p.area || o.dock->isFloating() || dockWidgetArea(o.dock) != area) continue;
+        tabifyDockWidget(o.dock, p.dock);
+        return;
+    }
+    addDockWidget(area, p.dock);
+}
+
+void Form1::showPanel(Panel& p) {
+    // Without the main window on the screen (tests) a panel floats on its own.
+    if (!isVisible() && !p.dock->isFloating()) p.dock->setFloating(true);
+    p.dock->show();
+    p.content->show();
+    p.dock->raise();
+    // A side gets its width (height) when its first panel shows; the preview keeps most of a small screen.
+    if (!layoutRestored_ && !p.dock->isFloating() && !(sizedAreas_ & p.area)) {
+        sizedAreas_ |= p.area;
+        const QSize want = p.content->sizeHint() + QSize(24, 24);
+        if (p.area == Qt::BottomDockWidgetArea)
+            resizeDocks({p.dock}, {std::clamp(want.height(), 120, std::max(120, height() / 4))}, Qt::Vertical);
+        else
+            resizeDocks({p.dock}, {std::clamp(want.width(), 160, std::max(160, width() * 2 / 7))}, Qt::Horizontal);
+    }
+    if (p.item) p.item->setChecked(true);
+    // Keyboard users land in the panel.
+    for (QWidget* w : p.content->findChildren<QWidget*>())
+        if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+            w->setFocus(Qt::ShortcutFocusReason);
+            break;
+        }
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* e) {
+    switch (e->type()) {
+    case QEvent::ShowToParent:
+    case QEvent::HideToParent:
+        // A panel's window shown or closed by itself takes its dock along.
+        for (Panel& p : panels_) {
+            if (p.content != watched) continue;
+            if (e->type() == QEvent::HideToParent && !p.dock->isHidden()) p.dock->hide();
+            if (e->type() == QEvent::ShowToParent && p.dock->isHidden()) showPanel(p);
+        }
+        break;
+    case QEvent::DragEnter:
+        if (qobject_cast<QDockWidget*>(watched)) {
+            dragEnterEvent(static_cast<QDragEnterEvent*>(e));
+            return true;
+        }
+        break;
+    case QEvent::Drop:
+        if (qobject_cast<QDockWidget*>(watched)) {
+            dropEvent(static_cast<QDropEvent*>(e));
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void Form1::resetLayout() {
+    std::vector<bool> open;
+    for (Panel& p : panels_) {
+        open.push_back(!p.dock->isHidden());
+        p.dock->setFloating(false);
+        removeDockWidget(p.dock);
+    }
+    layoutRestored_ = false;
+    sizedAreas_ = 0;
+    for (size_t i = 0; i < panels_.size(); ++i) placePanel(panels_[i]);
+    for (size_t i = 0; i < panels_.size(); ++i)
+        if (open[i]) showPanel(panels_[i]);
+    if (auto* bar = findChild<QToolBar*>("tbrCommands")) {
+        addToolBar(Qt::TopToolBarArea, bar);
+        bar->show();
+    }
+    keepOnScreen();
+}
+
+void Form1::restoreColumns(const Panel& p) {
+    for (QHeaderView* h : p.content->findChildren<QHeaderView*>()) {
+        if (h->orientation() != Qt::Horizontal || !h->parentWidget() || h->parentWidget()->objectName().isEmpty() ||
+            ColumnMemory::of(h))
+            continue;
+        std::vector<int> widths;
+        if (auto it = columns_.find(headerKey(p.content, h)); it != columns_.end())
+            for (const QByteArray& w : it->second.split(',')) widths.push_back(w.toInt());
+        new ColumnMemory(h, std::move(widths));
+    }
+}
+
+void Form1::storeColumns(const Panel& p) {
+    for (QHeaderView* h : p.content->findChildren<QHeaderView*>()) {
+        ColumnMemory* memory = ColumnMemory::of(h);
+        if (!memory || memory->widths().empty()) continue;
+        QByteArrayList widths;
+        for (int w : memory->widths()) widths.append(QByteArray::number(w));
+        columns_[headerKey(p.content, h)] = widths.join(',');
+    }
+}
+
+void Form1::storeWorkspace() {
+    QStringList open, columns;
+    for (const Panel& p : panels_) {
+        if (!p.dock->isHidden()) open.append(p.content->objectName());
+        storeColumns(p);
+    }
+    for (const auto& [key, widths] : columns_) columns.append(key + ":" + QString::fromLatin1(widths));
+    ConfigFunctions& c = config();
+    if (!c.configRoot()) return;
+    c.setAttribute("Workspace", "geometry", saveGeometry().toBase64().toStdString());
+    c.setAttribute("Workspace", "state", saveState(kLayoutVersion).toBase64().toStdString());
+    c.setAttribute("Workspace", "open", open.join(' ').toStdString());
+    c.setAttribute("Workspace", "columns", columns.join(';').toStdString());
+}
+
+void Form1::restoreWorkspace() {
+    ConfigFunctions& c = config();
+    if (!c.configRoot() || !c.node("Workspace")) return;
+    columns_.clear();
+    for (const QString& entry : QString::fromStdString(c.attribute("Workspace", "columns")).split(';', Qt::SkipEmptyParts)) {
+        const qsizetype colon = entry.lastIndexOf(':');
+        if (colon > 0) columns_[entry.left(colon)] = entry.mid(colon + 1).toLatin1();
+    }
+    restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(c.attribute("Workspace", "geometry"))));
+    // The panels open last time exist before the layout is laid over them.
+    const QStringList open = QString::fromStdString(c.attribute("Workspace", "open")).split(' ', Qt::SkipEmptyParts);
+    for (const PanelKind& k : kPanels)
+        if (open.contains(k.name) && hasTool(k.tool) && toolWindow(k.tool)) panelOf(tools_[k.tool])->dock->show();
+    if (open.contains(log_->objectName())) panelOf(log_)->dock->show();
+    layoutRestored_ = restoreState(QByteArray::fromBase64(QByteArray::fromStdString(c.attribute("Workspace", "state"))),
+                                   kLayoutVersion);
+}
+
+void Form1::keepOnScreen() {
+    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s) return;
+    const QRect area = s->availableGeometry();
+    if (isMaximized() || isFullScreen()) return;
+    // The frame (title bar) counts: it must stay reachable.
+    const QRect frame = frameGeometry(), inner = geometry();
+    const QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+                           frame.bottom() - inner.bottom());
+    const QRect fitted = fitInside(frame, area);
+    if (fitted != frame) setGeometry(fitted.marginsRemoved(margins));
+    for (const Panel& p : panels_)
+        if (p.dock->isFloating()) p.dock->setGeometry(fitInside(p.dock->geometry(), area));
 }
 
 }  // namespace fettle

@@ -1,16 +1,22 @@
 #pragma once
 #include <QMainWindow>
 #include <array>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include <QRect>
 
 #include "document/FailureText.h"
 #include "document/ModelDocument.h"
 
 class QAction;
+class QDockWidget;
+class QLabel;
 class QMenu;
 class QPushButton;
 class QTimer;
@@ -82,6 +88,18 @@ public:
     QPushButton* button(const QString& name) const;
 
     void setToolWindowFactory(Tool tool, ToolFactory factory);
+
+    // The dock that holds a panel (an editor window, the event log), if it is one.
+    QDockWidget* dockOf(const QWidget* content) const;
+    // Puts every panel back where it starts (shown panels stay shown) and the
+    // window on the screen.
+    void resetLayout();
+    // The layout, window geometry and column widths in the configuration's
+    // Workspace element, and back (the panels open then are opened again).
+    void storeWorkspace();
+    void restoreWorkspace();
+    // Moves and shrinks the window and the floating panels onto the screen.
+    void keepOnScreen();
     // What a .bgl file given on the command line or dropped opens.
     void setBglOpener(std::function<void(const std::string&)> opener) { bglOpener_ = std::move(opener); }
     // Opens a model or BGL file given to the program at start.
@@ -112,6 +130,7 @@ protected:
     void closeEvent(QCloseEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void buildMenus();
@@ -138,6 +157,22 @@ private:
     QWidget* toolWindow(Tool tool);
     bool hasTool(Tool tool) const { return factories_.count(tool) > 0; }
 
+    // A panel: an editor window (or the log) in a dock of the main window.
+    struct Panel {
+        QDockWidget* dock = nullptr;
+        QWidget* content = nullptr;
+        QAction* item = nullptr;
+        int area = 0;  // Qt::DockWidgetArea where it starts
+    };
+    Panel* panelOf(const QWidget* content);
+    void dockPanel(QWidget* content, QAction* item, int area);
+    void placePanel(Panel& p);
+    void showPanel(Panel& p);
+    // Column widths of the panel's tables and trees, as stored and as shown.
+    void restoreColumns(const Panel& p);
+    void storeColumns(const Panel& p);
+    void updateStatus();
+
     ModelDocument doc_;
     struct FileWork {
         FileTask task = FileTask::open;
@@ -162,6 +197,15 @@ private:
     std::map<Tool, ToolFactory> factories_;
     std::map<Tool, QWidget*> tools_;
     std::function<void(const std::string&)> bglOpener_;
+    std::deque<Panel> panels_;  // panels keep their place
+    std::map<QString, QByteArray> columns_;
+    bool layoutRestored_ = false;
+    int sizedAreas_ = 0;  // Qt::DockWidgetArea flags
+    QLabel* lblStatusCounts_ = nullptr;
+    QLabel* lblStatusFile_ = nullptr;
 };
+
+// r moved and, where it is larger, shrunk to lie inside area.
+QRect fitInside(const QRect& r, const QRect& area);
 
 }  // namespace fettle

@@ -22,6 +22,8 @@ namespace modkit {
 class GLSurface;
 class WalkState;
 class OpenGLPreviewObject;
+class ViewCamera;
+struct ViewPoint;
 
 enum class LoadingStatus : int32_t {
     loadingHEAD = 0,
@@ -206,6 +208,11 @@ public:
     // picture size in pixels, zoom in percent.
     void glDrawMDL(float heading, float pitch, float panX, float panY, float picWidth, float picHeigth,
                    GLSurface& surface, float zoom);
+    // Draws one frame as camera sees it, the picture size in pixels.
+    void glDrawView(const ViewCamera& camera, float picWidth, float picHeight, GLSurface& surface);
+    // The vertices in the draw list's space, for the camera to frame (the
+    // header's box only when there are none: it is often empty or wrong).
+    std::vector<ViewPoint> viewPoints() const;
     // Deletes this model's display list and textures from the current context.
     void glReleasePreview();
     // The display-list name (0 when none was made).

@@ -16,6 +16,7 @@
 #include "modkit/lists/TextureGroups.h"
 #include "modkit/preview/GLSurface.h"
 #include "modkit/preview/OpenGLPreviewObject.h"
+#include "modkit/preview/ViewCamera.h"
 
 namespace modkit {
 namespace {
@@ -301,11 +302,11 @@ void MDLObject::glReleasePreview() {
     loaded_ = false;
 }
 
-void MDLObject::glDrawMDL(float heading, float pitch, float panX, float panY, float picWidth, float picHeigth,
-                          GLSurface& surface, float zoom) {
-    if (!surface.makeCurrent()) raiseLibrary(kContextSource, "Could not initialize OpenGL");
+namespace {
 
-    // The light set-up, every frame.
+// The light set-up and the clear, every frame; the sky behind the model is
+// white by day, darker at dusk and night.
+void beginFrame(int32_t time) {
     static const GLfloat modelAmbient[4] = {0.5f, 0.5f, 0.5f, 1};
     static const GLfloat lightAmbient[4] = {0.05f, 0.05f, 0.05f, 1};
     static const GLfloat lightDiffuse[4] = {0.5f, 0.5f, 0.5f, 1};
@@ -315,9 +316,8 @@ void MDLObject::glDrawMDL(float heading, float pitch, float panX, float panY, fl
                        GL_LIGHT0})
         glEnable(cap);
     glPolygonMode(GL_FRONT, GL_FILL);
-    // The sky behind the model: white by day, darker at dusk and night.
-    if (previewTime_ == WalkState::night) glClearColor(0.08f, 0.08f, 0.16f, 1);
-    else if (previewTime_ == WalkState::dusk) glClearColor(0.55f, 0.5f, 0.6f, 1);
+    if (time == WalkState::night) glClearColor(0.08f, 0.08f, 0.16f, 1);
+    else if (time == WalkState::dusk) glClearColor(0.55f, 0.5f, 0.6f, 1);
     else glClearColor(1, 1, 1, 1);
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, modelAmbient);
     glLightfv(GL_LIGHT0, GL_AMBIENT, lightAmbient);
@@ -325,8 +325,15 @@ void MDLObject::glDrawMDL(float heading, float pitch, float panX, float panY, fl
     glLightfv(GL_LIGHT0, GL_SPECULAR, lightSpecular);
     // Every frame starts without depth bias; the list sets its own.
     glPolygonOffset(0, 0);
-
     glClear(GL_COLOR_BUFFER_BIT | GL_ACCUM_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+}
+
+}  // namespace
+
+void MDLObject::glDrawMDL(float heading, float pitch, float panX, float panY, float picWidth, float picHeigth,
+                          GLSurface& surface, float zoom) {
+    if (!surface.makeCurrent()) raiseLibrary(kContextSource, "Could not initialize OpenGL");
+    beginFrame(previewTime_);
 
     const int w = pixels(picWidth), h = pixels(picHeigth);
     if (w > 0 && h > 0) {  // a surface without area (a minimised window) shows nothing
@@ -352,6 +359,35 @@ void MDLObject::glDrawMDL(float heading, float pitch, float panX, float panY, fl
         glPopMatrix();
     }
     surface.present();
+}
+
+void MDLObject::glDrawView(const ViewCamera& camera, float picWidth, float picHeight, GLSurface& surface) {
+    if (!surface.makeCurrent()) raiseLibrary(kContextSource, "Could not initialize OpenGL");
+    beginFrame(previewTime_);
+    const int w = pixels(picWidth), h = pixels(picHeight);
+    if (w > 0 && h > 0) {
+        glViewport(0, 0, w, h);
+        glMatrixMode(GL_PROJECTION);
+        glLoadMatrixf(camera.projectionMatrix(picWidth / picHeight).data());
+        glMatrixMode(GL_MODELVIEW);
+        glLoadMatrixf(camera.viewMatrix().data());
+        if (previewList_ != 0) glCallList(previewList_);
+    }
+    surface.present();
+}
+
+std::vector<ViewPoint> MDLObject::viewPoints() const {
+    std::vector<ViewPoint> points;
+    points.reserve(static_cast<size_t>(vertices_->Count()));
+    for (const auto& v : *vertices_) points.push_back(drawSpace(v->x(), v->y(), v->z()));
+    if (points.empty()) {
+        // Without vertices the header's box is all there is to frame.
+        const modkit::BoundingBox& b = *bbox_;
+        for (float x : {b.xmin(), b.xmax()})
+            for (float y : {b.ymin(), b.ymax()})
+                for (float z : {b.zmin(), b.zmax()}) points.push_back(drawSpace(x, y, z));
+    }
+    return points;
 }
 
 }  // namespace modkit

@@ -17,6 +17,7 @@ target_sources(modkit PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/TextureImage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OpenGLPreviewObject.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PreviewDraw.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ViewCamera.cpp
 )
 target_include_directories(modkit PRIVATE ${SQUISH_INCLUDE_DIR})
 target_link_libraries(modkit

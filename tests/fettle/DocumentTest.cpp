@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "ModelBuilder.h"
 #include "TestUtil.h"
@@ -158,16 +159,31 @@ TEST_F(Document, SaveAsOnceThenSaveWritesTheCurrentFileAndReopensTheSame) {
     EXPECT_EQ(again.model()->toBytes(), doc.model()->toBytes());
     EXPECT_EQ(again.model()->MaterialList()->Item(1)->Power(), 3.0f);
 
-    // A model that cannot be read leaves the open one as it was.
-    testutil::writeFile(dir.file("bad.mdl"), "RIFF");
-    const auto before = again.model();
-    EXPECT_THROW(again.open(dir.file("bad.mdl")), modkit::Error);
-    EXPECT_EQ(again.model(), before);
+    // A model that cannot be read leaves the open one as it was, its history too.
+    again.apply("h", "", modkit::partHeader, [](MDLObject& m) { m.MDLHeader()->setParam(1, 4); });
+    const std::string bytes = again.model()->toBytes(), whole = testutil::readFile(tweaked);
+    for (const std::string& bad : {std::string("RIFF"), std::string("not a model"), whole.substr(0, whole.size() / 2)}) {
+        testutil::writeFile(dir.file("bad.mdl"), bad);
+        const auto before = again.model();
+        EXPECT_THROW(again.open(dir.file("bad.mdl")), modkit::Error);
+        EXPECT_EQ(again.model(), before);
+        EXPECT_EQ(again.model()->toBytes(), bytes);
+        EXPECT_EQ(again.path(), tweaked);
+        EXPECT_TRUE(again.isModified());
+    }
+    again.undo();
+    // Only a final ".mdl" in lower case gives way to another ending.
+    testutil::writeFile(dir.file("m9.MDL"), whole);
+    again.open(dir.file("m9.MDL"));
+    EXPECT_EQ(again.proposedSaveName(), dir.file("m9.MDL"));
+    EXPECT_EQ(again.defaultName(".asm"), dir.file("m9.MDL"));
 
     // A library object is saved as a new file beside the library, never into it.
     auto lib = std::make_shared<MDLObject>();
     lib->readMDLBytes(modelgen::sampleHouse(), dir.file("scenery.BGL"));
+    again.apply("h", "", modkit::partHeader, [](MDLObject& m) { m.MDLHeader()->setParam(1, 4); });
     again.adopt(lib, dir.file("scenery.BGL") + " - Object 3", ModelOrigin::library);
+    EXPECT_FALSE(again.undoStack().canUndo() || again.isModified());
     EXPECT_EQ(again.saveTarget(), "");
     EXPECT_EQ(again.proposedSaveName(), dir.file("scenery_object3.mdl"));
     again.saveAs(again.proposedSaveName());
@@ -186,6 +202,31 @@ TEST_F(Document, NewTextureVariantsAreLookedUpAndThoseMissingLogged) {
     const auto& list = *doc.model()->TextureList();
     EXPECT_EQ(list.Item(list.Count() - 1)->file(), dir.file("NEW_SU.BMP"));
     EXPECT_EQ(log, std::vector<std::string>{"could not locate texture file \"GONE_WI.BMP\""});
+}
+
+TEST_F(Document, TexturesAreFoundBesideTheModelOrInSearchFoldersIgnoringCase) {
+    std::filesystem::create_directories(dir.file("models"));
+    std::filesystem::create_directories(dir.file("textures"));
+    std::filesystem::create_directories(dir.file("abs"));
+    const auto bitmaps = modelgen::sampleBitmaps();
+    ASSERT_GE(bitmaps.size(), 2u);
+    testutil::writeFile(dir.file("models/house.mdl"), modelgen::sampleHouse());
+    // One bitmap in a relative search folder under another case, the other nowhere.
+    std::string upper = bitmaps[0].name;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    testutil::writeFile(dir.file("textures/" + upper), modelgen::bmpFile(bitmaps[0]));
+    doc.setTextureSearchPath([this] { return std::vector<std::string>{dir.file("abs"), "../textures"}; });
+    doc.open(dir.file("models/house.mdl"));
+    for (const auto& t : *doc.model()->TextureList())
+        EXPECT_EQ(t->file(), t->bitmap() == bitmaps[0].name ? dir.file("textures/" + upper) : "") << t->bitmap();
+    EXPECT_EQ(log, std::vector<std::string>{"could not locate texture file \"" + bitmaps[1].name + "\""});
+    // Beside the model it is found first.
+    testutil::writeFile(dir.file("models/" + bitmaps[0].name), modelgen::bmpFile(bitmaps[0]));
+    doc.open(dir.file("models/house.mdl"));
+    for (const auto& t : *doc.model()->TextureList())
+        if (t->bitmap() == bitmaps[0].name) {
+            EXPECT_EQ(t->file(), dir.file("models/" + bitmaps[0].name));
+        }
 }
 
 TEST_F(Document, FiftyHeaderEditsOnALargeModelKeepFiftyStepsInLittleMemory) {

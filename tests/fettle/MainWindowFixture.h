@@ -6,9 +6,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPushButton>
+#include <QUrl>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -33,6 +37,47 @@ inline void pump(int ms) {
 
 inline bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+template <class W = QWidget>
+W* child(const QObject* parent, const QString& name) {
+    W* w = parent->findChild<W*>(name);
+    EXPECT_NE(w, nullptr) << name.toStdString();
+    return w;
+}
+inline std::string text(const QObject* parent, const QString& name) {
+    auto* e = child<QLineEdit>(parent, name);
+    return e ? e->text().toStdString() : "<none>";
+}
+inline std::vector<std::string> lines(const QObject* parent, const QString& name) {
+    std::vector<std::string> out;
+    if (auto* l = child<QListWidget>(parent, name))
+        for (int i = 0; i < l->count(); ++i) out.push_back(l->item(i)->text().toStdString());
+    return out;
+}
+
+inline void key(QWidget* w, int k, const QString& text = {}, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, k, mods, text);
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, k, mods, text);
+    QApplication::sendEvent(w, &release);
+}
+// Types characters as keys (digits, letters, ".", "-").
+inline void type(QWidget* w, const std::string& s) {
+    for (char c : s) key(w, std::toupper(static_cast<unsigned char>(c)), QString(QChar(c)));
+}
+// Replaces a line edit's text the way a user does: select all, then type.
+inline void retype(QLineEdit* box, const std::string& s) {
+    box->selectAll();
+    key(box, Qt::Key_Backspace);
+    type(box, s);
+}
+// A field typed into and left.
+inline void enter(const QObject* parent, const QString& name, const QString& text) {
+    QLineEdit* e = child<QLineEdit>(parent, name);
+    e->setText(text);
+    e->setModified(true);
+    Q_EMIT e->editingFinished();
+}
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -55,6 +100,14 @@ protected:
         form->startUp(configPath(), 0);
         pump(100);  // the preview's surface comes up
     }
+    // The main window never shown, with the default configuration: for the
+    // editor windows on the offscreen platform, where no GL surface comes up.
+    void startHidden(const std::function<void(fettle::Form1&)>& tools) {
+        fettle::config().createDefaultConfiguration();
+        fettle::config().setPath(home.file("fettle.xml"));
+        form = std::make_unique<fettle::Form1>();
+        tools(*form);
+    }
     std::string configPath() const { return fettle::configurationPath(program.path()); }
 
     // The sample house with its bitmaps, under name in the test folder.
@@ -69,7 +122,28 @@ protected:
         ASSERT_TRUE(a->isEnabled()) << name;
         a->trigger();
     }
+    // Clicks an enabled push button of parent (the main window when none).
+    void click(const char* name, const QWidget* parent = nullptr) {
+        auto* b = child<QPushButton>(parent ? parent : form.get(), name);
+        ASSERT_NE(b, nullptr);
+        ASSERT_TRUE(b->isEnabled()) << name;
+        b->click();
+    }
     std::string logText() { return form->log().text(); }
+    modkit::MDLObject& model() { return *form->currentModel(); }
+    fettle::ModelDocument& doc() { return form->document(); }
+    // The one message shown since the last call, or "" when none; more fail.
+    std::string message() {
+        EXPECT_LE(d.messages.size(), 1u) << d.messages.back().text;
+        std::string t = d.messages.empty() ? "" : d.messages[0].text;
+        d.messages.clear();
+        return t;
+    }
+    // message() without the details after its first paragraph ("File:", "Found:", "What to do:").
+    std::string headline() {
+        const std::string t = message();
+        return t.substr(0, t.find("\n\n"));
+    }
     // Drags path over the main window and, when the window takes it, drops it there.
     bool dropOnMainWindow(const std::string& path) {
         QMimeData data;

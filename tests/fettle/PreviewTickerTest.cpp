@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 
 #include "preview/PreviewTicker.h"
 
@@ -57,24 +56,23 @@ TEST(PreviewTicker, RightDragTurnsByTheStepsOnceThenHolds) {
     EXPECT_EQ(t.headingStep(), 0);
 }
 
-TEST(PreviewTicker, AnglesWrapAndLeftDragPansAlongTheHeading) {
+TEST(PreviewTicker, AnglesWrapAndLeftOrMiddleDragPansInThePicture) {
     EXPECT_FLOAT_EQ(fettle::wrapAngle(170, 20), -170);
     EXPECT_FLOAT_EQ(fettle::wrapAngle(-175, -10), 175);
     EXPECT_FLOAT_EQ(fettle::wrapAngle(180, 0), 180);
 
+    // Left or middle drag pans in the picture's plane, event by event.
     PreviewTicker t;
-    Frames f;
-    t.drawMDLOnce();  // heading 45
+    t.drawMDLOnce();
     t.mouseDown(0, 0);
-    t.mouseMove(1, 32, 0, 32);  // k = 1
-    EXPECT_NEAR(t.view().panX, 32 * std::cos(3.14159265f / 4), 1e-4);
-    EXPECT_NEAR(t.view().panY, 32 * std::sin(3.14159265f / 4), 1e-4);
-    // Each move before the tick adds the whole offset since the last tick.
-    t.mouseMove(1, 32, 0, 32);
-    EXPECT_NEAR(t.view().panX, 64 * std::cos(3.14159265f / 4), 1e-4);
-    t.tick(true, true, f.fn());
-    t.mouseMove(1, 32, 0, 32);
-    EXPECT_NEAR(t.view().panX, 64 * std::cos(3.14159265f / 4), 1e-4);
+    t.mouseMove(1, 32, 0, 64, 32);
+    t.mouseMove(4, 40, 10, 64, 32);
+    EXPECT_TRUE(t.redraw());
+    modkit::ViewCamera expected;
+    expected.pan(40, 10, 32);
+    EXPECT_NEAR(t.view().target.x, expected.target.x, 1e-5);
+    EXPECT_NEAR(t.view().target.y, expected.target.y, 1e-5);
+    EXPECT_NEAR(t.view().target.z, expected.target.z, 1e-5);
 }
 
 TEST(PreviewTicker, AFailedFrameDisablesThePreviewForGood) {

@@ -4,6 +4,8 @@
 //   fettle_screenshot --windows MODEL.mdl OUTDIR   one picture of each editor and
 //                                                  tool window, named after it.
 #include <QAction>
+#include <QDockWidget>
+#include <QImage>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QListWidget>
@@ -23,6 +25,7 @@
 #include "editors/frmBGLBrowser.h"
 #include "editors/frmBGLC.h"
 #include "editors/frmFLTExport.h"
+#include "editors/ToolWindow.h"
 #include "preview/PreviewSurface.h"
 #include "preview/frmPreview.h"
 #include "shell/ConfigFunctions.h"
@@ -37,15 +40,23 @@ void pump(int ms) {
 }
 
 bool screen(fettle::Form1& form, const char* model, const char* out) {
-    form.move(20, 20);
-    form.preview().move(20, 240);
-    form.preview().resize(560, 480);
+    form.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
     form.openArgument(model);
-    form.log().move(600, 240);
-    form.log().resize(560, 200);
-    form.log().show();
+    pump(500);
+    // The panels of the default layout, each side showing its first tab.
+    for (const char* name : {"cmd_list_3", "cmd_list_5", "cmd_list_2", "cmd_list_1", "cmd_list_0"}) {
+        QPushButton* b = form.button(name);
+        if (b && b->isEnabled()) b->click();
+    }
+    form.action("mLog")->trigger();
+    form.button("cmd_list_2")->click();
+    form.button("cmd_list_0")->click();
+    form.button("cmd_list_5")->click();
+    form.preview().drawMDLOnce();
     pump(1500);
-    return QGuiApplication::primaryScreen()->grabWindow(0).save(out, "PNG");
+    // A palette picture: the window's few colours and the small preview keep it small.
+    QImage shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+    return shot.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither).save(out, "PNG", 0);
 }
 
 std::string readAll(const std::string& path) {
@@ -93,12 +104,18 @@ bool windows(fettle::Form1& form, const char* model, const std::string& out) {
     auto shoot = [&](const std::function<void()>& open) {
         open();
         pump(300);
-        for (QWidget* w : QApplication::topLevelWidgets()) {
+        QList<QWidget*> shown = QApplication::topLevelWidgets();
+        for (QDockWidget* d : form.findChildren<QDockWidget*>()) shown.append(d->widget());
+        for (QWidget* w : shown) {
             if (!w->isVisible() || known.count(w)) continue;
             known.insert(w);
-            fill(w, model, work);
+            // A docked panel is named after the window it holds.
+            QWidget* named = w;
+            if (auto* tool = w->findChild<fettle::ToolWindow*>()) named = tool;
+            if (auto* log = w->findChild<fettle::frmLog*>()) named = log;
+            fill(named, model, work);
             pump(300);
-            const std::string file = out + "/" + w->objectName().toStdString() + ".png";
+            const std::string file = out + "/" + named->objectName().toStdString() + ".png";
             if (w->grab().save(QString::fromStdString(file), "PNG")) {
                 std::printf("%s\n", file.c_str());
                 ++shots;
@@ -131,6 +148,7 @@ int main(int argc, char** argv) {
     }
     // A throw-away configuration, so the user's own is left alone.
     std::string home = std::filesystem::temp_directory_path() / "fettle-screenshot";
+    std::filesystem::remove_all(home);  // nor the layout a previous picture left
     std::filesystem::create_directories(home);
     ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
     fettle::setDefaultSurfaceFormat();
