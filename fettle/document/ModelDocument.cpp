@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <set>
 
+#include "document/FailureText.h"
 #include "modkit/core/Error.h"
 #include "modkit/core/Paths.h"
 
@@ -112,7 +113,13 @@ void ModelDocument::locateTextures(modkit::MDLObject& m, const std::string& mode
 
 ModelDocument::ModelPtr ModelDocument::read(const std::string& path) {
     auto m = std::make_shared<modkit::MDLObject>();
-    m->readMDL(path);
+    failedSection_.clear();
+    try {
+        m->readMDL(path);
+    } catch (const modkit::Error& e) {
+        failedSection_ = damagedSection(*m, e);
+        throw;
+    }
     locateTextures(*m, path);
     return m;
 }

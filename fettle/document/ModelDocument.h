@@ -54,6 +54,9 @@ public:
     // Reads path into a new model with its textures located; the current
     // model is not touched. Throws modkit::Error.
     ModelPtr read(const std::string& path);
+    // After read() failed on damaged data: the section it stopped in ("the
+    // vertex list (VERT section)"); empty when the file was no model at all.
+    const std::string& failedSection() const { return failedSection_; }
     // Makes model current with an empty history.
     void adopt(ModelPtr model, const std::string& path, ModelOrigin origin);
     void open(const std::string& path) { adopt(read(path), path, ModelOrigin::file); }
@@ -106,6 +109,7 @@ private:
     ModelPtr model_;
     ModelOrigin origin_ = ModelOrigin::none;
     std::string path_;
+    std::string failedSection_;
     bool savedHere_ = false;
     bool busy_ = false;
     bool applying_ = false;

@@ -1,9 +1,13 @@
 #include "editors/BGLCommandTree.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "modkit/bgl/BGLCommandList.h"
+#include "modkit/bgl/BGLOpcode.h"
 #include "modkit/bgl/BGLOpcodeDictionary.h"
+#include "modkit/bgl/ConditionVariables.h"
+#include "modkit/core/NumText.h"
 
 namespace fettle {
 
@@ -84,8 +88,27 @@ std::vector<std::pair<int, std::string>> BGLCommandTree::parameters(int position
     if (!cmd) return out;
     if (modkit::BGLOpcodeDictionary::lengthOf(cmd->opcodeValue()) == 0) return out;
     const int n = modkit::BGLOpcodeDictionary::entry(cmd->opcodeValue()).numParam;
-    for (int i = 0; i < n; ++i) out.emplace_back(i, cmd->param(i));
+    for (int i = 0; i < n; ++i) {
+        // Simulator variables read in hexadecimal, as in the condition manager.
+        std::string text = cmd->param(i);
+        if (isVariableParameter(cmd->opcodeValue(), i) && modkit::numtext::isNumber(text)) {
+            const double v = modkit::numtext::toDouble(text);
+            if (v >= 0 && v <= 0xFFFF && v == std::floor(v)) text = modkit::hexText(static_cast<int64_t>(v));
+        }
+        out.emplace_back(i, text);
+    }
     return out;
+}
+
+bool BGLCommandTree::isVariableParameter(int opcode, int index) {
+    using modkit::BGLOpcode;
+    switch (static_cast<BGLOpcode>(opcode)) {
+    case BGLOpcode::IFIN1:
+    case BGLOpcode::IFMSK: return index == 1;
+    case BGLOpcode::IFIN2: return index == 1 || index == 4;
+    case BGLOpcode::IFIN3: return index == 1 || index == 4 || index == 7;
+    default: return false;
+    }
 }
 
 QModelIndex BGLCommandTree::index(int row, int column, const QModelIndex& parent) const {

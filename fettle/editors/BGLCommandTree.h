@@ -49,8 +49,11 @@ public:
     void setHighlighted(std::vector<int> positions);
     const std::vector<int>& highlighted() const { return highlighted_; }
 
-    // The command's parameters, one (index, value) pair per dictionary parameter.
+    // The command's parameters, one (index, value) pair per dictionary
+    // parameter; simulator variables in hexadecimal ("33B").
     std::vector<std::pair<int, std::string>> parameters(int position) const;
+    // True for the parameters of the condition commands that name a simulator variable.
+    static bool isVariableParameter(int opcode, int index);
 
     QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex& child) const override;

@@ -55,21 +55,4 @@ std::string creationToolBody(const std::string& text, const std::string& oldIsft
     return text + (nul == std::string::npos ? std::string() : oldIsft.substr(nul));
 }
 
-namespace {
-// The value of a text that reads as a number, when convert takes it.
-template <class T>
-std::optional<T> numberValue(const std::string& text, T (*convert)(std::string_view, const char*)) {
-    if (!nt::isNumber(text)) return std::nullopt;
-    try {
-        return convert(text, "Fettle");
-    } catch (const modkit::Error&) {
-        return std::nullopt;
-    }
-}
-}  // namespace
-
-std::optional<float> boundingBoxValue(const std::string& text) { return numberValue<float>(text, nt::toSingle); }
-
-std::optional<int32_t> headerValue(const std::string& text) { return numberValue<int32_t>(text, nt::toInt32); }
-
 }  // namespace fettle

@@ -37,10 +37,4 @@ std::string creationToolText(const std::string& isft);
 // first NUL on in the old body (its terminator stays).
 std::string creationToolBody(const std::string& text, const std::string& oldIsft);
 
-// A bounding-box text as a value: only a text that reads as a number and fits in single
-// precision (no value otherwise; the model keeps its own).
-std::optional<float> boundingBoxValue(const std::string& text);
-// A header parameter text as a 32-bit value (rounded half to even).
-std::optional<int32_t> headerValue(const std::string& text);
-
 }  // namespace fettle

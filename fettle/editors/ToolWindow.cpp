@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QShowEvent>
 
 #include "modkit/core/Error.h"
@@ -74,9 +75,30 @@ void ToolWindow::closeEvent(QCloseEvent* e) {
     QWidget::closeEvent(e);
 }
 
+void ToolWindow::keyPressEvent(QKeyEvent* e) {
+    // Reaches here only when the control with the focus had no use for the key.
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        if (!hasUnappliedWork() ||
+            dialogs().messageBox("Fettle II", windowTitle().toStdString() +
+                                                  " holds edits not yet applied to the model. Close it and drop them?",
+                                 MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes)
+            close();
+        return;
+    }
+    // Undo and Redo reach the model's history from here too when no shortcut took them.
+    if (e->matches(QKeySequence::Undo)) {
+        form_.undo();
+        return;
+    }
+    if (e->matches(QKeySequence::Redo) || e->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y)) {
+        form_.redo();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
 void showEditorError(const modkit::Error& e) {
-    dialogs().messageBox("Fettle II error",
-                         "Error " + std::to_string(e.number()) + " (" + e.description() + ")", MsgIcon::Critical);
+    showErrorBox("Fettle II error", "Error " + std::to_string(e.number()) + " (" + e.description() + ")");
 }
 
 }  // namespace fettle

@@ -53,6 +53,9 @@ protected:
 
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    // Escape closes the window, after asking when it holds unapplied edits;
+    // Undo and Redo keys that no control took undo and redo the model.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     Form1& form_;

@@ -8,6 +8,7 @@
 
 #include "modkit/bgl/BGLCommandList.h"
 #include "modkit/bgl/CommandWalk.h"
+#include "document/FieldRule.h"
 #include "modkit/core/NumText.h"
 #include "modkit/lists/VertexList.h"
 
@@ -16,13 +17,7 @@ namespace nt = modkit::numtext;
 namespace {
 const char* const kHeaders[VertexGridModel::columns] = {"#", "x", "y", "z", "nx", "ny", "nz", "tx", "ty"};
 
-// A typed value in single precision; infinity when it does not fit.
-float singleValue(const QString& text) {
-    const double v = nt::leadingNumber(text.toStdString());
-    if (std::fabs(v) > static_cast<double>(std::numeric_limits<float>::max()))
-        return v < 0 ? -std::numeric_limits<float>::infinity() : std::numeric_limits<float>::infinity();
-    return static_cast<float>(v);
-}
+
 }  // namespace
 
 VertexGridModel::VertexGridModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -96,6 +91,10 @@ void VertexGridModel::setVertexValue(modkit::Vertex& v, int column, float value)
     }
 }
 
+FieldRule VertexGridModel::cellRule(int row, int column) {
+    return FieldRule::real(std::string(columnName(column)) + " of vertex " + std::to_string(row + 1));
+}
+
 QString VertexGridModel::cellText(int row, int column) const {
     if (!list_ || row < 0 || row >= list_->Count() || column < 0 || column >= columns) return {};
     if (column == 0) return QString::number(row + 1);
@@ -115,7 +114,13 @@ QVariant VertexGridModel::data(const QModelIndex& index, int role) const {
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     case Qt::BackgroundRole:
-        if (editing_ && row == row_ && column == column_) return QColor(255, 128, 128);
+        if (isEditingCell(row, column)) return QColor(255, 128, 128);
+        return {};
+    case Qt::ForegroundRole:
+        // A typed text that Update would refuse.
+        if (auto it = edits_.find(key(row, column));
+            it != edits_.end() && !it->second.exact && !cellRule(row, column).accepts(it->second.text.toStdString()))
+            return QColor(Qt::red);
         return {};
     case Qt::FontRole:
         // Cells that Update will write stand out.
@@ -216,8 +221,10 @@ std::vector<VertexGridModel::Change> VertexGridModel::changes(std::optional<Chan
     out.reserve(edits_.size());
     for (const auto& [k, e] : edits_) {
         const int row = static_cast<int>(k / columns), column = static_cast<int>(k % columns);
-        float v = e.exact ? *e.exact : singleValue(e.text);
-        out.push_back(Change{row, column, v});
+        // A typed text the cell refuses ("-", ".", empty) stands for no value at all.
+        const std::optional<double> typed = e.exact ? std::nullopt : cellRule(row, column).value(e.text.toStdString());
+        const float v = e.exact ? *e.exact : typed ? static_cast<float>(*typed) : std::numeric_limits<float>::quiet_NaN();
+        out.push_back(Change{row, column, v, e.text});
     }
     std::sort(out.begin(), out.end(),
               [](const Change& a, const Change& b) { return a.row != b.row ? a.row < b.row : a.column < b.column; });

@@ -15,6 +15,8 @@ class VertexList;
 
 namespace fettle {
 
+class FieldRule;
+
 // The vertex grid's contents: "#", x, y, z, nx, ny, nz, tx, ty for every vertex
 // of the model, read from the list as they are drawn (so a pool of 65,535
 // vertices costs nothing to show), plus the cells changed in the grid and not
@@ -29,7 +31,8 @@ public:
     struct Change {
         int row;     // 0-based vertex index
         int column;  // 1..8
-        float value;
+        float value;  // NaN when the typed text is refused
+        QString text;  // as typed (empty for a unified normal)
     };
 
     explicit VertexGridModel(QObject* parent = nullptr);
@@ -50,6 +53,7 @@ public:
 
     // Typing into the current cell.
     bool editing() const { return editing_; }
+    bool isEditingCell(int row, int column) const { return editing_ && row == row_ && column == column_; }
     void setEditing(bool on);
     void setCurrentCell(int row, int column);
     // False when the key does nothing (not typing, column 0, or a character the rules refuse).
@@ -63,10 +67,12 @@ public:
     void unifyNormals(const std::vector<int>& rows, float nx, float ny, float nz);
 
     // The changed cells in row and column order, each with the value it stands
-    // for (typed text: the number at its start, empty gives 0). A cell whose
-    // value does not fit in single precision is reported through badCell.
+    // for. The first cell whose typed text cellRule refuses (not a number, "-",
+    // ".", empty, or beyond single precision) is reported through badCell.
     std::vector<Change> changes(std::optional<Change>* badCell = nullptr) const;
 
+    // What cell (row, column) accepts: any number single precision holds.
+    static FieldRule cellRule(int row, int column);
     static float vertexValue(const modkit::Vertex& v, int column);
     static void setVertexValue(modkit::Vertex& v, int column, float value);
     static QString valueText(float v);

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -45,6 +46,7 @@ frmBGLBrowser::frmBGLBrowser(Form1& form) : QWidget(&form, Qt::Window), form_(fo
     lblLibrary_->setWordWrap(true);
     lst_ = new QListWidget(this);
     lst_->setObjectName("lstObject");
+    lst_->setAccessibleName("Models in the library");
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdLoadLib_);
@@ -67,10 +69,14 @@ frmBGLBrowser::frmBGLBrowser(Form1& form) : QWidget(&form, Qt::Window), form_(fo
 
 frmBGLBrowser::~frmBGLBrowser() = default;
 
+std::function<void(const std::string&)> frmBGLBrowser::logError() {
+    return [this](const std::string& line) { form_.log().addLogError(line); };
+}
+
 void frmBGLBrowser::updateButtons() { cmdExtract_->setEnabled(lib_ && lst_->currentRow() >= 0); }
 
 bool frmBGLBrowser::openLibrary(const std::string& path, const std::string& handler) {
-    return trapErrors(handler, kForm, [&] {
+    return trapFileErrors(handler, kForm, FileTask::open, path, logError(), [&] {
         // The reader quietly does nothing for a missing file; the user named one.
         modkit::requireRegularFile(path, "Modkit.BGLObject");
         // Only the tables and the index are read here: every model is listed,
@@ -107,7 +113,7 @@ void frmBGLBrowser::lstObject_Click(int row) {
     const std::string path = lib_->path();
     const std::string number = std::to_string(row + 1);
     loading_ = true;
-    trapErrors("lstObject_Click", kForm, [&] {
+    trapFileErrors("lstObject_Click", kForm, FileTask::open, path + " (object " + number + ")", logError(), [&] {
         auto m = std::make_shared<modkit::MDLObject>();
         m->readMDLBytes(lib_->modelBytes(row + 1), path);
         m->setMDLPath(path);
@@ -126,9 +132,9 @@ void frmBGLBrowser::cmdExtract_Click() {
     const std::string number = std::to_string(row + 1);
     const std::string proposal =
         modkit::joinPath(modkit::folderOf(lib_->path()), baseName(lib_->path()) + "_object_" + number + ".mdl");
-    std::string path = dialogs().saveFileDialog("MDL file (*.mdl)|*.mdl", "Select MDL file", proposal);
+    std::string path = dialogs().saveFileDialog("MDL file (*.mdl)|*.mdl", "Extract model as", proposal);
     if (path.empty() || !lib_) return;
-    trapErrors("cmdExtract_Click", kForm, [&] {
+    trapFileErrors("cmdExtract_Click", kForm, FileTask::save, path, logError(), [&] {
         // The bytes as the library holds them, also of a model that would not load.
         modkit::refuseOutputOverInput(path, {lib_->path()}, "Modkit.BGLObject");
         modkit::writeFileAtomically(path, lib_->modelBytes(row + 1), "Modkit.BGLObject");
@@ -145,6 +151,14 @@ void frmBGLBrowser::closeEvent(QCloseEvent* e) {
     updateButtons();
     if (QAction* item = form_.action("mViewBGLBrowser")) item->setChecked(false);
     e->accept();
+}
+
+void frmBGLBrowser::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 }  // namespace fettle

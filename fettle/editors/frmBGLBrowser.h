@@ -1,5 +1,6 @@
 #pragma once
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -38,9 +39,12 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    // Escape closes the window, as it does every tool window.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void updateButtons();
+    std::function<void(const std::string&)> logError();
 
     Form1& form_;
     std::unique_ptr<modkit::BGLObject> lib_;

@@ -18,6 +18,7 @@ frmBGLC::frmBGLC(Form1& form) : ToolWindow(form, "frmBGLC", "BGL Command List", 
     auto* split = new QSplitter(Qt::Horizontal, this);
     trv_ = new QTreeView(split);
     trv_->setObjectName("trvBGLC");
+    trv_->setAccessibleName("BGL commands");
     trv_->setHeaderHidden(true);
     trv_->setUniformRowHeights(true);  // half a million rows are laid out without measuring each
     trv_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -25,6 +26,7 @@ frmBGLC::frmBGLC(Form1& form) : ToolWindow(form, "frmBGLC", "BGL Command List", 
 
     grd_ = new QTableWidget(0, 2, split);
     grd_->setObjectName("grdProp");
+    grd_->setAccessibleName("Parameters of the selected command");
     grd_->setHorizontalHeaderLabels({"Parameter", "Value"});
     grd_->verticalHeader()->setVisible(false);
     grd_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);  // the columns share the width

@@ -12,6 +12,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "document/FieldRule.h"
 #include "modkit/bgl/BGLCommandList.h"
 #include "modkit/bgl/ConditionVariables.h"
 #include "modkit/core/Error.h"
@@ -76,6 +77,15 @@ void frmCond::build() {
     cmbMultiCond_->setToolTip("How the variable conditions combine");
     txtHelp_ = named(new QPlainTextEdit(this), "txtHelp");
     txtHelp_->setReadOnly(true);
+    // Names for assistive technology where no label stands beside the control.
+    const std::pair<QWidget*, const char*> names[] = {
+        {lstCond_, "Conditions"}, {cmbType_, "Condition type"}, {cmbVar_, "Variable"},
+        {txtVar_, "Variable address (hexadecimal)"}, {cmbVarType_, "Values written in"}, {txtMin_, "Minimum value"},
+        {txtMax_, "Maximum value"}, {cmbMinNamed_, "Minimum value by name"}, {cmbMaxNamed_, "Maximum value by name"},
+        {cmbMultiCond_, "Combination of the conditions"}, {txtHelp_, "Help"}};
+    for (const auto& [w, name] : names) w->setAccessibleName(name);
+    txtVar_->setToolTip("The variable's address in hexadecimal, 0 to FFFF");
+    cmbVarType_->setToolTip("Whether min and max are written in decimal or hexadecimal");
     cmdOK_ = named(new QPushButton("Apply to object", this), "cmdOK");
     cmdCancel_ = named(new QPushButton("Cancel", this), "cmdCancel");
     auto* lblType = named(new QLabel("Condition type:", this), "lblType");
@@ -172,10 +182,9 @@ void frmCond::build() {
 void frmCond::showEvent(QShowEvent* e) {
     ToolWindow::showEvent(e);
     if (!e->spontaneous() && model() && !condList_)
-        dialogs().messageBox(kErrorTitle,
-                             "This object has no BGL_CALL_32 or SPRITE_VICALL command, so it cannot be given display "
-                             "conditions.",
-                             MsgIcon::Critical);
+        showErrorBox(kErrorTitle,
+                     "This object has no BGL_CALL_32 or SPRITE_VICALL command, so it cannot be given display "
+                     "conditions.");
 }
 
 void frmCond::refresh() {
@@ -341,6 +350,25 @@ void frmCond::switchVarType(int index) {
     updateNamedValues();
 }
 
+std::string frmCond::fieldRefusal(modkit::CondType type) const {
+    const bool hex = cmbVarType_->currentIndex() == 1;
+    auto valueRule = [hex](const char* name) {
+        return hex ? FieldRule::hex(name, 0xFFFF) : FieldRule::whole(name, -32768, 32767);
+    };
+    std::vector<std::pair<const QLineEdit*, FieldRule>> fields{{txtVar_, FieldRule::hex("Variable", 0xFFFF)}};
+    if (type == CondType::Between) {
+        fields.emplace_back(txtMin_, valueRule("min"));
+        fields.emplace_back(txtMax_, valueRule("max"));
+    } else {
+        fields.emplace_back(txtMin_, valueRule("Mask"));
+    }
+    for (const auto& [field, rule] : fields)
+        if (!rule.accepts(s(field->text()))) return rule.refusal(s(field->text()));
+    if (type == CondType::mask && !numtext::isNumber(s(txtMin_->text())))
+        return "Mask: \"" + s(txtMin_->text()) + "\" is not valid; write the mask with the digits 0 to 9, in either mode.";
+    return {};
+}
+
 bool frmCond::storeCurrentCondition() {
     if (!condList_ || condList_->Count() == 0 || !ready_ || storing_) return true;
     if (currentIndex_ < 0 || currentIndex_ >= condList_->Count()) return true;
@@ -371,15 +399,19 @@ bool frmCond::storeCurrentCondition() {
             return false;
         }
     } else {
-        const std::string msg = modkit::conditionrules::storeVariableCondition(
-            *cond, type, s(txtVar_->text()), s(txtMin_->text()), s(txtMax_->text()), cmbVarType_->currentIndex() == 1);
+        std::string msg = fieldRefusal(type);
+        if (msg.empty())
+            msg = modkit::conditionrules::storeVariableCondition(*cond, type, s(txtVar_->text()), s(txtMin_->text()),
+                                                                 s(txtMax_->text()), cmbVarType_->currentIndex() == 1);
+        else
+            msg = std::string(modkit::conditionrules::fieldsInvalid) + "\n\n" + msg;
         if (!msg.empty()) {
             // The type stays as chosen; the values keep what was last stored.
             refused_.insert(cond.get());
             modified_ = true;
             refreshConditionList();
             updateOkButton();
-            dialogs().messageBox(kErrorTitle, msg, MsgIcon::Critical);
+            showErrorBox(kErrorTitle, msg);
             return false;
         }
     }
@@ -442,7 +474,13 @@ void frmCond::apply() {
         }
         std::vector<modkit::Condition> wanted;
         for (const auto& c : *condList_) wanted.push_back(*c);
-        const modkit::eMultiCondition multi = condList_->multiCondition();
+        modkit::eMultiCondition multi = condList_->multiCondition();
+        // With fewer than two variable conditions the choice is hidden and
+        // must not shape the stream: OR of one is AND of one, NOR of one NOT.
+        if (countVariableConditions() < 2) {
+            if (multi == modkit::eMultiCondition::mOR) multi = modkit::eMultiCondition::mAND;
+            if (multi == modkit::eMultiCondition::mNOR) multi = modkit::eMultiCondition::mNOT;
+        }
         inApply_ = true;
         const EditOutcome applied = change("Display conditions", "", [&](modkit::MDLObject& m) {
             auto& commands = *m.BGLCommandList();

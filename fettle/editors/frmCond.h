@@ -3,6 +3,7 @@
 #include <set>
 
 #include "editors/ToolWindow.h"
+#include "modkit/bgl/Conditions.h"
 
 class QComboBox;
 class QLabel;
@@ -50,6 +51,9 @@ private:
     // Validates the fields and stores them into the shown condition; false
     // when they were refused.
     bool storeCurrentCondition();
+    // The first field of a Between or mask condition that its rule refuses
+    // (which field, what was typed, what it takes); empty when all are valid.
+    std::string fieldRefusal(modkit::CondType type) const;
     void switchVarType(int index);
     void newCondition();
     void removeCondition();

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -19,6 +20,7 @@
 #include "modkit/core/NumText.h"
 #include "modkit/core/Paths.h"
 #include "modkit/export/FLTBatch.h"
+#include "document/FieldRule.h"
 #include "shell/ConfigFunctions.h"
 #include "shell/Dialogs.h"
 #include "shell/Form1.h"
@@ -48,7 +50,7 @@ frmFLTExport::frmFLTExport(Form1& form) : QWidget(&form, Qt::Dialog), form_(form
     }
     optFLTTex_[0]->setChecked(true);
 
-    auto* rotationLabel = new QLabel("Additional rotation:", this);
+    auto* rotationLabel = new QLabel("Additional rotation (degrees):", this);
     txt_flt_rot_ = new QLineEdit("0.0", this);
     txt_flt_rot_->setObjectName("txt_flt_rot");
     txt_flt_rot_->setToolTip("Degrees, clockwise seen from above");
@@ -65,6 +67,10 @@ frmFLTExport::frmFLTExport(Form1& form) : QWidget(&form, Qt::Dialog), form_(form
     cmd_outdir_ = new QPushButton("...", this);
     cmd_outdir_->setObjectName("cmd_outdir");
     cmd_outdir_->setFixedWidth(32);
+    cmd_outdir_->setToolTip("Choose the output folder");
+    cmd_outdir_->setAccessibleName("Choose the output folder");
+    rotationLabel->setBuddy(txt_flt_rot_);
+    lbl_outdir_->setBuddy(txt_outdir_);
     cmdSelectMDL_ = new QPushButton("Select MDL files...", this);
     cmdSelectMDL_->setObjectName("cmdSelectMDL");
     cmdSelectMDL_->setDefault(true);
@@ -77,6 +83,8 @@ frmFLTExport::frmFLTExport(Form1& form) : QWidget(&form, Qt::Dialog), form_(form
     lblStatus_->setObjectName("lblStatus");
     lstResult_ = new QListWidget(this);
     lstResult_->setObjectName("lstResult");
+    lstResult_->setAccessibleName("Conversion results");
+    prgConvert_->setAccessibleName("Conversion progress");
 
     auto* grid = new QGridLayout;
     grid->addWidget(rotationLabel, 0, 0);
@@ -168,20 +176,19 @@ bool frmFLTExport::checkSettings(std::string& outFolder, float& rotation) {
     if (!chk_outdir_->isChecked()) {
         outFolder = txt_outdir_->text().toStdString();
         if (!modkit::folderExists(outFolder)) {
-            dialogs().messageBox("Fettle II", "The selected output folder is not valid", MsgIcon::Critical);
+            showErrorBox("Fettle II", "The selected output folder is not valid");
             return false;
         }
     }
     const std::string text = txt_flt_rot_->text().toStdString();
-    try {
-        if (!modkit::numtext::isNumber(text)) modkit::raiseRuntime(modkit::err::TypeMismatch);
-        rotation = modkit::numtext::toSingle(text);
-    } catch (const modkit::Error&) {
-        dialogs().messageBox("Fettle II error", "The additional rotation must be a number of degrees",
-                             MsgIcon::Critical);
+    const FieldRule rule = FieldRule::real("Additional rotation");
+    const std::optional<double> v = rule.value(text);
+    if (!v) {
+        showErrorBox("Fettle II error", "The additional rotation must be a number of degrees. " + rule.refusal(text));
         txt_flt_rot_->setFocus();
         return false;
     }
+    rotation = static_cast<float>(*v);
     return true;
 }
 
@@ -238,6 +245,14 @@ bool frmFLTExport::convert(const std::vector<std::string>& files) {
     converting_ = false;
     setControlsEnabled(true);
     return true;
+}
+
+void frmFLTExport::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 }  // namespace fettle

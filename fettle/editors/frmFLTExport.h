@@ -35,6 +35,8 @@ public:
 protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    // Escape closes the window, as it does every tool window.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     // The settings checked before any dialog: false after the message.

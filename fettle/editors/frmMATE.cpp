@@ -8,8 +8,11 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <cctype>
 #include <cmath>
 
+#include "document/FieldRule.h"
+#include "editors/FieldMarks.h"
 #include "modkit/core/Error.h"
 #include "modkit/core/MDLObject.h"
 #include "modkit/core/NumText.h"
@@ -23,6 +26,11 @@ namespace {
 
 const char* const kRows[4] = {"Ambient", "Diffuse", "Specular", "Emissive"};
 const char* const kColumns[4] = {"Red", "Green", "Blue", "Alpha"};
+
+std::string lowerCase(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
 
 // The 0..255 view of a component for its box; a value too large for the view
 // (a damaged file) shows as the nearest it can hold.
@@ -57,6 +65,7 @@ float component(const modkit::Color& c, int column) {
 frmMATE::frmMATE(Form1& form) : ToolWindow(form, "frmMATE", "Material List", "mViewList_0") {
     lstMATE_ = new QListWidget(this);
     lstMATE_->setObjectName("lstMATE");
+    lstMATE_->setAccessibleName("Materials");
     lstMATE_->setFixedWidth(110);
     connect(lstMATE_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0) showMaterial(row);
@@ -72,11 +81,11 @@ frmMATE::frmMATE(Form1& form) : ToolWindow(form, "frmMATE", "Material List", "mV
             box->setObjectName(QString("txt_col_%1").arg(k));
             box->setFixedWidth(48);
             box->setAlignment(Qt::AlignRight);
-            connect(box, &QLineEdit::textChanged, this, [this, r] { repaintSwatch(r); });
-            // Leaving a box the user typed in puts its value into 0..255.
-            connect(box, &QLineEdit::editingFinished, this, [box] {
-                if (box->isModified()) box->setText(QString::number(boxValue(box->text().toStdString())));
-                box->setModified(false);
+            box->setAccessibleName(QString("%1 %2").arg(kRows[r], QString(kColumns[c]).toLower()));
+            // A text the box refuses shows red where it is typed; it is never put into range.
+            connect(box, &QLineEdit::textChanged, this, [this, r, box, k] {
+                markField(box, boxRule(k));
+                repaintSwatch(r);
             });
             txt_col_[static_cast<size_t>(k)] = box;
             grid->addWidget(box, r + 1, c + 1);
@@ -89,14 +98,18 @@ frmMATE::frmMATE(Form1& form) : ToolWindow(form, "frmMATE", "Material List", "mV
         grid->addWidget(swatch, r + 1, 5);
         auto* pick = new QPushButton("Pick...", this);
         pick->setObjectName(QString("cmdColPick_%1").arg(r));
-        pick->setToolTip("Choose the colour");
+        pick->setToolTip(QString("Choose the %1 colour").arg(QString(kRows[r]).toLower()));
+        pick->setAccessibleName(pick->toolTip());
         connect(pick, &QPushButton::clicked, this, [this, r] { cmdColPick_Click(r); });
         cmdColPick_[static_cast<size_t>(r)] = pick;
         grid->addWidget(pick, r + 1, 6);
     }
-    grid->addWidget(new QLabel("Power", this), 5, 0);
+    auto* powerLabel = new QLabel("Power", this);
+    grid->addWidget(powerLabel, 5, 0);
     txt_power_ = new QLineEdit(this);
     txt_power_->setObjectName("txt_power");
+    powerLabel->setBuddy(txt_power_);
+    connect(txt_power_, &QLineEdit::textChanged, this, [this] { markField(txt_power_, FieldRule::real("Power")); });
     txt_power_->setAlignment(Qt::AlignRight);
     grid->addWidget(txt_power_, 5, 1, 1, 2);
     cmdUpdCol_ = new QPushButton("Update material", this);
@@ -119,10 +132,12 @@ std::shared_ptr<modkit::Color> frmMATE::rowColor(const modkit::Material& m, int 
     }
 }
 
+FieldRule frmMATE::boxRule(int box) {
+    return FieldRule::whole(std::string(kRows[box / 4]) + " " + lowerCase(kColumns[box % 4]), 0, 255);
+}
+
 int frmMATE::boxValue(const std::string& text) {
-    double v = std::nearbyint(nt::leadingNumber(text));
-    if (!(v > 0)) return 0;  // NaN too
-    return v > 255 ? 255 : static_cast<int>(v);
+    return static_cast<int>(FieldRule::whole({}, 0, 255).value(text).value_or(0));
 }
 
 void frmMATE::showEvent(QShowEvent* e) {
@@ -205,21 +220,28 @@ void frmMATE::cmdUpdCol_Click() {
     for (size_t k = 0; k < 16; ++k) {
         const std::string text = txt_col_[k]->text().toStdString();
         if (text == shown_[k]) continue;
-        values[k] = boxValue(text);
-        txt_col_[k]->setText(QString::number(values[k]));
+        const FieldRule rule = boxRule(static_cast<int>(k));
+        const std::optional<double> v = rule.value(text);
+        if (!v) {
+            showErrorBox("Fettle II error", rule.refusal(text) + " The material was not changed.");
+            txt_col_[k]->setFocus();
+            return;
+        }
+        values[k] = static_cast<int>(*v);
         changed[k] = any = true;
     }
     const std::string powerText = txt_power_->text().toStdString();
     float power = 0;
     const bool powerChanged = powerText != shownPower_;
     if (powerChanged) {
-        try {
-            power = nt::toSingle(powerText);
-        } catch (const modkit::Error&) {
-            dialogs().messageBox("Fettle II error", "The power must be a number.", MsgIcon::Critical);
+        const FieldRule rule = FieldRule::real("Power");
+        const std::optional<double> v = rule.value(powerText);
+        if (!v) {
+            showErrorBox("Fettle II error", "The power must be a number. " + rule.refusal(powerText));
             txt_power_->setFocus();
             return;
         }
+        power = static_cast<float>(*v);
         any = true;
     }
     if (any) {

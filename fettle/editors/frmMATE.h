@@ -16,6 +16,8 @@ class Material;
 
 namespace fettle {
 
+class FieldRule;
+
 // "Material List": the model's materials, one line each, and the four colours
 // and power of the selected one, edited in place.
 class frmMATE : public ToolWindow {
@@ -25,8 +27,9 @@ public:
 
     // Rows of the colour grid: Ambient, Diffuse, Specular, Emissive.
     static std::shared_ptr<modkit::Color> rowColor(const modkit::Material& m, int row);
-    // A colour box's text as the whole number 0..255 it stands for: the number
-    // at its start, rounded half to even and clamped.
+    // What colour box k (4 * row + column) accepts: a whole number from 0 to 255.
+    static FieldRule boxRule(int box);
+    // A colour box's value for its swatch: 0 while the text is refused.
     static int boxValue(const std::string& text);
 
     void showMaterial(int index);

@@ -10,6 +10,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "document/FieldRule.h"
+#include "editors/FieldMarks.h"
 #include "shell/ConfigFunctions.h"
 #include "shell/Dialogs.h"
 
@@ -42,6 +44,7 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent) {
     auto* search = new QGroupBox("Texture searchpath", this);
     lstTexSearch_ = new QListWidget(search);
     lstTexSearch_->setObjectName("lstTexSearch");
+    lstTexSearch_->setAccessibleName("Texture search paths");
     connect(lstTexSearch_, &QListWidget::currentRowChanged, this,
             [this](int row) { cmdDeletePath_->setEnabled(row >= 0); });
     cmdAddRelativePath_ = new QPushButton("Add a new relative texture path", search);
@@ -65,15 +68,17 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent) {
     auto* suffixes = new QGroupBox("Texture name suffixes", this);
     auto* suffixGrid = new QGridLayout(suffixes);
     for (int i = 0; i < 5; ++i) {
-        suffixGrid->addWidget(new QLabel(kSuffixNames[i], suffixes), i, 0);
+        auto* label = new QLabel(kSuffixNames[i], suffixes);
+        suffixGrid->addWidget(label, i, 0);
         txtTexSuffix_[static_cast<size_t>(i)] = box(suffixes, QString("txtTexSuffix_%1").arg(i), 70);
+        label->setBuddy(txtTexSuffix_[static_cast<size_t>(i)]);
         suffixGrid->addWidget(txtTexSuffix_[static_cast<size_t>(i)], i, 1);
     }
     suffixGrid->setRowStretch(5, 1);
 
     auto* days = new QGroupBox("Default season days", this);
     auto* dayGrid = new QGridLayout(days);
-    dayGrid->addWidget(new QLabel("Start", days), 0, 1);
+    dayGrid->addWidget(new QLabel("Start (day 1-366)", days), 0, 1);
     dayGrid->addWidget(new QLabel("End", days), 0, 2);
     for (int i = 0; i < 5; ++i) {
         dayGrid->addWidget(new QLabel(kSeasonNames[i], days), i + 1, 0);
@@ -81,13 +86,26 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent) {
         txtSeasEnd_[static_cast<size_t>(i)] = box(days, QString("txtSeasEnd_%1").arg(i), 50);
         dayGrid->addWidget(txtSeasStart_[static_cast<size_t>(i)], i + 1, 1);
         dayGrid->addWidget(txtSeasEnd_[static_cast<size_t>(i)], i + 1, 2);
+        for (bool end : {false, true}) {
+            QLineEdit* b = (end ? txtSeasEnd_ : txtSeasStart_)[static_cast<size_t>(i)];
+            const FieldRule rule = dayRule(i, end);
+            b->setAccessibleName(QString::fromStdString(rule.field()));
+            connect(b, &QLineEdit::textChanged, this, [b, rule] {
+                if (b->text().isEmpty()) clearFieldMark(b);
+                else markField(b, rule);
+            });
+        }
     }
 
     auto* normal = new QGroupBox("Unify normals direction", this);
     auto* normalLayout = new QHBoxLayout(normal);
     for (int i = 0; i < 3; ++i) {
-        normalLayout->addWidget(new QLabel(kNormal[i], normal));
+        auto* label = new QLabel(kNormal[i], normal);
+        normalLayout->addWidget(label);
         txtNorm_[static_cast<size_t>(i)] = box(normal, QString("txtNorm_%1").arg(i), 60);
+        label->setBuddy(txtNorm_[static_cast<size_t>(i)]);
+        QLineEdit* b = txtNorm_[static_cast<size_t>(i)];
+        connect(b, &QLineEdit::textChanged, this, [b, i] { markField(b, normalRule(i)); });
         normalLayout->addWidget(txtNorm_[static_cast<size_t>(i)]);
     }
     normalLayout->addStretch(1);
@@ -152,20 +170,20 @@ void frmOptions::fill() {
         optFLTTex_[static_cast<size_t>(i)]->setChecked(flt == kFLTTex[i]);
         optFLTTex_[static_cast<size_t>(i)]->setAutoExclusive(true);
     }
+    paths_ = c.texts("TexturePath");
     refreshPaths();
 }
 
 void frmOptions::refreshPaths() {
-    paths_ = config().all("TexturePath");
     QSignalBlocker block(lstTexSearch_);
     lstTexSearch_->clear();
-    for (const pugi::xml_node& n : paths_) lstTexSearch_->addItem(QString::fromUtf8(n.text().get()));
+    for (const std::string& p : paths_) lstTexSearch_->addItem(QString::fromUtf8(p.c_str()));
     cmdDeletePath_->setEnabled(false);
 }
 
 void frmOptions::addPath(const std::string& folder) {
     if (folder.empty()) return;
-    config().appendChild("TexturePath", storedPath(folder));
+    paths_.push_back(storedPath(folder));
     refreshPaths();
 }
 
@@ -180,14 +198,42 @@ void frmOptions::cmdAddRelativePath_Click() {
 void frmOptions::cmdDeletePath_Click() {
     const int row = lstTexSearch_->currentRow();
     if (row < 0 || static_cast<size_t>(row) >= paths_.size()) return;
-    config().removeChild(paths_[static_cast<size_t>(row)]);
+    paths_.erase(paths_.begin() + row);
     refreshPaths();
     if (!paths_.empty()) lstTexSearch_->setCurrentRow(std::min(row, static_cast<int>(paths_.size()) - 1));
+}
+
+FieldRule frmOptions::dayRule(int season, bool end) {
+    return FieldRule::whole(std::string(kSeasonNames[season]) + (end ? " end day" : " start day"), 1, 366);
+}
+
+FieldRule frmOptions::normalRule(int component) {
+    return FieldRule::real(std::string("Unify normals direction ") + kNormal[component]);
 }
 
 void frmOptions::cmdOK_Click() {
     ConfigFunctions& c = config();
     auto text = [](const QLineEdit* b) { return b->text().toStdString(); };
+    // Nothing is written while one box is refused. An empty day leaves the season unset.
+    std::vector<std::pair<QLineEdit*, FieldRule>> checks;
+    for (int i = 0; i < 5; ++i) {
+        checks.emplace_back(txtSeasStart_[static_cast<size_t>(i)], dayRule(i, false));
+        checks.emplace_back(txtSeasEnd_[static_cast<size_t>(i)], dayRule(i, true));
+    }
+    for (int i = 0; i < 3; ++i) checks.emplace_back(txtNorm_[static_cast<size_t>(i)], normalRule(i));
+    for (const auto& [b, rule] : checks) {
+        const std::string t = text(b);
+        if (rule.kind() == FieldRule::Kind::whole && t.empty()) continue;
+        if (!rule.accepts(t)) {
+            showErrorBox("Fettle II error", rule.refusal(t) + " The options were not changed.");
+            b->setFocus();
+            return;
+        }
+    }
+    if (paths_ != c.texts("TexturePath")) {
+        for (const pugi::xml_node& n : c.all("TexturePath")) c.removeChild(n);
+        for (const std::string& p : paths_) c.appendChild("TexturePath", p);
+    }
     for (int i = 0; i < 5; ++i) {
         c.setText(kSuffixElements[i], text(txtTexSuffix_[static_cast<size_t>(i)]));
         c.setAttribute(kSeasonElements[i], "start", text(txtSeasStart_[static_cast<size_t>(i)]));

@@ -13,12 +13,15 @@ class QRadioButton;
 
 namespace fettle {
 
+class FieldRule;
+
 class Form1;
 
 // "Options": texture search paths, texture name suffixes, default season days,
 // the direction "Unify normals" writes and the OpenFlight texture type, all in
-// the configuration. Paths are added and removed at once; the boxes are
-// written by OK only.
+// the configuration. Nothing is written before OK, which refuses a day or a
+// normal component that is not a number in range; Cancel leaves the
+// configuration as it was, search paths included.
 class frmOptions : public QDialog {
     Q_OBJECT
 public:
@@ -32,6 +35,10 @@ public:
     void cmdAddRelativePath_Click();
     void cmdDeletePath_Click();
     void cmdOK_Click();
+
+    // What a season day box (empty leaves the season unset) and a normal component accept.
+    static FieldRule dayRule(int season, bool end);
+    static FieldRule normalRule(int component);
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -47,8 +54,8 @@ private:
     std::array<QLineEdit*, 5> txtSeasStart_{}, txtSeasEnd_{};
     std::array<QLineEdit*, 3> txtNorm_{};
     std::array<QRadioButton*, 3> optFLTTex_{};
-    // The TexturePath elements, in the order of the list's lines.
-    std::vector<pugi::xml_node> paths_;
+    // The search paths as edited, in the order of the list's lines; OK writes them.
+    std::vector<std::string> paths_;
 };
 
 }  // namespace fettle

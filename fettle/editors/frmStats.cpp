@@ -7,7 +7,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
+#include <cstdint>
 
+#include "document/FieldRule.h"
+#include "editors/FieldMarks.h"
 #include "editors/ObjectStatistics.h"
 #include "modkit/core/MDLObject.h"
 #include "modkit/core/NumText.h"
@@ -40,11 +43,6 @@ void setBoxValue(modkit::BoundingBox& b, bool max, int axis, float v) {
     }
 }
 
-void markInvalid(QLineEdit* box, bool invalid) {
-    box->setStyleSheet(invalid ? "color: red;" : "");
-    box->setToolTip(invalid ? "Not a number: the model keeps its value" : "");
-}
-
 QString latin1(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
 
 }  // namespace
@@ -74,13 +72,18 @@ frmStats::frmStats(Form1& form) : ToolWindow(form, "frmStats", "Object informati
 
     txtISFT_ = new QLineEdit(this);
     txtISFT_->setObjectName("txtISFT");
-    connect(txtISFT_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        const std::string body = text.toLatin1().toStdString();
-        change("Change creation tool", "frmStats.txtISFT",
+    // Applied when the text is committed (Enter or leaving the box), not per keystroke.
+    connect(txtISFT_, &QLineEdit::editingFinished, this, [this] {
+        if (!txtISFT_->isModified()) return;
+        txtISFT_->setModified(false);
+        const std::string body = txtISFT_->text().toLatin1().toStdString();
+        change("Change creation tool", "",
                [body](modkit::MDLObject& m) { m.setISFT(creationToolBody(body, m.getISFT())); }, modkit::partISFT);
     });
     auto* isft = new QHBoxLayout;
-    isft->addWidget(new QLabel("Creation tool:", this));
+    auto* isftLabel = new QLabel("Creation tool:", this);
+    isftLabel->setBuddy(txtISFT_);
+    isft->addWidget(isftLabel);
     isft->addWidget(txtISFT_, 1);
 
     auto* bbox = new QGroupBox("Bounding box", this);
@@ -96,8 +99,12 @@ frmStats::frmStats(Form1& form) : ToolWindow(form, "frmStats", "Object informati
             box->setAlignment(Qt::AlignRight);
             (max ? txtBBoxMax_ : txtBBoxMin_)[static_cast<size_t>(k)] = box;
             bgrid->addWidget(box, max ? 2 : 1, k + 1);
-            numberBox<float>(box, "Change bounding box", modkit::partBBox, boundingBoxValue,
-                             [max, k](modkit::MDLObject& m, float v) { setBoxValue(*m.BoundingBox(), max, k, v); });
+            const std::string name = std::string("Bounding box ") + (max ? "maximum " : "minimum ") + axes[k];
+            box->setAccessibleName(QString::fromStdString(name));
+            numberBox(box, "Change bounding box", modkit::partBBox, FieldRule::real(name),
+                      [max, k](modkit::MDLObject& m, double v) {
+                          setBoxValue(*m.BoundingBox(), max, k, static_cast<float>(v));
+                      });
         }
     }
 
@@ -108,9 +115,13 @@ frmStats::frmStats(Form1& form) : ToolWindow(form, "frmStats", "Object informati
         box->setObjectName(QString("txtMDLH_%1").arg(i));
         box->setAlignment(Qt::AlignRight);
         txtMDLH_[static_cast<size_t>(i)] = box;
-        hgrid->addWidget(box, i / 4, i % 4);
-        numberBox<int32_t>(box, "Change header parameter", modkit::partHeader, headerValue,
-                           [i](modkit::MDLObject& m, int32_t v) { m.MDLHeader()->setParam(i + 1, v); });
+        auto* label = new QLabel(QString("Parameter %1:").arg(i + 1), header);
+        label->setBuddy(box);
+        hgrid->addWidget(label, i / 4, 2 * (i % 4));
+        hgrid->addWidget(box, i / 4, 2 * (i % 4) + 1);
+        numberBox(box, "Change header parameter", modkit::partHeader,
+                  FieldRule::whole("MDL header parameter " + std::to_string(i + 1), INT32_MIN, INT32_MAX),
+                  [i](modkit::MDLObject& m, double v) { m.MDLHeader()->setParam(i + 1, static_cast<int32_t>(v)); });
     }
 
     modelText_ = [this](const QLineEdit* box) -> std::string {
@@ -136,24 +147,26 @@ frmStats::frmStats(Form1& form) : ToolWindow(form, "frmStats", "Object informati
     layout->addLayout(right, 1);
 }
 
-template <class T>
-void frmStats::numberBox(QLineEdit* box, const std::string& label, uint32_t parts,
-                         std::function<std::optional<T>(const std::string&)> parse,
-                         std::function<void(modkit::MDLObject&, T)> set) {
-    const std::string mergeKey = "frmStats." + box->objectName().toStdString();
-    connect(box, &QLineEdit::textEdited, this, [this, box, label, parts, mergeKey, parse, set](const QString& text) {
-        std::optional<T> v = parse(text.toStdString());
-        markInvalid(box, !v);
-        if (v) change(label, mergeKey, [&](modkit::MDLObject& m) { set(m, *v); }, parts);
+void frmStats::numberBox(QLineEdit* box, const std::string& label, uint32_t parts, const FieldRule& rule,
+                         std::function<void(modkit::MDLObject&, double)> set) {
+    // Typing only shows whether the text is acceptable; the value is applied
+    // when committed (Enter or leaving the box), and only when valid.
+    connect(box, &QLineEdit::textEdited, this, [box, rule] { markField(box, rule); });
+    connect(box, &QLineEdit::editingFinished, this, [this, box, label, parts, rule, set] {
+        if (!box->isModified()) return;
+        const std::string t = box->text().toStdString();
+        const std::optional<double> v = rule.value(t);
+        if (!v) return;  // stays red where it was typed; the model keeps its value
+        box->setModified(false);
+        if (change(label, "", [&](modkit::MDLObject& m) { set(m, *v); }, parts) != EditOutcome::refused) showBox(box);
     });
-    // Leaving the box shows what the model holds.
-    connect(box, &QLineEdit::editingFinished, this, [this, box] { showBox(box); });
 }
 
 void frmStats::showBox(QLineEdit* box) {
     if (!model()) return;
     box->setText(QString::fromStdString(modelText_(box)));
-    markInvalid(box, false);
+    box->setModified(false);
+    clearFieldMark(box);
 }
 
 void frmStats::refresh() {

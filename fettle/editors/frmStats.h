@@ -11,10 +11,12 @@ class QLineEdit;
 
 namespace fettle {
 
+class FieldRule;
+
 // "Object information": counts of the model's lists, and its creation tool,
-// bounding box and header parameters, edited in place. A text that is not a
-// number is shown in red and leaves the model's value alone; leaving the box
-// shows the model's value again.
+// bounding box and header parameters, edited in place. A value is applied
+// when committed; a text the field refuses stays red where it was typed and
+// leaves the model's value alone.
 class frmStats : public ToolWindow {
     Q_OBJECT
 public:
@@ -25,10 +27,9 @@ protected:
     uint32_t shownParts() const override { return modkit::partAll & ~modkit::partSections; }
 
 private:
-    // A box whose text sets a number of the model when it reads as one.
-    template <class T>
-    void numberBox(QLineEdit* box, const std::string& label, uint32_t parts, std::function<std::optional<T>(const std::string&)> parse,
-                   std::function<void(modkit::MDLObject&, T)> set);
+    // A box whose committed text, when rule accepts it, sets a number of the model.
+    void numberBox(QLineEdit* box, const std::string& label, uint32_t parts, const FieldRule& rule,
+                   std::function<void(modkit::MDLObject&, double)> set);
     void showBox(QLineEdit* box);
 
     QLabel *lblNumVert_, *lblNumTri_, *lblNumMate_, *lblNumStateChg_, *lblNumText_, *lblNumTextNight_,

@@ -15,6 +15,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "document/FieldRule.h"
+#include "editors/FieldMarks.h"
 #include "modkit/core/Error.h"
 #include "modkit/core/MDLObject.h"
 #include "modkit/core/NumText.h"
@@ -40,14 +42,17 @@ const char* const kSeasonElements[5] = {"TexSufSU", "TexSufFA", "TexSufWI", "Tex
 QString q(const std::string& s) { return QString::fromStdString(s); }
 std::string s(const QString& t) { return t.toStdString(); }
 
-// A colour component as typed, rounded and held to 0..255; -1 when it is no number.
+const char* const kColorNames[3] = {"red", "green", "blue"};
+const char* const kSeasonNames[5] = {"Summer", "Autumn", "Winter", "Heavywinter", "Spring"};
+const char* const kFieldsInvalid = "Please make sure all required fields are valid";
+
+FieldRule colorRule(int i) { return FieldRule::whole(std::string("Alternative colour ") + kColorNames[i], 0, 255); }
+FieldRule sizeRule() { return FieldRule::real("Texture size", 0, 3.4028234663852886e38); }
+
+// A colour component as typed; -1 while the field refuses it (never put into range).
 int componentOf(const QString& text) {
-    const std::string t = s(text);
-    if (!numtext::isNumber(t)) return -1;
-    const double v = numtext::toDouble(t);
-    if (!(v > 0)) return 0;
-    if (v > 255) return 255;
-    return numtext::roundToInt16(v);
+    const std::optional<double> v = FieldRule::whole({}, 0, 255).value(s(text));
+    return v ? static_cast<int>(*v) : -1;
 }
 
 }  // namespace
@@ -63,6 +68,7 @@ void frmTEXT::build() {
     // A base texture's variants are highlighted with it.
     lstTEXT_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstTEXT_->setMinimumWidth(200);
+    lstTEXT_->setAccessibleName("Textures");
 
     cmbTexType_ = named(new QComboBox(this), "cmbTexType");
     cmbTexType_->addItems({"TEXTURE_AIRCRAFT", "TEXTURE_MAP", "TEXTURE_WATER", "TEXTURE_SKY", "TEXTURE_GROUND",
@@ -78,9 +84,10 @@ void frmTEXT::build() {
         txt_col_[static_cast<size_t>(i)]->setMaximumWidth(48);
         colorRow->addWidget(txt_col_[static_cast<size_t>(i)]);
     }
-    txt_col_[0]->setToolTip("Red");
-    txt_col_[1]->setToolTip("Green");
-    txt_col_[2]->setToolTip("Blue");
+    for (int i = 0; i < 3; ++i) {
+        txt_col_[static_cast<size_t>(i)]->setToolTip(QString("%1 (0-255)").arg(kColorNames[i]));
+        txt_col_[static_cast<size_t>(i)]->setAccessibleName(QString::fromStdString(colorRule(i).field()));
+    }
     lbl_col_ = named(new QLabel(fraColor), "lbl_col");
     lbl_col_->setFixedSize(32, 22);
     lbl_col_->setAutoFillBackground(true);
@@ -88,6 +95,7 @@ void frmTEXT::build() {
     colorRow->addWidget(lbl_col_);
     cmdColPick_ = named(new QPushButton("...", fraColor), "cmdColPick");
     cmdColPick_->setToolTip("Choose the colour");
+    cmdColPick_->setAccessibleName("Choose the alternative colour");
     cmdColPick_->setMaximumWidth(32);
     colorRow->addWidget(cmdColPick_);
     colorRow->addStretch();
@@ -98,9 +106,8 @@ void frmTEXT::build() {
 
     auto* fraVariants = named(new QGroupBox("Texture variants", this), "fraVariants");
     auto* variantColumn = new QVBoxLayout(fraVariants);
-    static const char* const seasonNames[5] = {"Summer", "Autumn", "Winter", "Heavywinter", "Spring"};
     for (int j = 0; j < 5; ++j) {
-        auto* box = named(new QCheckBox(seasonNames[j], fraVariants), QString("chkTexVariant_%1").arg(j));
+        auto* box = named(new QCheckBox(kSeasonNames[j], fraVariants), QString("chkTexVariant_%1").arg(j));
         chkTexVariant_[static_cast<size_t>(j)] = box;
         variantColumn->addWidget(box);
         connect(box, &QCheckBox::toggled, this, &frmTEXT::updateSeasonFields);
@@ -115,11 +122,13 @@ void frmTEXT::build() {
     seasonGrid->addWidget(new QLabel("start", fraSeasons), 0, 1);
     seasonGrid->addWidget(new QLabel("end", fraSeasons), 0, 2);
     for (int j = 0; j < 5; ++j) {
-        seasonGrid->addWidget(new QLabel(seasonNames[j], fraSeasons), j + 1, 0);
+        seasonGrid->addWidget(new QLabel(kSeasonNames[j], fraSeasons), j + 1, 0);
         auto* start = named(new QLineEdit(fraSeasons), QString("txtSeasonStart_%1").arg(j));
         auto* end = named(new QLineEdit(fraSeasons), QString("txtSeasonEnd_%1").arg(j));
         start->setMaximumWidth(56);
         end->setMaximumWidth(56);
+        start->setAccessibleName(QString("%1 start day").arg(kSeasonNames[j]));
+        end->setAccessibleName(QString("%1 end day").arg(kSeasonNames[j]));
         seasonGrid->addWidget(start, j + 1, 1);
         seasonGrid->addWidget(end, j + 1, 2);
         txtSeasonStart_[static_cast<size_t>(j)] = start;
@@ -129,11 +138,17 @@ void frmTEXT::build() {
     cmdUpdate_ = named(new QPushButton("Update texture", this), "cmdUpdate");
     cmdReplace_ = named(new QPushButton("Replace bitmap", this), "cmdReplace");
     cmdTexSize_ = named(new QPushButton("Check texture sizes", this), "cmdTexSize");
+    cmdTexSize_->setToolTip("Recompute every texture's size from the triangles that use it");
+    cmdReplace_->setToolTip("Name another bitmap file for the selected texture (the file is not copied)");
 
     auto* properties = new QGridLayout;
-    properties->addWidget(named(new QLabel("Texture type:", this), "lblTexType"), 0, 0);
+    auto* lblTexType = named(new QLabel("Texture type:", this), "lblTexType");
+    lblTexType->setBuddy(cmbTexType_);
+    properties->addWidget(lblTexType, 0, 0);
     properties->addWidget(cmbTexType_, 0, 1);
-    properties->addWidget(named(new QLabel("Texture size", this), "lblSize"), 1, 0);
+    auto* lblSize = named(new QLabel("Texture size (m per repeat)", this), "lblSize");
+    lblSize->setBuddy(txt_size_);
+    properties->addWidget(lblSize, 1, 0);
     properties->addWidget(txt_size_, 1, 1);
     properties->addWidget(fraColor, 2, 0, 1, 2);
 
@@ -359,11 +374,9 @@ void frmTEXT::repaintSwatch() {
 }
 
 void frmTEXT::colorFieldLeft(int i) {
+    // A refused text stays where it was typed, marked; Update refuses it.
     QLineEdit* field = txt_col_[static_cast<size_t>(i)];
-    const int v = componentOf(field->text());
-    // What is no number gives way to the value shown before.
-    field->setText(v < 0 ? q(shownColor_[static_cast<size_t>(i)]) : QString::number(v));
-    shownColor_[static_cast<size_t>(i)] = s(field->text());
+    if (markField(field, colorRule(i))) shownColor_[static_cast<size_t>(i)] = s(field->text());
 }
 
 void frmTEXT::pickColor() {
@@ -401,8 +414,24 @@ void frmTEXT::updateTexture() {
             return;
         }
     }
+    std::vector<std::pair<QLineEdit*, FieldRule>> fields;
+    for (int i = 0; i < 3; ++i) fields.emplace_back(txt_col_[static_cast<size_t>(i)], colorRule(i));
+    fields.emplace_back(txt_size_, sizeRule());
+    for (size_t j = 0; j < 5; ++j)
+        if (u.seasons[j] && txtSeasonStart_[j]->isEnabled()) {
+            // Empty days were refused by the season check already.
+            fields.emplace_back(txtSeasonStart_[j], FieldRule::whole(std::string(kSeasonNames[j]) + " start day", 1, 366));
+            fields.emplace_back(txtSeasonEnd_[j], FieldRule::whole(std::string(kSeasonNames[j]) + " end day", 1, 366));
+        }
+    for (const auto& [field, rule] : fields)
+        if (!rule.accepts(s(field->text()))) {
+            showErrorBox(kErrorTitle, std::string(kFieldsInvalid) + "\n\n" +
+                                          rule.refusal(s(field->text())) + " The texture was not changed.");
+            field->setFocus();
+            return;
+        }
     if (std::string msg = groups_.fieldCheck(list, u); !msg.empty()) {
-        dialogs().messageBox(kErrorTitle, msg, MsgIcon::Critical);
+        showErrorBox(kErrorTitle, msg);
         return;
     }
     const modkit::SeasonSuffixes suffixes = groups_.suffixes();

@@ -1,18 +1,19 @@
 #include "editors/frmVERT.h"
 
-#include "editors/EditorErrors.h"
-
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QStyledItemDelegate>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <set>
 
 #include "editors/EditorErrors.h"
+#include "document/FieldRule.h"
 #include "editors/VertexGridModel.h"
 #include "modkit/core/Error.h"
 #include "modkit/core/MDLObject.h"
@@ -24,9 +25,31 @@
 
 namespace fettle {
 namespace nt = modkit::numtext;
+namespace {
+
+// The cell being typed into keeps its red over the selection colour and shows
+// a caret after its text, so that it is seen where typing goes.
+class TypingDelegate : public QStyledItemDelegate {
+public:
+    TypingDelegate(const VertexGridModel* grid, QObject* parent) : QStyledItemDelegate(parent), grid_(grid) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* o, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(o, index);
+        if (!grid_->isEditingCell(index.row(), index.column())) return;
+        o->state &= ~QStyle::State_Selected;
+        o->text += QChar(0x2502);
+    }
+
+private:
+    const VertexGridModel* grid_;
+};
+
+}  // namespace
 
 VertexGridView::VertexGridView(VertexGridModel* model, QWidget* parent) : QTableView(parent), grid_(model) {
     setModel(model);
+    setItemDelegate(new TypingDelegate(model, this));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     verticalHeader()->hide();
@@ -42,6 +65,10 @@ void VertexGridView::keyPressEvent(QKeyEvent* e) {
     const int k = e->key();
     if (k == Qt::Key_Return || k == Qt::Key_Enter) {
         grid_->setEditing(!grid_->editing());
+        return;
+    }
+    if (k == Qt::Key_F2) {  // as in every other grid: F2 starts typing into the cell
+        if (!grid_->editing()) grid_->setEditing(true);
         return;
     }
     if (!grid_->editing()) {
@@ -68,6 +95,12 @@ void VertexGridView::keyPressEvent(QKeyEvent* e) {
     // Every other key is ignored while typing.
 }
 
+void VertexGridView::mouseDoubleClickEvent(QMouseEvent* e) {
+    QTableView::mouseDoubleClickEvent(e);
+    const QModelIndex i = indexAt(e->position().toPoint());
+    if (i.isValid() && i.column() > 0 && !grid_->editing()) grid_->setEditing(true);
+}
+
 void VertexGridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
     grid_->setCurrentCell(current.isValid() ? current.row() : -1, current.isValid() ? current.column() : -1);
@@ -77,6 +110,9 @@ frmVERT::frmVERT(Form1& form) : ToolWindow(form, "frmVERT", "Vertex List", "mVie
     grid_ = new VertexGridModel(this);
     grdVertex_ = new VertexGridView(grid_, this);
     grdVertex_->setObjectName("grdVertex");
+    grdVertex_->setAccessibleName("Vertices");
+    grdVertex_->setToolTip("Enter, F2 or a double-click types into a cell; Enter again ends it, Escape undoes it. "
+                           "Update writes the changed cells to the model.");
 
     cmbTexture_ = new QComboBox(this);
     cmbTexture_->setObjectName("cmbTexture");
@@ -92,9 +128,14 @@ frmVERT::frmVERT(Form1& form) : ToolWindow(form, "frmVERT", "Vertex List", "mVie
     connect(cmdUpdate_, &QPushButton::clicked, this, &frmVERT::cmdUpdate_Click);
     // Buttons stay out of the keyboard's way: Enter and the digits belong to the grid.
     for (QPushButton* b : {cmdSelectByTexture_, cmdNormalize_, cmdUpdate_}) b->setAutoDefault(false);
+    cmdSelectByTexture_->setToolTip("Select the rows of the vertices that the chosen texture's triangles use");
+    cmdNormalize_->setToolTip("Write the normal direction set in Options into the selected rows (Update applies it)");
+    cmdUpdate_->setToolTip("Write the changed cells to the model's vertices");
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(new QLabel("Select a texture", this));
+    auto* textureLabel = new QLabel("Select a texture", this);
+    textureLabel->setBuddy(cmbTexture_);
+    buttons->addWidget(textureLabel);
     buttons->addWidget(cmbTexture_);
     buttons->addWidget(cmdSelectByTexture_);
     buttons->addStretch(1);
@@ -174,10 +215,12 @@ void frmVERT::cmdUpdate_Click() {
     std::optional<VertexGridModel::Change> bad;
     std::vector<VertexGridModel::Change> changes = grid_->changes(&bad);
     if (bad) {
-        dialogs().messageBox("Fettle II error",
-                             "The " + std::string(VertexGridModel::columnName(bad->column)) + " value of vertex " +
-                                 std::to_string(bad->row + 1) + " is too large.",
-                             MsgIcon::Critical);
+        showErrorBox("Fettle II error",
+                     "The " + std::string(VertexGridModel::columnName(bad->column)) + " value of vertex " +
+                         std::to_string(bad->row + 1) + " is not valid. " +
+                         VertexGridModel::cellRule(bad->row, bad->column).refusal(bad->text.toStdString()) +
+                         " No vertex was updated.");
+        grdVertex_->setCurrentIndex(grid_->index(bad->row, bad->column));
         return;
     }
     if (!changes.empty()) {

@@ -10,8 +10,8 @@ namespace fettle {
 
 class VertexGridModel;
 
-// The vertex grid: Enter switches typing into the current cell on and off; the
-// cell being typed into is red.
+// The vertex grid: Enter switches typing into the current cell on and off, F2
+// and a double-click switch it on; the cell being typed into is red.
 class VertexGridView : public QTableView {
     Q_OBJECT
 public:
@@ -20,6 +20,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:

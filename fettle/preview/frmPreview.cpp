@@ -27,6 +27,7 @@ frmPreview::frmPreview(ModelSource currentModel, QWidget* parent)
     picPreview_ = new PreviewSurface(this);
     sldZoom_ = new QSlider(Qt::Horizontal, this);
     sldZoom_->setObjectName("sldZoom");
+    sldZoom_->setAccessibleName("Zoom");
     sldZoom_->setRange(10, 250);
     sldZoom_->setValue(100);
     sldZoom_->setAccessibleName("Zoom");
@@ -127,10 +128,8 @@ void frmPreview::stateChosen() {
     } catch (const modkit::Error& e) {
         // A stream that loops or jumps outside itself under this state: nothing is drawn.
         setSuspended(false);
-        dialogs().messageBox("Fettle II error",
-                             "Error " + std::to_string(e.number()) + " (" + e.description() +
-                                 ") in procedure stateChosen of Form frmPreview",
-                             MsgIcon::Critical);
+        showErrorBox("Fettle II error", "Error " + std::to_string(e.number()) + " (" + e.description() +
+                                            ") in procedure stateChosen of Form frmPreview");
         ticker_.requestFrame();
         return;
     }
@@ -175,7 +174,7 @@ void frmPreview::timerPreview_Timer() {
     auto r = ticker_.tick(modelReady(), picPreview_->previewObject().openGLInit(), [this](const PreviewView& v) { draw(v); });
     if (r != PreviewTicker::Result::Failed) return;
     // The message box runs its own event loop; ticks meanwhile find the preview disabled.
-    dialogs().messageBox("Fettle II", "Error in procedure timerPreview_Timer of Form frmPreview", MsgIcon::None);
+    showErrorBox("Fettle II", "Error in procedure timerPreview_Timer of Form frmPreview");
     Q_EMIT previewDisabled();
 }
 

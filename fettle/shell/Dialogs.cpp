@@ -120,4 +120,8 @@ std::string qtFilter(const std::string& filter) {
     return out;
 }
 
+void showErrorBox(const std::string& title, const std::string& text) {
+    dialogs().messageBox(title, text, MsgIcon::Critical);
+}
+
 }  // namespace fettle

@@ -44,6 +44,9 @@ Dialogs& dialogs();
 // Installs d (not owned) in place of the real dialogs; nullptr restores them.
 void setDialogs(Dialogs* d);
 
+// Every error box of the program: one style, with the critical icon and an OK button.
+void showErrorBox(const std::string& title, const std::string& text);
+
 // "MDL file (*.mdl)|*.mdl" -> "MDL file (*.mdl)" (pairs become ";;"-joined entries).
 std::string qtFilter(const std::string& filter);
 

@@ -42,6 +42,9 @@ namespace {
 
 const char* const kTitle = "Fettle II";
 const char* const kMdlFilter = "MDL file (*.mdl)|*.mdl";
+const char* const kNoTranslationList =
+    "Not available: Fettle II has no list of translation matrices. The BGL command list shows the model's "
+    "transformation commands.";
 
 bool hasSuffix(const std::string& path, const char* suffix) {
     return QString::fromStdString(path).endsWith(QLatin1String(suffix), Qt::CaseInsensitive);
@@ -253,7 +256,13 @@ void Form1::buildMenus() {
     undoAction->setShortcut(QKeySequence::Undo);
     connect(undoAction, &QAction::triggered, this, &Form1::undo);
     QAction* redoAction = addAction(edit, "mRedo", "&Redo");
-    redoAction->setShortcut(QKeySequence::Redo);
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    for (const QKeySequence& k : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)})
+        if (!redoKeys.contains(k)) redoKeys.append(k);
+    redoAction->setShortcuts(redoKeys);
+    // From every window of the program, docked or not; a text box with the
+    // focus keeps the keys for its own typing.
+    for (QAction* a : {undoAction, redoAction}) a->setShortcutContext(Qt::ApplicationShortcut);
     connect(redoAction, &QAction::triggered, this, &Form1::redo);
 
     QMenu* view = menuBar()->addMenu("&View");
@@ -267,25 +276,29 @@ void Form1::buildMenus() {
     QAction* browser = addAction(tools, "mViewBGLBrowser", "&BGL browser...");
     browser->setCheckable(true);
     connect(browser, &QAction::triggered, this, [this, browser] { toggleTool(Tool::BGLBrowser, browser); });
-    connect(addAction(tools, "mOpenFlightConv", "&OpenFlight converter..."), &QAction::triggered, this,
+    connect(addAction(tools, "mOpenFlightConv", "Open&Flight converter..."), &QAction::triggered, this,
             [this] { showModal(Tool::OpenFlightConverter); });
     connect(addAction(tools, "mOptions", "&Options..."), &QAction::triggered, this,
             [this] { showModal(Tool::Options); });
 
     QMenu* window = menuBar()->addMenu("&Window");
+    window->setToolTipsVisible(true);
     window->setObjectName("mWindow");
     QAction* viewPreview = addAction(window, "mViewPreview", "&Object preview");
     viewPreview->setCheckable(true);
     viewPreview->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     connect(viewPreview, &QAction::triggered, this, [this, viewPreview] { toggleWindow(preview_, viewPreview); });
     static const char* const lists[6] = {"&Material list", "&Texture list", "&Vertex list",
-                                         "BGL &command list", "Tran&slation list", "&Statistics"};
+                                         "BGL &command list", "T&ranslation list", "&Statistics"};
     static const Tool listTools[6] = {Tool::MaterialList, Tool::TextureList, Tool::VertexList,
                                       Tool::CommandTree, Tool::CommandTree, Tool::Statistics};
     for (int i = 0; i < 6; ++i) {
         QAction* a = addAction(window, ("mViewList_" + std::to_string(i)).c_str(), lists[i]);
         mViewList_[static_cast<size_t>(i)] = a;
-        if (i == 4) continue;  // no window of its own
+        if (i == 4) {  // no window of its own
+            a->setToolTip(kNoTranslationList);
+            continue;
+        }
         a->setCheckable(true);
         static const int keys[6] = {Qt::Key_1, Qt::Key_2, Qt::Key_3, Qt::Key_4, 0, Qt::Key_5};
         a->setShortcut(QKeySequence(Qt::CTRL | keys[i]));
@@ -300,7 +313,7 @@ void Form1::buildMenus() {
     logItem->setCheckable(true);
     logItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_7));
     window->addSeparator();
-    connect(addAction(window, "mResetLayout", "&Reset layout"), &QAction::triggered, this, &Form1::resetLayout);
+    connect(addAction(window, "mResetLayout", "Reset la&yout"), &QAction::triggered, this, &Form1::resetLayout);
     connect(logItem, &QAction::triggered, this, [this, logItem] { toggleWindow(log_, logItem); });
     // The check marks follow the windows however they are shown or closed.
     connect(preview_, &frmPreview::closed, this, [viewPreview] { viewPreview->setChecked(false); });
@@ -330,7 +343,7 @@ void Form1::buildButtons() {
     for (int i = 0; i < 6; ++i) {
         auto* b = new QPushButton(listCaptions[i], bar);
         b->setObjectName(QString("cmd_list_%1").arg(i));
-        b->setToolTip(listTips[i]);
+        b->setToolTip(i == 4 ? kNoTranslationList : listTips[i]);
         connect(b, &QPushButton::clicked, this, [this, i] { cmd_list_Click(i); });
         bar->addWidget(b);
         cmd_list_[static_cast<size_t>(i)] = b;
@@ -406,9 +419,10 @@ void Form1::setButtonsValid() {
         }
         static const Tool listTools[6] = {Tool::MaterialList, Tool::TextureList, Tool::VertexList,
                                           Tool::CommandTree, Tool::CommandTree, Tool::Statistics};
-        const bool available = i == 4 || hasTool(listTools[i]);
+        // No window lists the translation matrices: the item stays disabled and says so.
+        const bool available = i != 4 && hasTool(listTools[i]);
         cmd_list_[i]->setEnabled(on && available);
-        mViewList_[i]->setEnabled(on && (i == 4 || available));
+        mViewList_[i]->setEnabled(on && available);
         cmdSimpleTweak_[i]->setEnabled(model);
     }
     action("mViewCond")->setEnabled(model && hasTool(Tool::ConditionManager));
@@ -494,7 +508,14 @@ void Form1::loadMDLObject(const std::string& path, const std::string& title, boo
     progress_->show();
     progress_->start();
     try {
-        m->readMDL(path);
+        workOnFile(FileTask::open, path);
+        failedSection_.clear();
+        try {
+            m->readMDL(path);
+        } catch (const modkit::Error& e) {
+            failedSection_ = damagedSection(*m, e);
+            throw;
+        }
         doc_.locateTextures(*m, path);
         preparePreview(*m);
     } catch (...) {
@@ -602,23 +623,29 @@ void Form1::refreshPreview() {
     preview_->ticker().requestFrame();
 }
 
-void Form1::showTrapped(const std::string& handler, int number, const std::string& description) {
-    dialogs().messageBox(kTitle,
-                         "Error " + std::to_string(number) + " (" + description + ") in procedure " + handler +
-                             " of Form Form1",
-                         MsgIcon::None);
+void Form1::showTrapped(const std::string& handler, const modkit::Error& e) {
+    std::string text = "Error " + std::to_string(e.number()) + " (" + e.description() + ") in procedure " + handler +
+                       " of Form Form1";
+    if (fileWork_) {
+        const FileWork w = *std::exchange(fileWork_, std::nullopt);
+        text = failureText(text, w.task, w.path, e, w.task == FileTask::open ? failedSection_ : std::string());
+        log_->addLogError(failureLogLine(w.task, w.path, e));
+    }
+    showErrorBox(kTitle, text);
 }
 
 bool Form1::trap(const std::string& handler, const std::function<void()>& f) {
+    fileWork_.reset();
     try {
         f();
+        fileWork_.reset();
         return true;
     } catch (const modkit::Error& e) {
-        showTrapped(handler, e.number(), e.description());
+        showTrapped(handler, e);
     } catch (const std::bad_alloc&) {
-        showTrapped(handler, 7, "Out of memory");
+        showTrapped(handler, modkit::Error(7, "Fettle", "Out of memory"));
     } catch (const std::exception& e) {
-        showTrapped(handler, 5, e.what());
+        showTrapped(handler, modkit::Error(modkit::err::InvalidCall, "Fettle", e.what()));
     }
     return false;
 }
@@ -637,6 +664,7 @@ bool Form1::maybeSaveChanges() {
 bool Form1::openModelFile(const std::string& path, const std::string& handler) {
     if (doc_.isBusy() || !maybeSaveChanges()) return false;
     return trap(handler, [&] {
+        workOnFile(FileTask::open, path);
         loadMDLObject(path, path, false);
         log_->addLogEvent(path + " opened");
     });
@@ -656,8 +684,9 @@ void Form1::openArgument(const std::string& path) {
 void Form1::mOpen_Click() {
     if (doc_.isBusy() || !maybeSaveChanges()) return;
     trap("mOpen_Click", [&] {
-        std::string path = dialogs().openFileDialog(kMdlFilter, "Select MDL file", config().text("LastMDL"));
-        if (path.empty() || !modkit::fileExists(path)) return;
+        std::string path = dialogs().openFileDialog(kMdlFilter, "Open model", config().text("LastMDL"));
+        // A path that is no regular file (a pipe, a device) is tried all the same, so the reader says why not.
+        if (path.empty() || !modkit::pathExists(path)) return;
         loadMDLObject(path, path, false);
         log_->addLogEvent(path + " opened");
     });
@@ -666,17 +695,18 @@ void Form1::mOpen_Click() {
 void Form1::mLastFile_Click(int index) {
     if (doc_.isBusy()) return;
     std::string path = mLastFile_[static_cast<size_t>(index)]->data().toString().toStdString();
-    if (modkit::fileExists(path)) openModelFile(path, "mLastFile_Click");
+    if (modkit::pathExists(path)) openModelFile(path, "mLastFile_Click");
     else config().removeRecentFile(path);
 }
 
 bool Form1::saveModel(const std::string& handler, bool askForName) {
     if (!doc_.model() || doc_.isBusy()) return false;
     std::string path = askForName ? std::string() : doc_.saveTarget();
-    if (path.empty()) path = dialogs().saveFileDialog(kMdlFilter, "Select MDL file", doc_.proposedSaveName());
+    if (path.empty()) path = dialogs().saveFileDialog(kMdlFilter, "Save model as", doc_.proposedSaveName());
     if (path.empty()) return false;
     bool saved = false;
     trap(handler, [&] {
+        workOnFile(FileTask::save, path);
         if (!(saved = doc_.saveAs(path))) return;
         config().addRecentFile(path);
         log_->addLogEvent(path + " saved");
@@ -694,6 +724,7 @@ void Form1::exportModel(const char* filter, const char* title, const char* exten
     trap(handler, [&] {
         std::string path = dialogs().saveFileDialog(filter, title, doc_.defaultName(extension));
         if (path.empty()) return;
+        workOnFile(FileTask::exportFile, path);
         modkit::refuseOutputOverInput(path, {doc_.path()}, "Fettle");
         write(path);
         log_->addLogEvent(path + " exported");
@@ -701,17 +732,17 @@ void Form1::exportModel(const char* filter, const char* title, const char* exten
 }
 
 void Form1::mASMExport_Click() {
-    exportModel("BGLC source file (*.asm)|*.asm", "Select ASM file", ".asm", "mASMExport_Click",
+    exportModel("BGLC source file (*.asm)|*.asm", "Export BGLC source as", ".asm", "mASMExport_Click",
                 [this](const std::string& path) { doc_.model()->exportASM(path); });
 }
 
 void Form1::mFLTExport_Click() {
-    exportModel("OpenFlight file (*.flt)|*.flt", "Select FLT file", ".flt", "mFLTExport_Click",
+    exportModel("OpenFlight file (*.flt)|*.flt", "Export OpenFlight file as", ".flt", "mFLTExport_Click",
                 [this](const std::string& path) { doc_.model()->exportFLT(path, config().text("FLTTex")); });
 }
 
 void Form1::mGLTFExport_Click() {
-    exportModel("glTF binary (*.glb)|*.glb|glTF with separate files (*.gltf)|*.gltf", "Select glTF file", ".glb",
+    exportModel("glTF binary (*.glb)|*.glb|glTF with separate files (*.gltf)|*.gltf", "Export glTF as", ".glb",
                 "mGLTFExport_Click", [this](std::string path) {
                     modkit::GltfExportOptions options;
                     options.suffixes = seasonSuffixes(config());
@@ -764,11 +795,7 @@ void Form1::cmdSimpleTweak_Click(int index) {
 void Form1::cmd_list_Click(int index) {
     static const Tool tools[6] = {Tool::MaterialList, Tool::TextureList, Tool::VertexList,
                                   Tool::CommandTree, Tool::CommandTree, Tool::Statistics};
-    if (index == 4) {
-        dialogs().messageBox(kTitle, "Here will come some sort of list, probably the translations matrices",
-                             MsgIcon::Information);
-        return;
-    }
+    if (index == 4) return;  // no list of its own (the button is disabled)
     if (QWidget* w = toolWindow(tools[index])) {
         w->show();
         w->raise();
@@ -840,7 +867,7 @@ void Form1::closeEvent(QCloseEvent* e) {
     try {
         config().saveConfiguration();
     } catch (const modkit::Error& err) {
-        showTrapped("Form_Unload", err.number(), err.description());
+        showTrapped("Form_Unload", err);
     }
     releasePreview(doc_.model());
     doc_.close();

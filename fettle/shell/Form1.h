@@ -5,11 +5,13 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <QRect>
 
+#include "document/FailureText.h"
 #include "document/ModelDocument.h"
 
 class QAction;
@@ -20,6 +22,7 @@ class QPushButton;
 class QTimer;
 
 namespace modkit {
+class Error;
 class MDLObject;
 }
 
@@ -135,7 +138,9 @@ private:
     QAction* addAction(QMenu* menu, const char* name, const char* caption);
     // Runs f; a modkit::Error (or any other failure) is shown as trapped in `handler`.
     bool trap(const std::string& handler, const std::function<void()>& f);
-    void showTrapped(const std::string& handler, int number, const std::string& description);
+    void showTrapped(const std::string& handler, const modkit::Error& e);
+    // The file an open, save or export is working on, so that its failure names it (and is logged).
+    void workOnFile(FileTask task, const std::string& path) { fileWork_ = {task, path}; }
     void exportModel(const char* filter, const char* title, const char* extension, const std::string& handler,
                      const std::function<void(const std::string&)>& write);
     void setCurrentModel(ModelPtr model, const std::string& path, bool fromLibrary);
@@ -169,6 +174,13 @@ private:
     void updateStatus();
 
     ModelDocument doc_;
+    struct FileWork {
+        FileTask task = FileTask::open;
+        std::string path;
+    };
+    std::optional<FileWork> fileWork_;
+    // Where the last failed load stopped in a damaged file.
+    std::string failedSection_;
     uint32_t pendingPreview_ = 0;
     QTimer* previewRefresh_ = nullptr;
     bool closing_ = false;

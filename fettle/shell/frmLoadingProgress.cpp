@@ -21,10 +21,12 @@ frmLoadingProgress::frmLoadingProgress(QWidget* parent) : QDialog(parent) {
     lblLoading_->setObjectName("lblLoading");
     pgrLoading_ = new QProgressBar(this);
     pgrLoading_->setObjectName("pgrLoading");
+    pgrLoading_->setAccessibleName("Loading");
     pgrLoading_->setRange(0, 100);
     pgrLoading_->setTextVisible(false);
     pgrStatus_ = new QProgressBar(this);
     pgrStatus_->setObjectName("pgrStatus");
+    pgrStatus_->setAccessibleName("Loading stage");
     pgrStatus_->setRange(0, 5);
     pgrStatus_->setTextVisible(false);
     auto* layout = new QVBoxLayout(this);

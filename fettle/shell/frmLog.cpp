@@ -13,6 +13,7 @@ frmLog::frmLog(QWidget* parent) : QWidget(parent, Qt::Window) {
     setWindowTitle("Event log");
     txtLog_ = new QPlainTextEdit(this);
     txtLog_->setObjectName("txtLog");
+    txtLog_->setAccessibleName("Event log");
     txtLog_->setReadOnly(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

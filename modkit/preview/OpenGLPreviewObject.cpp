@@ -59,7 +59,7 @@ QImage OpenGLPreviewObject::convertToBitmap(const std::string& path) const {
     }
     if (w != image.width() || h != image.height()) {
         image = image.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        if (image.isNull()) raiseTextureLoadError(path);
+        if (image.isNull()) raiseTextureLoadError(path, "too large to scale down in memory");
     }
     return image;
 }
@@ -73,7 +73,7 @@ int32_t OpenGLPreviewObject::loadTexture(const std::string& s) {
     try {
         pixels = loadBitmapPixels(convertToBitmap(s));
     } catch (const std::bad_alloc&) {
-        raiseTextureLoadError(s);
+        raiseTextureLoadError(s, "too large to hold in memory");
     }
 
     for (int i = 0; i < 32 && glGetError() != GL_NO_ERROR; ++i) {
@@ -96,7 +96,7 @@ int32_t OpenGLPreviewObject::loadTexture(const std::string& s) {
     glPopClientAttrib();
     if (name == 0 || glGetError() != GL_NO_ERROR) {
         glDeleteTextures(1, &name);
-        raiseTextureLoadError(s);
+        raiseTextureLoadError(s, "the graphics driver refused the texture");
     }
     std::error_code ec;
     loaded_[name] = LoadedFile{s, std::filesystem::last_write_time(s, ec)};

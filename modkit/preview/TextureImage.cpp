@@ -291,8 +291,8 @@ QImage decodeWithQt(std::string_view bytes, const std::string& name) {
 
 }  // namespace
 
-void raiseTextureLoadError(const std::string& path) {
-    raiseLibrary(kSource, "Loading Texture File: '" + path + "' Failed!");
+void raiseTextureLoadError(const std::string& path, const std::string& reason) {
+    raiseLibrary(kSource, "Loading Texture File: '" + path + "' Failed! (" + reason + ")");
 }
 
 QImage decodeTextureImage(std::string_view bytes, const std::string& name) {
@@ -307,17 +307,18 @@ QImage decodeTextureImage(std::string_view bytes, const std::string& name) {
         }
         return decodeWithQt(bytes, name);
     } catch (const Unreadable&) {
+        raiseTextureLoadError(name, "not an image format that can be read, or a damaged or oversized image");
     } catch (const std::bad_alloc&) {
     }
-    raiseTextureLoadError(name);
+    raiseTextureLoadError(name, "too large to hold in memory");
 }
 
 QImage readTextureImage(const std::string& path) {
     std::string bytes;
     try {
         bytes = readFileBytes(path, kSource);
-    } catch (const Error&) {
-        raiseTextureLoadError(path);
+    } catch (const Error& e) {
+        raiseTextureLoadError(path, e.description());
     }
     return decodeTextureImage(bytes, path);
 }

@@ -44,7 +44,7 @@ MODKIT_EXPORT BitmapPixels bitmapPixelsOf(const QImage& image);
 // The image as a PNG file's bytes, alpha kept. Error 75 when it cannot be encoded.
 MODKIT_EXPORT std::string pngBytesOf(const QImage& image, const std::string& source);
 
-// The error a texture that cannot be loaded gives.
-[[noreturn]] MODKIT_EXPORT void raiseTextureLoadError(const std::string& path);
+// The error a texture that cannot be loaded gives; reason says why ("File not found").
+[[noreturn]] MODKIT_EXPORT void raiseTextureLoadError(const std::string& path, const std::string& reason);
 
 }  // namespace modkit

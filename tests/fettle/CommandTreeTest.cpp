@@ -127,7 +127,7 @@ TEST(CommandTree, JumpTargetsAreMarkedAndParametersListed) {
     EXPECT_TRUE(t.jumpTargets(1).empty());
 
     using Rows = std::vector<std::pair<int, std::string>>;
-    EXPECT_EQ(t.parameters(1), (Rows{{0, "24"}, {1, "827"}, {2, "0"}, {3, "5000"}}));
+    EXPECT_EQ(t.parameters(1), (Rows{{0, "24"}, {1, "33B"}, {2, "0"}, {3, "5000"}}));
     EXPECT_EQ(t.parameters(7), (Rows{{0, "0"}, {1, "1"}}));
     EXPECT_TRUE(t.parameters(9).empty());  // BGL_END has none
     EXPECT_TRUE(t.parameters(0).empty());

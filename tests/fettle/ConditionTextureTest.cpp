@@ -129,7 +129,8 @@ TEST_F(Editors, ConditionEntryRulesAndMessages) {
     ASSERT_EQ(d.messages.size(), 1u);
     EXPECT_EQ(d.messages[0].title, "Fettle II error");
     EXPECT_EQ(d.messages[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(message(), "Please make sure all required fields are valid");
+    EXPECT_EQ(message(), "Please make sure all required fields are valid\n\nmax: \"40000\" is not valid; "
+                         "enter a whole number from -32768 to 32767.");
     EXPECT_FALSE(ok->isEnabled());
     EXPECT_EQ(lines(w, "lstCond")[0], "Distance to RefPoint between 0 and 5000");
     enter(w, "txtMax", "4000");
@@ -303,9 +304,8 @@ TEST_F(Editors, TextureColourTypeSizeBitmapAndSizes) {
     enter(w, "txt_col_0", "300");
     enter(w, "txt_col_1", "-4");
     enter(w, "txt_col_2", "abc");
-    // Clamped; what was there before.
-    EXPECT_EQ(text(w, "txt_col_0") + " " + text(w, "txt_col_1") + " " + text(w, "txt_col_2"), "255 0 0");
-    EXPECT_EQ(child<QLabel>(w, "lbl_col")->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_EQ(text(w, "txt_col_0"), "300");  // refused where typed, never put into range
+    EXPECT_NE(child<QLineEdit>(w, "txt_col_1")->styleSheet().indexOf("red"), -1);
     d.colors = {{10, 20, 30}};
     click("cmdColPick", w);
     ASSERT_EQ(d.colorRequests.size(), 1u);

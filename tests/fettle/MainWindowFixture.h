@@ -139,6 +139,11 @@ protected:
         d.messages.clear();
         return t;
     }
+    // message() without the details after its first paragraph ("File:", "Found:", "What to do:").
+    std::string headline() {
+        const std::string t = message();
+        return t.substr(0, t.find("\n\n"));
+    }
     // Drags path over the main window and, when the window takes it, drops it there.
     bool dropOnMainWindow(const std::string& path) {
         QMimeData data;

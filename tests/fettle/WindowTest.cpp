@@ -91,14 +91,14 @@ TEST_F(Window, OpensSavesAndKeepsNineRecentFilesAsEight) {
     trigger("mOpen");
     ASSERT_EQ(d.requests.size(), 1u);
     EXPECT_EQ(d.requests[0].filter, "MDL file (*.mdl)|*.mdl");
-    EXPECT_EQ(d.requests[0].title, "Select MDL file");
+    EXPECT_EQ(d.requests[0].title, "Open model");
     EXPECT_EQ(message(), "");
     ASSERT_TRUE(form->currentModel());
     EXPECT_EQ(title(), "House.mdl - Fettle II");
     EXPECT_EQ(form->preview().windowTitle().toStdString(), "Object preview - [ " + house + "]");
     EXPECT_EQ(fettle::config().text("LastMDL"), house);
     EXPECT_EQ(caption("mLastFile_0"), house);
-    for (int i = 0; i < 6; ++i) EXPECT_TRUE(enabled(QString("cmd_list_%1").arg(i))) << i;
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(enabled(QString("cmd_list_%1").arg(i)), i != 4) << i;
     EXPECT_TRUE(enabled("cmdSimpleTweak_0"));
     // The log starts afresh with the load's own warnings, then the command's line.
     const std::string log = logText();
@@ -135,9 +135,9 @@ TEST_F(Window, ExportsWithDefaultNamesAndTrapsTheirErrors) {
     const struct {
         const char *action, *filter, *title, *proposed, *target, *alsoWritten;
     } exports[] = {
-        {"mASMExport", "BGLC source file (*.asm)|*.asm", "Select ASM file", "house.asm", "house.asm", nullptr},
-        {"mFLTExport", "OpenFlight file (*.flt)|*.flt", "Select FLT file", "house.flt", "out.flt", nullptr},
-        {"mGLTFExport", "glTF binary (*.glb)|*.glb|glTF with separate files (*.gltf)|*.gltf", "Select glTF file",
+        {"mASMExport", "BGLC source file (*.asm)|*.asm", "Export BGLC source as", "house.asm", "house.asm", nullptr},
+        {"mFLTExport", "OpenFlight file (*.flt)|*.flt", "Export OpenFlight file as", "house.flt", "out.flt", nullptr},
+        {"mGLTFExport", "glTF binary (*.glb)|*.glb|glTF with separate files (*.gltf)|*.gltf", "Export glTF as",
          "house.glb", "out.gltf", "house_roof.png"},
     };
     for (const auto& e : exports) {
@@ -153,13 +153,15 @@ TEST_F(Window, ExportsWithDefaultNamesAndTrapsTheirErrors) {
     EXPECT_TRUE(contains(testutil::readFile(dir.file("out.flt")), ".DDS"));  // the configured texture format
     EXPECT_EQ(message(), "");
 
-    // A read-only target: the trapped message, no log line, the file unchanged.
+    // A read-only target: the trapped message, an error line, the file unchanged.
     testutil::writeFile(dir.file("locked.asm"), "old");
     ::chmod(dir.file("locked.asm").c_str(), 0444);
     d.files = {dir.file("locked.asm")};
     trigger("mASMExport");
-    EXPECT_EQ(message(), "Error 70 (Permission denied) in procedure mASMExport_Click of Form Form1");
-    EXPECT_FALSE(contains(logText(), "locked.asm exported"));
+    const std::string refused = message();
+    EXPECT_EQ(refused.rfind("Error 70 (Permission denied) in procedure mASMExport_Click of Form Form1\n\n"
+                            "File: " + dir.file("locked.asm"), 0), 0u) << refused;
+    EXPECT_TRUE(contains(logText(), "Error: could not export \"" + dir.file("locked.asm") + "\": Error 70"));
     EXPECT_EQ(testutil::readFile(dir.file("locked.asm")), "old");
     // Cancelled: nothing at all.
     trigger("mFLTExport");
@@ -176,7 +178,7 @@ TEST_F(Window, AFailingOpenKeepsThePreviousModel) {
     trigger("mOpen");
     ASSERT_EQ(d.messages.size(), 1u);
     EXPECT_EQ(d.messages[0].title, "Fettle II");
-    EXPECT_EQ(message(), "Error 100 (This is not a valid RIFF scenery MDL file) in procedure mOpen_Click of Form Form1");
+    EXPECT_EQ(headline(), "Error 100 (This is not a valid RIFF scenery MDL file) in procedure mOpen_Click of Form Form1");
     EXPECT_EQ(form->currentModel(), before);
     EXPECT_FALSE(form->loadingProgress().isVisible());
     EXPECT_TRUE(enabled("mOpen"));
@@ -318,17 +320,15 @@ TEST_F(Window, OpensDroppedFilesAndTheCommandLineArgument) {
 
     // A missing file named on the command line is reported, nothing else happens.
     form->openArgument(dir.file("missing.mdl"));
-    EXPECT_EQ(message(), "Error 53 (File not found) in procedure Form_Load of Form Form1");
+    EXPECT_EQ(headline(), "Error 53 (File not found) in procedure Form_Load of Form Form1");
     EXPECT_EQ(form->currentModel()->MDLPath(), other);
 }
 
-TEST_F(Window, InformationBoxAndWindowToggles) {
+TEST_F(Window, TranslationsSayWhyTheyAreOffAndWindowsToggle) {
     start();
     ASSERT_TRUE(form->openModelFile(writeHouse(), "mOpen_Click"));
-    click("cmd_list_4");
-    ASSERT_EQ(d.messages.size(), 1u);
-    EXPECT_EQ(d.messages[0].icon, fettle::MsgIcon::Information);
-    EXPECT_EQ(message(), "Here will come some sort of list, probably the translations matrices");
+    EXPECT_FALSE(enabled("cmd_list_4"));  // no list of its own: says why in its tooltip
+    EXPECT_TRUE(contains(form->button("cmd_list_4")->toolTip().toStdString(), "Not available"));
 
     trigger("mViewPreview");
     EXPECT_FALSE(form->preview().isVisible());

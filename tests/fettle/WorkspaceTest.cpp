@@ -73,6 +73,21 @@ TEST_F(Workspace, EveryPanelDocksInOneWindowThatFitsTheScreen) {
     trigger("mResetLayout");
     EXPECT_FALSE(dock("frmVERT")->isFloating());
     EXPECT_FALSE(dock("frmVERT")->isHidden());
+
+    // Undo and Redo keys take one step from a panel, docked or floating; Escape closes it, its dock too.
+    click("cmdSimpleTweak_0");
+    click("cmdSimpleTweak_0");
+    QWidget* inside = form->findChild<QWidget*>("lblNumVert");
+    for (bool floating : {false, true}) {
+        dock("frmStats")->setFloating(floating);
+        QApplication::setActiveWindow(inside->window());
+        QTest::keyClick(inside, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(doc().undoStack().index(), 1) << floating;
+        QTest::keyClick(inside, Qt::Key_Y, Qt::ControlModifier);
+        EXPECT_EQ(doc().undoStack().index(), 2) << floating;
+    }
+    QTest::keyClick(inside, Qt::Key_Escape);
+    EXPECT_TRUE(dock("frmStats")->isHidden());
 }
 
 TEST_F(Workspace, LayoutComesBackAndStaysOnAShrunkScreen) {

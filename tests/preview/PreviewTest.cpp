@@ -280,7 +280,8 @@ TEST_F(Preview, FailedTexturesDrawUntexturedAndAreReported) {
     EXPECT_EQ(failures_[0].path, dir_.file("broken.bmp"));
     EXPECT_EQ(failures_[0].error.number(), 100);
     EXPECT_EQ(failures_[0].error.source(), "Modkit.OpenGLPreviewObject");
-    EXPECT_EQ(failures_[0].error.description(), "Loading Texture File: '" + dir_.file("broken.bmp") + "' Failed!");
+    EXPECT_EQ(failures_[0].error.description(), "Loading Texture File: '" + dir_.file("broken.bmp") +
+                  "' Failed! (not an image format that can be read, or a damaged or oversized image)");
     EXPECT_EQ(failures_[1].path, dir_.file("absent.bmp"));
     EXPECT_TRUE(m->Loaded());
     draw(*m);

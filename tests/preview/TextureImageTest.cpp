@@ -188,7 +188,7 @@ TEST(TextureImage, FailuresNameTheFile) {
     auto e = testutil::errorOf([&] { modkit::readTextureImage(absent); });
     EXPECT_EQ(e.number(), 100);
     EXPECT_EQ(e.source(), "Modkit.OpenGLPreviewObject");
-    EXPECT_EQ(e.description(), "Loading Texture File: '" + absent + "' Failed!");
+    EXPECT_EQ(e.description(), "Loading Texture File: '" + absent + "' Failed! (File not found)");
 
     testutil::writeFile(dir.file("t.dds"), sampleFiles()[6].second);
     expectQuadrants(modkit::readTextureImage(dir.file("t.dds")));
