@@ -15,7 +15,7 @@
 #include "modkit/lists/MaterialList.h"
 #include "modkit/lists/TextureList.h"
 #include "modkit/lists/VertexList.h"
-#include "modkit/preview/TextureLoadFailure.h"
+#include "modkit/core/TextureLoadFailure.h"
 
 namespace modkit {
 
@@ -183,8 +183,9 @@ public:
 
     const BGLOpcodeDictionary& dictionary() const { return dictionary_; }
 
-    // Preview (implemented in modkit/preview; the context of the preview
-    // object or surface must be current).
+    // Preview: defined in the preview library (modkit::preview), which a
+    // program calling these links; the model library itself has no GL. The
+    // context of the preview object or surface must be current.
     // Loads every texture that has a file into a GL texture. Every texture is
     // tried; afterwards the first failure, if any, is raised (error 100).
     void glLoadTextureList(OpenGLPreviewObject& oglPObj);
