@@ -22,6 +22,7 @@ namespace modkit {
 class GLSurface;
 class WalkState;
 class OpenGLPreviewObject;
+struct PreviewDrawList;
 
 enum class LoadingStatus : int32_t {
     loadingHEAD = 0,
@@ -189,9 +190,10 @@ public:
     // Loads every texture that has a file into a GL texture. Every texture is
     // tried; afterwards the first failure, if any, is raised (error 100).
     void glLoadTextureList(OpenGLPreviewObject& oglPObj);
-    // Compiles the model into one display list, replacing this model's
-    // previous one: every triangle without a state, what the simulator draws
-    // under state otherwise.
+    // Builds the model's draw list, replacing its previous one: every
+    // triangle without a state, what the simulator draws under state
+    // otherwise. The vertices go to one GL buffer, the state changes between
+    // runs of triangles are kept to be replayed at each frame.
     void glGenerateDrawList(const WalkState* state = nullptr);
     // Textures, then the display list; sets Loaded. A texture that fails does
     // not stop it: its triangles are drawn untextured and the failures are
@@ -209,7 +211,8 @@ public:
                    GLSurface& surface, float zoom);
     // Deletes this model's display list and textures from the current context.
     void glReleasePreview();
-    // The display-list name (0 when none was made).
+    // The GL buffer holding the draw list's vertices (0 when none was made,
+    // or when the context has no buffer objects and they stay in memory).
     uint32_t previewList() const { return previewList_; }
 
 private:
@@ -229,6 +232,7 @@ private:
     modkit::LoadingStatus status_ = modkit::LoadingStatus::loadingHEAD;
     std::string path_;
     uint32_t previewList_ = 0;
+    std::shared_ptr<PreviewDrawList> drawList_;  // what a frame draws (modkit/preview)
     int32_t previewTime_ = 1;  // the time of day the preview list was made for (Time of day values)
 };
 
