@@ -279,7 +279,9 @@ TEST_F(Preview, FailedTexturesDrawUntexturedAndAreReported) {
     s.use(red, s.texture("good.bmp"));
     s.triangle({{{0.1f, -0.9f}, {0.9f, -0.9f}, {0.5f, 0.9f}}});
     s.texture("absent.bmp");
+    s.texture("good.bmp");  // listed twice: loaded once
     auto m = prepared(s);
+    EXPECT_EQ(m->TextureList()->Item(4)->glPointer(), m->TextureList()->Item(2)->glPointer());
 
     ASSERT_EQ(failures_.size(), 2u);
     EXPECT_EQ(failures_[0].path, dir_.file("broken.bmp"));
