@@ -26,15 +26,16 @@ void pumpEventsNow() {
     h();
 }
 
-void pumpEvents() {
-    if (!hook()) return;
-    if (++callsSinceCheck < 256) return;
+bool pumpEvents() {
+    if (!hook()) return false;
+    if (++callsSinceCheck < 256) return false;
     callsSinceCheck = 0;
     auto now = Clock::now();
-    if (now - lastCall < std::chrono::milliseconds(20)) return;
+    if (now - lastCall < std::chrono::milliseconds(20)) return false;
     lastCall = now;
     EventPump h = hook();  // the hook may replace itself
     h();
+    return true;
 }
 
 }  // namespace modkit

@@ -11,8 +11,8 @@ using EventPump = std::function<void()>;
 MODKIT_EXPORT void setEventPump(EventPump pump);
 
 // Called between the steps of long operations. Cheap: looks at the clock only
-// now and then and calls the hook at most about every 20 ms.
-MODKIT_EXPORT void pumpEvents();
+// now and then and calls the hook at most about every 20 ms. True when it did.
+MODKIT_EXPORT bool pumpEvents();
 
 // Calls the hook now (status changes the user should see at once).
 MODKIT_EXPORT void pumpEventsNow();

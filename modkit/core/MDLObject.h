@@ -15,7 +15,7 @@
 #include "modkit/lists/MaterialList.h"
 #include "modkit/lists/TextureList.h"
 #include "modkit/lists/VertexList.h"
-#include "modkit/preview/TextureLoadFailure.h"
+#include "modkit/core/TextureLoadFailure.h"
 
 namespace modkit {
 
@@ -24,6 +24,7 @@ class WalkState;
 class OpenGLPreviewObject;
 class ViewCamera;
 struct ViewPoint;
+struct PreviewDrawList;
 
 enum class LoadingStatus : int32_t {
     loadingHEAD = 0,
@@ -185,14 +186,16 @@ public:
 
     const BGLOpcodeDictionary& dictionary() const { return dictionary_; }
 
-    // Preview (implemented in modkit/preview; the context of the preview
-    // object or surface must be current).
+    // Preview: defined in the preview library (modkit::preview), which a
+    // program calling these links; the model library itself has no GL. The
+    // context of the preview object or surface must be current.
     // Loads every texture that has a file into a GL texture. Every texture is
     // tried; afterwards the first failure, if any, is raised (error 100).
     void glLoadTextureList(OpenGLPreviewObject& oglPObj);
-    // Compiles the model into one display list, replacing this model's
-    // previous one: every triangle without a state, what the simulator draws
-    // under state otherwise.
+    // Builds the model's draw list, replacing its previous one: every
+    // triangle without a state, what the simulator draws under state
+    // otherwise. The vertices go to one GL buffer, the state changes between
+    // runs of triangles are kept to be replayed at each frame.
     void glGenerateDrawList(const WalkState* state = nullptr);
     // Textures, then the display list; sets Loaded. A texture that fails does
     // not stop it: its triangles are drawn untextured and the failures are
@@ -215,13 +218,15 @@ public:
     std::vector<ViewPoint> viewPoints() const;
     // Deletes this model's display list and textures from the current context.
     void glReleasePreview();
-    // The display-list name (0 when none was made).
+    // The GL buffer holding the draw list's vertices (0 when none was made,
+    // or when the context has no buffer objects and they stay in memory).
     uint32_t previewList() const { return previewList_; }
 
 private:
     void decodeSections();
     std::vector<TextureLoadFailure> loadPreviewTextures(OpenGLPreviewObject& oglPObj);
     void compileDrawList(const WalkState* state);
+    bool glReplayDrawList(GLSurface& surface);
 
     std::array<RIFFSection, slotCount> sections_;
     std::shared_ptr<modkit::MDLHeader> header_;
@@ -235,6 +240,7 @@ private:
     modkit::LoadingStatus status_ = modkit::LoadingStatus::loadingHEAD;
     std::string path_;
     uint32_t previewList_ = 0;
+    std::shared_ptr<PreviewDrawList> drawList_;  // what a frame draws (modkit/preview)
     int32_t previewTime_ = 1;  // the time of day the preview list was made for (Time of day values)
 };
 

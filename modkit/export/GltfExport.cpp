@@ -21,7 +21,7 @@
 #include "modkit/core/MDLObject.h"
 #include "modkit/core/NumText.h"
 #include "modkit/core/Paths.h"
-#include "modkit/preview/TexturePng.h"
+#include "modkit/export/TextureDecoder.h"
 
 namespace modkit {
 namespace {
@@ -250,7 +250,7 @@ int GltfBuilder::gltfTexture(int32_t texture) {
     };
     Png png{uniquePngName(pngNameOf(t->bitmap()), taken), {}, t->file()};
     try {
-        png.bytes = texturePng(t->file());
+        png.bytes = decodeTexturePng(t->file());
     } catch (const Error& e) {
         report_.textureFailures.push_back({t->file(), e});
         return out;
@@ -588,7 +588,7 @@ TexturePngReport exportTexturesPNG(const MDLObject& model, const std::string& fo
                                          }));
         std::string bytes;
         try {
-            bytes = texturePng(t->file());
+            bytes = decodeTexturePng(t->file());
         } catch (const Error& e) {
             report.failures.push_back({t->file(), e});
             continue;

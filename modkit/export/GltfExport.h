@@ -8,7 +8,7 @@
 #include "modkit/core/Export.h"
 #include "modkit/export/FLTBatch.h"
 #include "modkit/lists/TextureGroups.h"
-#include "modkit/preview/TextureLoadFailure.h"
+#include "modkit/core/TextureLoadFailure.h"
 
 namespace modkit {
 

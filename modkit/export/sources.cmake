@@ -3,6 +3,7 @@ target_sources(modkit PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/OpenFlightWriter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FLTExport.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FLTBatch.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TextureDecoder.cpp
 )
 
 # glTF: tinygltf as Debian builds it, a shared library with its JSON and image

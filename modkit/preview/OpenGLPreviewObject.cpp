@@ -4,10 +4,15 @@
 
 #include <QImage>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstring>
+#include <future>
 #include <new>
+#include <thread>
 
 #include "modkit/core/Error.h"
+#include "modkit/core/EventPump.h"
 #include "modkit/preview/TextureImage.h"
 
 #ifndef GL_BGR
@@ -66,16 +71,81 @@ QImage OpenGLPreviewObject::convertToBitmap(const std::string& path) const {
 
 BitmapPixels OpenGLPreviewObject::loadBitmapPixels(const QImage& bitmap) const { return bitmapPixelsOf(bitmap); }
 
-int32_t OpenGLPreviewObject::loadTexture(const std::string& s) {
-    if (s.empty()) return 0;
-    if (!init_ || !surface_) raiseLibrary(kSource, "Could not initialize OpenGL");
-    BitmapPixels pixels;
+BitmapPixels OpenGLPreviewObject::decodeTexture(const std::string& s) const {
     try {
-        pixels = loadBitmapPixels(convertToBitmap(s));
+        return loadBitmapPixels(convertToBitmap(s));
     } catch (const std::bad_alloc&) {
         raiseTextureLoadError(s, "too large to hold in memory");
     }
+}
 
+int32_t OpenGLPreviewObject::loadTexture(const std::string& s) {
+    if (s.empty()) return 0;
+    if (!init_ || !surface_) raiseLibrary(kSource, "Could not initialize OpenGL");
+    return uploadTexture(s, decodeTexture(s));
+}
+
+std::vector<TextureLoad> OpenGLPreviewObject::loadTextures(const std::vector<std::string>& paths) {
+    std::vector<TextureLoad> out(paths.size());
+    std::vector<std::string> files;  // distinct, in first-use order
+    std::map<std::string, size_t> fileOf;
+    for (const std::string& p : paths)
+        if (!p.empty() && fileOf.emplace(p, files.size()).second) files.push_back(p);
+    if (files.empty()) return out;
+    if (!init_ || !surface_) raiseLibrary(kSource, "Could not initialize OpenGL");
+
+    struct Decoded {
+        BitmapPixels pixels;
+        std::optional<Error> error;
+    };
+    std::vector<Decoded> decoded(files.size());
+    std::vector<std::promise<void>> done(files.size());
+    std::vector<std::future<void>> ready;
+    for (auto& d : done) ready.push_back(d.get_future());
+    std::atomic<size_t> next{0};
+    {
+        const size_t threads =
+            std::min<size_t>(files.size(), std::max(1u, std::thread::hardware_concurrency()));
+        std::vector<std::jthread> workers;
+        for (size_t i = 0; i < threads; ++i)
+            workers.emplace_back([&] {
+                for (size_t k; (k = next++) < files.size();) {
+                    try {
+                        decoded[k].pixels = decodeTexture(files[k]);
+                    } catch (const Error& e) {
+                        decoded[k].error = e;
+                    } catch (...) {
+                        try {
+                            raiseTextureLoadError(files[k], "too large to hold in memory");
+                        } catch (const Error& e) {
+                            decoded[k].error = e;
+                        }
+                    }
+                    done[k].set_value();
+                }
+            });
+        // Uploaded in order as each is ready; the pixels go as soon as GL has them.
+        std::vector<TextureLoad> loads(files.size());
+        for (size_t k = 0; k < files.size(); ++k) {
+            while (ready[k].wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) pumpEventsNow();
+            if (decoded[k].error) {
+                loads[k].error = decoded[k].error;
+                continue;
+            }
+            try {
+                loads[k].name = uploadTexture(files[k], decoded[k].pixels);
+            } catch (const Error& e) {
+                loads[k].error = e;
+            }
+            decoded[k].pixels = BitmapPixels();
+        }
+        for (size_t i = 0; i < paths.size(); ++i)
+            if (!paths[i].empty()) out[i] = loads[fileOf[paths[i]]];
+    }
+    return out;
+}
+
+int32_t OpenGLPreviewObject::uploadTexture(const std::string& s, const BitmapPixels& pixels) {
     for (int i = 0; i < 32 && glGetError() != GL_NO_ERROR; ++i) {
     }
     GLuint name = 0;

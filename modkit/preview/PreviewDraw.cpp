@@ -1,9 +1,12 @@
-// The preview operations of MDLObject: textures, the display list and one frame.
+// The preview operations of MDLObject: textures, the draw list and one frame.
+#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <GL/glu.h>
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -19,6 +22,118 @@
 #include "modkit/preview/ViewCamera.h"
 
 namespace modkit {
+
+// A model as a frame draws it: its triangles' vertices in one array (in a GL
+// buffer once uploaded) and the state changes between runs of them. Building
+// it needs no GL call, and a frame replays a few calls a run, where a display
+// list compiled from immediate-mode calls took seconds and hundreds of
+// megabytes in Mesa for a model of half a million triangles.
+struct PreviewDrawList {
+    struct Vertex {
+        GLfloat s, t, nx, ny, nz, x, y, z;  // GL_T2F_N3F_V3F
+    };
+    struct Op {
+        enum Kind { zbias, material, triangles } kind;
+        GLfloat bias;
+        GLuint texture;
+        GLfloat diffuse[4], ambient[4], specular[4], emission[4];
+        GLint first;
+        GLsizei count;
+    };
+    static constexpr GLsizei kFinishVertices = 30000;
+    std::vector<Vertex> vertices;  // emptied once in a GL buffer
+    std::vector<Op> ops;
+    size_t drawn = 0;  // vertices already in a run
+    GLuint buffer = 0;
+
+    // Into a GL buffer when the context has buffer objects (GL 1.5); the
+    // vertices stay in memory otherwise, or when the buffer cannot be made.
+    void upload() {
+        if (vertices.empty() || !hasBuffers()) return;
+        for (int i = 0; i < 32 && glGetError() != GL_NO_ERROR; ++i) {
+        }
+        glGenBuffers(1, &buffer);
+        glBindBuffer(GL_ARRAY_BUFFER, buffer);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(Vertex)), vertices.data(),
+                     GL_STATIC_DRAW);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        if (buffer == 0 || glGetError() != GL_NO_ERROR) {
+            if (buffer != 0) glDeleteBuffers(1, &buffer);
+            buffer = 0;
+            return;
+        }
+        std::vector<Vertex>().swap(vertices);
+    }
+
+    // Replays the list. A frame of a large model takes seconds on a software
+    // renderer: the program's events run meanwhile (the pump), after which
+    // resume makes the context current again and tells whether to go on (the
+    // list may have been replaced); the frame is then left unfinished.
+    bool draw(const std::function<bool()>& resume) const {
+        glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+        bind();
+        const Op* lastMaterial = nullptr;
+        const Op* lastBias = nullptr;
+        GLsizei sinceFinish = 0;
+        bool finished = true;
+        for (const Op& op : ops) {
+            if (pumpEvents()) {
+                if (!resume()) {
+                    finished = false;
+                    break;
+                }
+                // Others may have used the context meanwhile.
+                bind();
+                if (lastBias) replay(*lastBias);
+                if (lastMaterial) replay(*lastMaterial);
+            }
+            replay(op);
+            if (op.kind == Op::material) lastMaterial = &op;
+            if (op.kind == Op::zbias) lastBias = &op;
+            // A software renderer bins a whole frame before drawing it:
+            // finishing it in parts keeps that memory small.
+            if (op.kind == Op::triangles && (sinceFinish += op.count) >= kFinishVertices) {
+                glFinish();
+                sinceFinish = 0;
+            }
+        }
+        if (buffer) glBindBuffer(GL_ARRAY_BUFFER, 0);
+        glPopClientAttrib();
+        return finished;
+    }
+
+    // Deletes the GL buffer from the current context.
+    void release() {
+        if (buffer != 0 && glIsBuffer(buffer)) glDeleteBuffers(1, &buffer);
+        buffer = 0;
+    }
+
+    void bind() const {
+        if (buffer) glBindBuffer(GL_ARRAY_BUFFER, buffer);
+        glInterleavedArrays(GL_T2F_N3F_V3F, 0, buffer ? nullptr : vertices.data());
+    }
+
+    static void replay(const Op& op) {
+        switch (op.kind) {
+            case Op::zbias: glPolygonOffset(op.bias, 0); break;
+            case Op::material:
+                glBindTexture(GL_TEXTURE_2D, op.texture);
+                glMaterialfv(GL_FRONT, GL_DIFFUSE, op.diffuse);
+                glMaterialfv(GL_FRONT, GL_AMBIENT, op.ambient);
+                glMaterialfv(GL_FRONT, GL_SPECULAR, op.specular);
+                glMaterialfv(GL_FRONT, GL_EMISSION, op.emission);
+                break;
+            case Op::triangles: glDrawArrays(GL_TRIANGLES, op.first, op.count); break;
+        }
+    }
+
+    static bool hasBuffers() {
+        const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+        if (!version || version[0] < '1' || version[0] > '9') return false;
+        return version[0] > '1' || (version[1] == '.' && version[2] >= '5');
+    }
+};
+
 namespace {
 
 const char* const kSource = "Modkit.MDLObject";
@@ -68,19 +183,14 @@ int pixels(float size) {
 }  // namespace
 
 std::vector<TextureLoadFailure> MDLObject::loadPreviewTextures(OpenGLPreviewObject& oglPObj) {
+    std::vector<std::string> files;
+    for (const auto& t : *textures_) files.push_back(t->file());
+    const std::vector<TextureLoad> loads = oglPObj.loadTextures(files);
     std::vector<TextureLoadFailure> failures;
-    for (const auto& t : *textures_) {
-        pumpEvents();
-        if (t->file().empty()) {
-            t->setGlPointer(0);
-            continue;
-        }
-        try {
-            t->setGlPointer(oglPObj.loadTexture(t->file()));
-        } catch (const Error& e) {
-            t->setGlPointer(kNoImage);
-            failures.push_back(TextureLoadFailure{t->file(), e});
-        }
+    for (size_t i = 0; i < files.size(); ++i) {
+        Texture& t = *textures_->Item(static_cast<int32_t>(i) + 1);
+        if (loads[i].error) failures.push_back(TextureLoadFailure{files[i], *loads[i].error});
+        t.setGlPointer(loads[i].error ? kNoImage : loads[i].name);
     }
     return failures;
 }
@@ -90,38 +200,18 @@ void MDLObject::glLoadTextureList(OpenGLPreviewObject& oglPObj) {
     if (!failures.empty()) throw failures.front().error;
 }
 
-void MDLObject::glGenerateDrawList(const WalkState* state) {
-    if (previewList_ != 0) {
-        if (glIsList(previewList_)) glDeleteLists(previewList_, 1);
-        previewList_ = 0;
-    }
-    const GLuint list = glGenLists(1);
-    if (list == 0) raiseLibrary(kContextSource, "Could not initialize OpenGL");
-    glNewList(list, GL_COMPILE);
-    try {
-        compileDrawList(state);
-    } catch (...) {
-        // A list left open would swallow every later GL call of the context.
-        glEndList();
-        glDeleteLists(list, 1);
-        throw;
-    }
-    glEndList();
-    previewList_ = list;
-}
-
 namespace {
 
-// Compiles what the walk draws. Consecutive triangles share one GL_TRIANGLES
-// batch; it is closed before any state change, which GL does not allow inside
-// a batch. Under a state, dusk and night darken the surfaces, and at night a
-// texture with a night map ("_LM") shows the map at full brightness, as the
-// simulator lights it.
+// Records what the walk draws: the vertices of consecutive triangles form one
+// run, drawn as GL_TRIANGLES; each state change closes the run and is kept
+// to be replayed before the next. Under a state, dusk and night darken the
+// surfaces, and at night a texture with a night map ("_LM") shows the map at
+// full brightness, as the simulator lights it.
 class DrawListSink : public GeometrySink {
 public:
     DrawListSink(const MaterialList& materials, const TextureList& textures, const VertexList& vertices,
-                 const WalkState* state)
-        : materials_(materials), textures_(textures), vertices_(vertices) {
+                 const WalkState* state, PreviewDrawList& out)
+        : materials_(materials), textures_(textures), vertices_(vertices), out_(out) {
         if (!state) return;
         const int32_t time = state->timeOfDay();
         light_ = time == WalkState::night ? 0.15f : time == WalkState::dusk ? 0.5f : 1.0f;
@@ -132,7 +222,10 @@ public:
     void zbias(double bias, int32_t) override {
         pumpEvents();
         endBatch();
-        glPolygonOffset(static_cast<GLfloat>(-bias), 0);
+        PreviewDrawList::Op op{};
+        op.kind = PreviewDrawList::Op::zbias;
+        op.bias = static_cast<GLfloat>(-bias);
+        out_.ops.push_back(op);
     }
 
     void material(const DrawState& s, int32_t) override {
@@ -151,31 +244,35 @@ public:
         }
         if (night > 0) name = night;
         endBatch();
-        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(name));
+        PreviewDrawList::Op op{};
+        op.kind = PreviewDrawList::Op::material;
+        op.texture = static_cast<GLuint>(name);
         static const GLfloat white[4] = {1, 1, 1, 1}, none[4] = {0, 0, 0, 0};
+        auto set = [](GLfloat to[4], const GLfloat from[4]) { std::copy(from, from + 4, to); };
         if (name == kNoImage) {
             // No texture (or one that could not be loaded): the material's own colours.
             dim(diffuse);
             dim(ambient);
-            glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
-            glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
-            glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
-            glMaterialfv(GL_FRONT, GL_EMISSION, emissive);
+            set(op.diffuse, diffuse);
+            set(op.ambient, ambient);
+            set(op.specular, specular);
+            set(op.emission, emissive);
         } else if (night > 0) {
             // The night map glows whatever the light.
-            glMaterialfv(GL_FRONT, GL_DIFFUSE, none);
-            glMaterialfv(GL_FRONT, GL_AMBIENT, none);
-            glMaterialfv(GL_FRONT, GL_SPECULAR, none);
-            glMaterialfv(GL_FRONT, GL_EMISSION, white);
+            set(op.diffuse, none);
+            set(op.ambient, none);
+            set(op.specular, none);
+            set(op.emission, white);
         } else {
             // The texture alone colours the surface, lit by the scene.
             GLfloat lit[4] = {1, 1, 1, 1};
             dim(lit);
-            glMaterialfv(GL_FRONT, GL_DIFFUSE, lit);
-            glMaterialfv(GL_FRONT, GL_AMBIENT, lit);
-            glMaterialfv(GL_FRONT, GL_SPECULAR, none);
-            glMaterialfv(GL_FRONT, GL_EMISSION, none);
+            set(op.diffuse, lit);
+            set(op.ambient, lit);
+            set(op.specular, none);
+            set(op.emission, none);
         }
+        out_.ops.push_back(op);
     }
 
     void triangle(const WalkTriangle& t) override {
@@ -183,20 +280,21 @@ public:
         const Vertex& va = *vertices_.Item(t.v[0] + 1);
         const Vertex& vb = *vertices_.Item(t.v[1] + 1);
         const Vertex& vc = *vertices_.Item(t.v[2] + 1);
-        if (!batch_) glBegin(GL_TRIANGLES);
-        batch_ = true;
         // The model's y axis (up) is the drawing's z axis; the whole triangle
         // carries the first vertex's normal.
-        glNormal3f(va.nx(), va.nz(), va.ny());
-        for (const Vertex* v : {&va, &vb, &vc}) {
-            glTexCoord2f(v->tx(), v->ty());
-            glVertex3f(v->x(), v->z(), v->y());
-        }
+        for (const Vertex* v : {&va, &vb, &vc})
+            out_.vertices.push_back({v->tx(), v->ty(), va.nx(), va.nz(), va.ny(), v->x(), v->z(), v->y()});
     }
 
     void endBatch() {
-        if (batch_) glEnd();
-        batch_ = false;
+        const size_t first = out_.drawn;
+        if (out_.vertices.size() == first) return;
+        PreviewDrawList::Op op{};
+        op.kind = PreviewDrawList::Op::triangles;
+        op.first = static_cast<GLint>(first);
+        op.count = static_cast<GLsizei>(out_.vertices.size() - first);
+        out_.ops.push_back(op);
+        out_.drawn = out_.vertices.size();
     }
 
 private:
@@ -230,17 +328,32 @@ private:
     const MaterialList& materials_;
     const TextureList& textures_;
     const VertexList& vertices_;
+    PreviewDrawList& out_;
     float light_ = 1;
     std::vector<int32_t> nightMaps_;
-    bool batch_ = false;
 };
 
 }  // namespace
 
 void MDLObject::compileDrawList(const WalkState* state) {
-    DrawListSink sink(*materials_, *textures_, *vertices_, state);
+    auto list = std::make_shared<PreviewDrawList>();
+    {
+        DrawListSink sink(*materials_, *textures_, *vertices_, state, *list);
+        walkCommands(*commands_, sink, state);
+    }
+    pumpEvents();
+    list->upload();
     previewTime_ = state ? state->timeOfDay() : WalkState::day;
-    walkCommands(*commands_, sink, state);
+    drawList_ = std::move(list);
+    previewList_ = drawList_->buffer;
+}
+
+void MDLObject::glGenerateDrawList(const WalkState* state) {
+    // The old list goes first: the two need not fit in memory together.
+    if (drawList_) drawList_->release();
+    drawList_.reset();
+    previewList_ = 0;
+    compileDrawList(state);
 }
 
 std::vector<TextureLoadFailure> MDLObject::glPreparepreview(OpenGLPreviewObject& oglPreview, const WalkState* state) {
@@ -248,7 +361,7 @@ std::vector<TextureLoadFailure> MDLObject::glPreparepreview(OpenGLPreviewObject&
     setLoadingStatus(modkit::LoadingStatus::generatingDrawList);
     if (oglPreview.surface() && !oglPreview.surface()->makeCurrent())
         raiseLibrary(kContextSource, "Could not initialize OpenGL");
-    if (previewList_ != 0) glReleasePreview();  // prepared before: replace, do not pile up
+    if (drawList_) glReleasePreview();  // prepared before: replace, do not pile up
     std::vector<TextureLoadFailure> failures = loadPreviewTextures(oglPreview);
     pumpEventsNow();
     glGenerateDrawList(state);
@@ -261,28 +374,28 @@ std::vector<TextureLoadFailure> MDLObject::glReloadChangedTextures(OpenGLPreview
     if (oglPreview.surface() && !oglPreview.surface()->makeCurrent())
         raiseLibrary(kContextSource, "Could not initialize OpenGL");
     loaded_ = false;
-    std::vector<TextureLoadFailure> failures;
+    // The textures still held keep their GL name; the others load together.
     std::map<std::string, int32_t> byFile;  // entries naming one file share its texture
+    std::vector<std::string> toLoad;
+    for (const auto& t : *textures_) {
+        if (t->file().empty() || byFile.count(t->file())) continue;
+        if (oglPreview.holdsTexture(t->glPointer(), t->file())) {
+            byFile.emplace(t->file(), t->glPointer());
+        } else {
+            byFile.emplace(t->file(), kNoImage);
+            toLoad.push_back(t->file());
+        }
+    }
+    std::vector<TextureLoadFailure> failures;
+    const std::vector<TextureLoad> loads = oglPreview.loadTextures(toLoad);
+    for (size_t i = 0; i < toLoad.size(); ++i) {
+        if (loads[i].error) failures.push_back(TextureLoadFailure{toLoad[i], *loads[i].error});
+        else byFile[toLoad[i]] = loads[i].name;
+    }
     std::set<int32_t> inUse;
     for (const auto& t : *textures_) {
-        if (t->file().empty()) {
-            t->setGlPointer(0);
-            continue;
-        }
-        const auto same = byFile.find(t->file());
-        if (same != byFile.end()) {
-            t->setGlPointer(same->second);
-        } else if (!oglPreview.holdsTexture(t->glPointer(), t->file())) {
-            pumpEvents();
-            try {
-                t->setGlPointer(oglPreview.loadTexture(t->file()));
-            } catch (const Error& e) {
-                t->setGlPointer(kNoImage);
-                failures.push_back(TextureLoadFailure{t->file(), e});
-            }
-        }
-        byFile.emplace(t->file(), t->glPointer());
-        inUse.insert(t->glPointer());
+        t->setGlPointer(t->file().empty() ? 0 : byFile[t->file()]);
+        if (!t->file().empty()) inUse.insert(t->glPointer());
     }
     oglPreview.releaseTexturesExcept(inUse);
     pumpEventsNow();
@@ -292,7 +405,8 @@ std::vector<TextureLoadFailure> MDLObject::glReloadChangedTextures(OpenGLPreview
 }
 
 void MDLObject::glReleasePreview() {
-    if (previewList_ != 0 && glIsList(previewList_)) glDeleteLists(previewList_, 1);
+    if (drawList_) drawList_->release();
+    drawList_.reset();
     previewList_ = 0;
     for (const auto& t : *textures_) {
         const GLuint name = static_cast<GLuint>(t->glPointer());
@@ -328,10 +442,33 @@ void beginFrame(int32_t time) {
     glClear(GL_COLOR_BUFFER_BIT | GL_ACCUM_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
 }
 
+// Events run during a frame may ask for another: that one is not drawn.
+struct FrameGuard {
+    static bool& inFrame() {
+        static thread_local bool on = false;
+        return on;
+    }
+    const bool nested = inFrame();
+    FrameGuard() { inFrame() = true; }
+    ~FrameGuard() {
+        if (!nested) inFrame() = false;
+    }
+};
+
 }  // namespace
+
+// Replays the draw list; false when events run meanwhile replaced or released
+// it, which leaves the frame unshown.
+bool MDLObject::glReplayDrawList(GLSurface& surface) {
+    if (!drawList_) return true;
+    const std::shared_ptr<PreviewDrawList> list = drawList_;
+    return list->draw([&] { return surface.makeCurrent() && drawList_ == list; });
+}
 
 void MDLObject::glDrawMDL(float heading, float pitch, float panX, float panY, float picWidth, float picHeigth,
                           GLSurface& surface, float zoom) {
+    const FrameGuard guard;
+    if (guard.nested) return;
     if (!surface.makeCurrent()) raiseLibrary(kContextSource, "Could not initialize OpenGL");
     beginFrame(previewTime_);
 
@@ -355,13 +492,18 @@ void MDLObject::glDrawMDL(float heading, float pitch, float panX, float panY, fl
         glTranslatef(panX - (box.xmin + box.xmax) / 2, panY - (box.zmin + box.zmax) / 2, -(box.ymin + box.ymax) / 2);
 
         glPushMatrix();
-        if (previewList_ != 0) glCallList(previewList_);
+        if (!glReplayDrawList(surface)) {
+            if (surface.makeCurrent()) glPopMatrix();
+            return;
+        }
         glPopMatrix();
     }
     surface.present();
 }
 
 void MDLObject::glDrawView(const ViewCamera& camera, float picWidth, float picHeight, GLSurface& surface) {
+    const FrameGuard guard;
+    if (guard.nested) return;
     if (!surface.makeCurrent()) raiseLibrary(kContextSource, "Could not initialize OpenGL");
     beginFrame(previewTime_);
     const int w = pixels(picWidth), h = pixels(picHeight);
@@ -371,7 +513,7 @@ void MDLObject::glDrawView(const ViewCamera& camera, float picWidth, float picHe
         glLoadMatrixf(camera.projectionMatrix(picWidth / picHeight).data());
         glMatrixMode(GL_MODELVIEW);
         glLoadMatrixf(camera.viewMatrix().data());
-        if (previewList_ != 0) glCallList(previewList_);
+        if (!glReplayDrawList(surface)) return;
     }
     surface.present();
 }

@@ -14,6 +14,7 @@
 #include "modkit/core/Error.h"
 #include "modkit/core/FileIO.h"
 #include "modkit/core/HexFunctions.h"
+#include "modkit/export/TextureDecoder.h"
 #include "modkit/preview/TexturePng.h"
 
 namespace modkit {
@@ -354,5 +355,10 @@ std::string pngBytesOf(const QImage& image, const std::string& source) {
 std::string texturePng(const std::string& path) {
     return pngBytesOf(readTextureImage(path), kSource);
 }
+
+namespace {
+// Loading this library gives the model library's exports their texture decoder.
+[[maybe_unused]] const bool decoderInstalled = (setTexturePngDecoder(&texturePng), true);
+}  // namespace
 
 }  // namespace modkit

@@ -1,5 +1,7 @@
 // Drawing checked by reading back the pixels of an offscreen surface.
+#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -274,7 +276,9 @@ TEST_F(Preview, FailedTexturesDrawUntexturedAndAreReported) {
     s.use(red, s.texture("good.bmp"));
     s.triangle({{{0.1f, -0.9f}, {0.9f, -0.9f}, {0.5f, 0.9f}}});
     s.texture("absent.bmp");
+    s.texture("good.bmp");  // listed twice: loaded once
     auto m = prepared(s);
+    EXPECT_EQ(m->TextureList()->Item(4)->glPointer(), m->TextureList()->Item(2)->glPointer());
 
     ASSERT_EQ(failures_.size(), 2u);
     EXPECT_EQ(failures_[0].path, dir_.file("broken.bmp"));
@@ -377,14 +381,14 @@ TEST_F(Preview, PreparingAgainReplacesTheListAndTextures) {
     auto m = prepared(s);
     const GLuint list = m->previewList();
     const auto texture = static_cast<GLuint>(m->TextureList()->Item(1)->glPointer());
-    ASSERT_TRUE(glIsList(list));
+    ASSERT_TRUE(glIsBuffer(list));
     ASSERT_TRUE(glIsTexture(texture));
     m->glPreparepreview(gl_);
-    EXPECT_TRUE(glIsList(m->previewList()));
+    EXPECT_TRUE(glIsBuffer(m->previewList()));
     EXPECT_TRUE(glIsTexture(static_cast<GLuint>(m->TextureList()->Item(1)->glPointer())));
     // The old names were freed (GL may hand the same ones out again).
     if (m->previewList() != list) {
-        EXPECT_FALSE(glIsList(list));
+        EXPECT_FALSE(glIsBuffer(list));
     }
     if (static_cast<GLuint>(m->TextureList()->Item(1)->glPointer()) != texture) {
         EXPECT_FALSE(glIsTexture(texture));

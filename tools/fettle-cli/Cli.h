@@ -54,6 +54,8 @@ std::optional<modkit::WalkState> stateOptions(Args& args);
 }  // namespace cli
 
 namespace modkit {
+class Error;
+class FLTBatch;
 struct SeasonSuffixes;
 }
 
@@ -61,6 +63,18 @@ namespace cli {
 
 // The default texture suffixes, or the five named by --suffixes SP,FA,WI,HW,LM.
 modkit::SeasonSuffixes suffixesOf(Args& args);
+
+// "Error N (description) Source: source", for warnings.
+std::string errorText(const modkit::Error& e);
+
+// Converts each model with the batch, one line per model (and one per warning
+// under it), then the summary; 1 when any model failed.
+int runBatch(modkit::FLTBatch& batch, const std::vector<std::string>& models);
+
+// The commands that draw or decode textures (render, gltf, textures) live in
+// a module of their own, fettle-cli-draw, so that the others load no GUI or
+// GL library. runDrawing loads it on first use and runs the named command.
+int runDrawing(const char* name, Args& args);
 
 // Text for JSON strings (bytes above 127 are taken as Latin-1).
 std::string jsonString(const std::string& s);

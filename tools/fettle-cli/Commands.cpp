@@ -11,12 +11,18 @@ int cmdSetConditions(Args&);
 int cmdSeasons(Args&);
 int cmdAsm(Args&);
 int cmdFlt(Args&);
-int cmdGltf(Args&);
-int cmdTextures(Args&);
 int cmdBgl(Args&);
 int cmdExtract(Args&);
-int cmdRender(Args&);
 int cmdVisible(Args&);
+
+namespace {
+
+// A command of the drawing part, loaded when it runs.
+std::function<int(Args&)> drawing(const char* name) {
+    return [name](Args& args) { return runDrawing(name, args); };
+}
+
+}  // namespace
 
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
@@ -37,15 +43,15 @@ const std::vector<Command>& commands() {
         {"gltf",
          "gltf IN.mdl... [--outdir DIR] [--format glb|gltf] [--texture-path DIR]... "
          "[--suffixes _SP,_FA,_WI,_HW,_LM]",
-         cmdGltf},
-        {"textures", "textures IN.mdl OUTDIR [--texture-path DIR]...", cmdTextures},
+         drawing("gltf")},
+        {"textures", "textures IN.mdl OUTDIR [--texture-path DIR]...", drawing("textures")},
         {"bgl", "bgl LIB.bgl", cmdBgl},
         {"extract", "extract LIB.bgl OUTDIR [--object N]", cmdExtract},
         {"render",
          "render IN.mdl OUT.png [--width W] [--height H] [--size PIXELS] [--heading D] [--pitch D] [--zoom Z] "
          "[--pan X,Y] [--texture-path DIR]... [--frames N] [--state VAR=VALUE]... [--day N] "
          "[--time day|dusk|night] [--distance M]",
-         cmdRender},
+         drawing("render")},
         {"visible", "visible IN.mdl [--state VAR=VALUE]... [--day N] [--time day|dusk|night] [--distance M]",
          cmdVisible},
     };

@@ -37,22 +37,6 @@ const char* const seasonNames[5] = {"summer", "autumn", "winter", "heavy winter"
 
 }  // namespace
 
-// The configuration's suffixes, or the five named by --suffixes SP,FA,WI,HW,LM.
-modkit::SeasonSuffixes suffixesOf(Args& args) {
-    modkit::SeasonSuffixes s;
-    auto given = args.value("--suffixes");
-    if (!given) return s;
-    auto parts = split(*given, ',');
-    if (parts.size() != 5) throw UsageError("--suffixes takes five suffixes: spring, autumn, winter, heavy winter, night");
-    for (const auto& p : parts)
-        if (p.empty()) throw UsageError("--suffixes: a suffix is empty");
-    s.suffix[4] = parts[0];
-    s.suffix[1] = parts[1];
-    s.suffix[2] = parts[2];
-    s.suffix[3] = parts[3];
-    s.night = parts[4];
-    return s;
-}
 
 
 int cmdTweak(Args& args) {

@@ -1,4 +1,4 @@
-// asm, flt, gltf, textures, bgl and extract: the exporters and the scenery-library reader.
+// asm, flt, bgl and extract: the exporters and the scenery-library reader.
 #include <cstdio>
 #include <filesystem>
 
@@ -11,32 +11,13 @@
 #include "modkit/core/NumText.h"
 #include "modkit/core/Paths.h"
 #include "modkit/export/FLTBatch.h"
-#include "modkit/export/GltfExport.h"
 #include "modkit/lists/TextureGroups.h"
 
 namespace cli {
 namespace {
 
-std::string errorText(const modkit::Error& e) {
-    return "Error " + std::to_string(e.number()) + " (" + e.description() + ") Source: " + e.source();
-}
-
 // A library that exists: readXMLBGL quietly does nothing for a missing file.
 void requireFile(const std::string& path) { modkit::requireRegularFile(path, "Modkit.BGLObject"); }
-
-// One line per model (and one per warning under it), then the summary; exit 1
-// when any model failed.
-int runBatch(modkit::FLTBatch& batch, const std::vector<std::string>& models) {
-    for (const std::string& in : models) {
-        modkit::FLTBatchResult r = batch.convert(in);
-        if (r.converted()) std::printf("%s -> %s\n", in.c_str(), r.output.c_str());
-        else std::printf("%s: failed: %s\n", in.c_str(), errorText(*r.error).c_str());
-        for (const auto& w : r.warnings) std::printf("  Warning: %s\n", w.c_str());
-        std::fflush(stdout);
-    }
-    std::printf("%d converted, %d failed\n", batch.converted(), batch.failed());
-    return batch.failed() ? 1 : 0;
-}
 
 }  // namespace
 
@@ -67,38 +48,6 @@ int cmdFlt(Args& args) {
 
     modkit::FLTBatch batch({outdir.value_or(""), format, saveAttr, rotation});
     return runBatch(batch, models);
-}
-
-int cmdGltf(Args& args) {
-    std::optional<std::string> outdir = args.value("--outdir");
-    modkit::GltfExportOptions options;
-    const std::string format = modkit::lowerCase(args.value("--format").value_or("glb"));
-    if (format == "gltf") options.format = modkit::GltfFormat::gltf;
-    else if (format != "glb") throw UsageError("--format takes glb or gltf");
-    options.suffixes = suffixesOf(args);
-    const std::vector<std::string> searchFolders = args.values("--texture-path");
-    auto models = args.positionals(1, SIZE_MAX);
-    if (outdir && !modkit::folderExists(*outdir)) throw UsageError("The selected output folder is not valid");
-    modkit::FLTBatch batch = modkit::gltfBatch(outdir.value_or(""), options, searchFolders);
-    return runBatch(batch, models);
-}
-
-int cmdTextures(Args& args) {
-    const std::vector<std::string> searchFolders = args.values("--texture-path");
-    auto p = args.positionals(2, 2);
-    modkit::MDLObject m;
-    m.readMDL(p[0]);
-    std::error_code ec;
-    std::filesystem::create_directories(p[1], ec);
-    if (!modkit::folderExists(p[1])) modkit::raiseRuntime(modkit::err::PathNotFound, "fettle-cli");
-    modkit::locateTextureFiles(*m.TextureList(), modkit::folderOf(p[0]), searchFolders);
-    const modkit::TexturePngReport r = modkit::exportTexturesPNG(m, p[1]);
-    for (const auto& f : r.files) std::printf("%s\n", f.c_str());
-    for (const auto& b : r.missing) std::printf("Warning: could not locate texture file %s\n", b.c_str());
-    for (const auto& f : r.failures) std::printf("Warning: %s\n", errorText(f.error).c_str());
-    const size_t failed = r.missing.size() + r.failures.size();
-    std::printf("%zu written, %zu failed\n", r.files.size(), failed);
-    return failed ? 1 : 0;
 }
 
 int cmdBgl(Args& args) {

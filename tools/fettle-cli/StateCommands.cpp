@@ -1,5 +1,4 @@
-// The simulator state options of render and visible, and visible: which
-// commands a state runs and which tests decided it.
+// visible: which commands a state runs and which tests decided it.
 #include <cstdio>
 
 #include "Cli.h"
@@ -9,40 +8,6 @@
 #include "modkit/core/NumText.h"
 
 namespace cli {
-namespace {
-
-int32_t wholeNumber(const std::string& text, const std::string& option) {
-    if (modkit::numtext::isNumber(text)) {
-        const double v = modkit::numtext::toDouble(text);
-        if (v == static_cast<double>(static_cast<int32_t>(v))) return static_cast<int32_t>(v);
-    }
-    throw UsageError(option + " needs a whole number, not '" + text + "'");
-}
-
-}  // namespace
-
-std::optional<modkit::WalkState> stateOptions(Args& args) {
-    const auto day = args.value("--day");
-    const auto time = args.value("--time");
-    const auto distance = args.value("--distance");
-    const std::vector<std::string> states = args.values("--state");
-    if (!day && !time && !distance && states.empty()) return std::nullopt;
-    modkit::WalkState s;
-    if (day) s.setDayOfYear(wholeNumber(*day, "--day"));
-    if (time) {
-        if (*time == "day") s.setTimeOfDay(modkit::WalkState::day);
-        else if (*time == "dusk") s.setTimeOfDay(modkit::WalkState::dusk);
-        else if (*time == "night") s.setTimeOfDay(modkit::WalkState::night);
-        else throw UsageError("--time needs day, dusk or night, not '" + *time + "'");
-    }
-    if (distance) s.setDistance(wholeNumber(*distance, "--distance"));
-    for (const auto& st : states) {
-        const size_t eq = st.find('=');
-        if (eq == std::string::npos) throw UsageError("--state needs VARIABLE=VALUE, not '" + st + "'");
-        s.set(st.substr(0, eq), wholeNumber(st.substr(eq + 1), "--state " + st.substr(0, eq)));
-    }
-    return s;
-}
 
 int cmdVisible(Args& args) {
     std::optional<modkit::WalkState> state = stateOptions(args);
