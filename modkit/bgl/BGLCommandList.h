@@ -8,17 +8,58 @@
 #include "modkit/bgl/BGLCommand.h"
 #include "modkit/bgl/BGLOpcodeDictionary.h"
 #include "modkit/bgl/SeasonalTextures.h"
-#include "modkit/core/KeyedCollection.h"
+#include "modkit/core/CompactCollection.h"
 
 namespace modkit {
 
 class ConditionList;
 
-// The decoded BGL section: commands in stream order, with jump parameters held
-// as the 1-based positions of the commands they land on.
-class MODKIT_EXPORT BGLCommandList : public KeyedCollection<BGLCommand> {
+// Where one command of a list is held: its bytes in the list's stream copy
+// until it is asked for as an object.
+struct BGLCommandRecord {
+    uint32_t where = 0;  // byte offset in the stream copy, or the object's index
+    int32_t parent = 0;
+    int16_t opcode = 0;
+    bool live = false;
+};
+
+// One command read where the list holds it, without making it an object. Valid
+// until the list changes.
+class MODKIT_EXPORT BGLCommandView {
 public:
-    BGLCommandList() : KeyedCollection<BGLCommand>("Modkit.BGLCommandList") {}
+    BGLOpcode opcode() const { return static_cast<BGLOpcode>(opcode_); }
+    int32_t opcodeValue() const { return opcode_; }
+    // As BGLCommand: empty text for an index never set, error 9 outside 0..32.
+    std::string param(int index) const;
+    int paramSlots() const;
+    int32_t jumpDest(int index) const;
+    int32_t parent() const { return cmd_ ? cmd_->parent() : parent_; }
+
+private:
+    friend class BGLCommandList;
+    const BGLCommand* cmd_ = nullptr;  // a live command
+    const char* bytes_ = nullptr;      // or its encoded bytes
+    int32_t opcode_ = 0;
+    int32_t parent_ = 0;
+};
+
+// The decoded BGL section: commands in stream order, with jump parameters held
+// as the 1-based positions of the commands they land on. The list keeps one
+// copy of the stream it read and a 12-byte record per command; a command
+// becomes a BGLCommand object only when a caller asks for it (commands with
+// jumps always are).
+class MODKIT_EXPORT BGLCommandList : public CompactCollection<BGLCommand, BGLCommandRecord> {
+public:
+    BGLCommandList() : CompactCollection<BGLCommand, BGLCommandRecord>("Modkit.BGLCommandList") {}
+
+    // The command at the 1-based position, read in place (error 5 outside).
+    BGLCommandView view(int position) const;
+    // Its opcode, without making an object (error 5 outside).
+    int32_t opcodeAt(int position) const;
+    // The encoded length of the whole list in bytes.
+    int64_t streamLength() const;
+    // Replaces the list by a deep copy of other (keys included).
+    void copyFrom(const BGLCommandList& other);
 
     // Decodes a BGL section body, appends its commands and resolves the jumps.
     void readList(const std::string& data);
@@ -75,7 +116,9 @@ private:
     // Applies map to every jump destination held by the list's commands.
     template <class Map>
     void remapJumpDests(Map map) {
-        for (const auto& cmd : *this) {
+        for (size_t k = 0; k < recordCount(); ++k) {
+            if (!record(k).live) continue;  // only objects hold jumps
+            BGLCommand* cmd = &liveObject(record(k));
             int jumps = cmd->jumpSlots();
             if (jumps == 0 || !BGLOpcodeDictionary::hasJump(cmd->opcodeValue())) continue;
             const BGLCommandDictEntry& e = BGLOpcodeDictionary::entry(cmd->opcodeValue());
@@ -87,7 +130,12 @@ private:
         }
     }
 
+    std::shared_ptr<BGLCommand> unpack(const BGLCommandRecord& r) const override;
+    void clearCompact() override { stream_.clear(); }
+    size_t compactBytes() const override { return stream_.capacity(); }
+
     BGLOpcodeDictionary dictionary_;
+    std::string stream_;  // the bytes of the commands read, in reading order
 };
 
 }  // namespace modkit

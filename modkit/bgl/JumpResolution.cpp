@@ -15,22 +15,18 @@ const char* const kSource = "Modkit.BGLCommandList";
 
 std::vector<int64_t> BGLCommandList::byteOffsets() const {
     std::vector<int64_t> off(static_cast<size_t>(Count()) + 2, 0);
-    size_t k = 1;
-    for (const auto& cmd : *this) {
-        off[k + 1] = off[k] + BGLOpcodeDictionary::lengthOf(cmd->opcodeValue());
-        ++k;
-    }
+    for (int32_t k = 1; k <= Count(); ++k)
+        off[static_cast<size_t>(k) + 1] = off[static_cast<size_t>(k)] + BGLOpcodeDictionary::lengthOf(opcodeAt(k));
     return off;
 }
 
 void BGLCommandList::processJumpDest() {
     const std::vector<int64_t> off = byteOffsets();
     const int32_t n = Count();
-    int32_t k = 0;
-    for (const auto& cmd : *this) {
-        ++k;
+    for (int32_t k = 1; k <= n; ++k) {
         pumpEvents();
-        if (!BGLOpcodeDictionary::hasJump(cmd->opcodeValue())) continue;
+        if (!BGLOpcodeDictionary::hasJump(opcodeAt(k))) continue;
+        const Ptr& cmd = Item(k);  // commands with jumps are objects
         const BGLCommandDictEntry& e = BGLOpcodeDictionary::entry(cmd->opcodeValue());
         for (int i = 0; i < e.numParam; ++i) {
             if (!e.isJump[static_cast<size_t>(i)]) continue;
@@ -56,9 +52,9 @@ void BGLCommandList::processJumpDest() {
 void BGLCommandList::updateJumpSize() {
     const std::vector<int64_t> off = byteOffsets();
     const int32_t n = Count();
-    int32_t k = 0;
-    for (const auto& cmd : *this) {
-        ++k;
+    for (int32_t k = 1; k <= n; ++k) {
+        if (!record(static_cast<size_t>(k - 1)).live) continue;  // only objects hold jumps
+        BGLCommand* cmd = &liveObject(record(static_cast<size_t>(k - 1)));
         const BGLCommandDictEntry& e = BGLOpcodeDictionary::entry(cmd->opcodeValue());
         for (int i = 0; i < e.numParam; ++i) {
             if (!e.isJump[static_cast<size_t>(i)]) continue;
@@ -84,7 +80,7 @@ void BGLCommandList::updateJumpDest(int32_t position, bool Remove) {
 void BGLCommandList::removeWithJumpUpdate(const std::vector<int32_t>& positions, bool toNext) {
     if (positions.empty()) return;
     size_t next = 0;
-    retainIf([&](int pos, const Ptr&) {
+    retainPositions([&](int pos) {
         if (next < positions.size() && positions[next] == pos) {
             ++next;
             return false;

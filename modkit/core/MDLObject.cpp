@@ -218,12 +218,19 @@ std::shared_ptr<MDLObject> MDLObject::clone() const {
     *m->bbox_ = *bbox_;
     copyMaterials(*materials_, *m->materials_);
     copyTextures(*textures_, *m->textures_);
-    copyList(*vertices_, *m->vertices_, [](const Vertex& a) { return std::make_shared<Vertex>(a); });
-    copyList(*commands_, *m->commands_, [](const BGLCommand& a) { return std::make_shared<BGLCommand>(a); });
+    m->vertices_->copyFrom(*vertices_);
+    m->commands_->copyFrom(*commands_);
     m->loaded_ = loaded_;
     m->status_ = status_;
     m->path_ = path_;
     return m;
+}
+
+size_t MDLObject::decodedBytes() const {
+    size_t n = vertices_->bytesHeld() + commands_->bytesHeld();
+    n += static_cast<size_t>(materials_->Count()) * (sizeof(Material) + 4 * sizeof(Color) + 64);
+    for (const auto& t : *textures_) n += sizeof(Texture) + sizeof(Color) + t->bitmap().size() + t->file().size() + 32;
+    return n;
 }
 
 void MDLObject::setLoadingStatus(modkit::LoadingStatus s) {
@@ -348,11 +355,7 @@ void MDLObject::updateData() {
 }
 
 void MDLObject::updateSectionSize() {
-    int64_t bgl = 0;
-    for (const auto& cmd : *commands_) {
-        bgl += BGLOpcodeDictionary::entry(cmd->opcodeValue()).length;
-    }
-    sections_[kBGL].size = checkedSize(bgl);
+    sections_[kBGL].size = checkedSize(commands_->streamLength());
     sections_[kTEXT].size = checkedSize(80 * int64_t(textures_->Count()) + 10);
 
     int64_t exte = 0;

@@ -133,6 +133,11 @@ public:
     // Replaces a slot's body; its size becomes the body's length.
     void setSection(int16_t index, std::string data);
 
+    // About the bytes the decoded lists hold (vertices and commands with what
+    // they keep of the stream; materials and textures estimated), without the
+    // section bodies.
+    size_t decodedBytes() const;
+
     // Reads a model file.
     void readMDL(const std::string& file);
     // Reads a model from the bytes of a model file (a model inside a scenery
