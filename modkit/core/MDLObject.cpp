@@ -335,6 +335,9 @@ void MDLObject::decodeSections() {
     if (sections_[kVERT].size > 0) vertices_->fillCollection(sections_[kVERT].data);
     setLoadingStatus(modkit::LoadingStatus::loadingBGL);
     if (sections_[kBGL].size > 0) commands_->readList(sections_[kBGL].data);
+    // The lists hold these two now; updateData encodes them again before any write.
+    std::string().swap(sections_[kVERT].data);
+    std::string().swap(sections_[kBGL].data);
 }
 
 void MDLObject::updateData() {

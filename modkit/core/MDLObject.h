@@ -36,7 +36,7 @@ enum class LoadingStatus : int32_t {
 struct MODKIT_EXPORT RIFFSection {
     std::string name;   // the 4-character tag
     int32_t size = 0;   // body size
-    std::string data;   // body (empty until read)
+    std::string data;   // body (empty until read; VERT and BGL live in their lists until updateData)
     int16_t parent = -1;
 };
 
