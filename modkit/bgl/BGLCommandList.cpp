@@ -146,7 +146,7 @@ int BGLCommandView::paramSlots() const {
 int32_t BGLCommandView::jumpDest(int index) const {
     if (cmd_) return cmd_->jumpDest(index);
     checkViewIndex(index);
-    return 0;  // commands with jumps are objects
+    return index == 0 ? jump_ : 0;  // commands with other jumps are objects
 }
 
 BGLCommandView BGLCommandList::view(int position) const {
@@ -159,7 +159,7 @@ BGLCommandView BGLCommandList::view(int position) const {
     } else {
         v.bytes_ = stream_.data() + r.where;
         v.opcode_ = r.opcode;
-        v.parent_ = r.parent;
+        (isItem(r.opcode) ? v.parent_ : v.jump_) = r.parent;
     }
     return v;
 }
@@ -172,7 +172,8 @@ int32_t BGLCommandList::opcodeAt(int position) const {
 
 std::shared_ptr<BGLCommand> BGLCommandList::unpack(const BGLCommandRecord& r) const {
     auto cmd = std::make_shared<BGLCommand>(static_cast<BGLOpcode>(r.opcode));
-    cmd->setParent(r.parent);
+    if (isItem(r.opcode)) cmd->setParent(r.parent);
+    else if (r.parent != 0) cmd->setJumpDest(0, r.parent);
     decodeParams(stream_.data() + r.where, r.opcode, [&](std::string_view v) {
         cmd->appendParam(v);
         return true;
@@ -181,11 +182,24 @@ std::shared_ptr<BGLCommand> BGLCommandList::unpack(const BGLCommandRecord& r) co
 }
 
 void BGLCommandList::readList(const std::string& data) {
-    const size_t size = data.size();
-    if (size > UINT32_MAX - stream_.size()) raiseRuntime(err::Overflow, kSource);
+    if (data.size() > UINT32_MAX - stream_.size()) raiseRuntime(err::Overflow, kSource);
     const size_t base = stream_.size();
     stream_.append(data);
-    ByteReader in(data);
+    readStream(base, data.size());
+}
+
+void BGLCommandList::readList(std::string&& data) {
+    if (!stream_.empty()) {
+        readList(static_cast<const std::string&>(data));
+        return;
+    }
+    if (data.size() > UINT32_MAX) raiseRuntime(err::Overflow, kSource);
+    stream_ = std::move(data);
+    readStream(0, stream_.size());
+}
+
+void BGLCommandList::readStream(size_t base, size_t size) {
+    ByteReader in(std::string_view(stream_).substr(base, size));
     reserve(recordCount() + size / 6);  // triangles are the bulk of a stream
     auto add = [&](int32_t op, int64_t at) {
         BGLCommandRecord r;

@@ -18,7 +18,7 @@ class ConditionList;
 // until it is asked for as an object.
 struct BGLCommandRecord {
     uint32_t where = 0;  // byte offset in the stream copy, or the object's index
-    int32_t parent = 0;
+    int32_t parent = 0;  // of a list item; the destination of a command whose one jump is parameter 0
     int16_t opcode = 0;
     bool live = false;
 };
@@ -41,13 +41,14 @@ private:
     const char* bytes_ = nullptr;      // or its encoded bytes
     int32_t opcode_ = 0;
     int32_t parent_ = 0;
+    int32_t jump_ = 0;
 };
 
 // The decoded BGL section: commands in stream order, with jump parameters held
 // as the 1-based positions of the commands they land on. The list keeps one
 // copy of the stream it read and a 12-byte record per command; a command
-// becomes a BGLCommand object only when a caller asks for it (commands with
-// jumps always are).
+// becomes a BGLCommand object only when a caller asks for it (or when it has
+// more than one jump).
 class MODKIT_EXPORT BGLCommandList : public CompactCollection<BGLCommand, BGLCommandRecord> {
 public:
     BGLCommandList() : CompactCollection<BGLCommand, BGLCommandRecord>("Modkit.BGLCommandList") {}
@@ -63,6 +64,9 @@ public:
 
     // Decodes a BGL section body, appends its commands and resolves the jumps.
     void readList(const std::string& data);
+    // The same, keeping data itself as the list's copy of the stream when the
+    // list is empty.
+    void readList(std::string&& data);
     // Encodes the list as a section body, after recomputing every jump offset.
     std::string asString();
 
@@ -117,8 +121,12 @@ private:
     template <class Map>
     void remapJumpDests(Map map) {
         for (size_t k = 0; k < recordCount(); ++k) {
-            if (!record(k).live) continue;  // only objects hold jumps
-            BGLCommand* cmd = &liveObject(record(k));
+            BGLCommandRecord& r = record(k);
+            if (!r.live) {
+                if (BGLOpcodeDictionary::hasJump(r.opcode)) r.parent = map(r.parent);
+                continue;
+            }
+            BGLCommand* cmd = &liveObject(r);
             int jumps = cmd->jumpSlots();
             if (jumps == 0 || !BGLOpcodeDictionary::hasJump(cmd->opcodeValue())) continue;
             const BGLCommandDictEntry& e = BGLOpcodeDictionary::entry(cmd->opcodeValue());
@@ -131,6 +139,7 @@ private:
     }
 
     std::shared_ptr<BGLCommand> unpack(const BGLCommandRecord& r) const override;
+    void readStream(size_t base, size_t size);
     void clearCompact() override { stream_.clear(); }
     size_t compactBytes() const override { return stream_.capacity(); }
 

@@ -2,6 +2,8 @@
 // into positions (and back) through one table of byte offsets, so the cost does
 // not depend on how far the jumps reach.
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 
 #include "modkit/bgl/BGLCommandList.h"
 #include "modkit/core/Error.h"
@@ -20,31 +22,47 @@ std::vector<int64_t> BGLCommandList::byteOffsets() const {
     return off;
 }
 
+namespace {
+
+// True when parameter 0 is the opcode's one jump: such a command keeps its
+// destination in its record.
+bool onlyFirstJump(int32_t op) {
+    const BGLCommandDictEntry& e = BGLOpcodeDictionary::entry(op);
+    if (e.numParam < 1 || !e.isJump[0]) return false;
+    for (int i = 1; i < e.numParam; ++i)
+        if (e.isJump[static_cast<size_t>(i)]) return false;
+    return e.paramType[0] == parameterType::pInteger || e.paramType[0] == parameterType::pLong;
+}
+
+}  // namespace
+
 void BGLCommandList::processJumpDest() {
     const std::vector<int64_t> off = byteOffsets();
     const int32_t n = Count();
     for (int32_t k = 1; k <= n; ++k) {
         pumpEvents();
         if (!BGLOpcodeDictionary::hasJump(opcodeAt(k))) continue;
-        const Ptr& cmd = Item(k);  // commands with jumps are objects
+        auto destination = [&](int64_t offset) -> int32_t {
+            if (offset <= -2) return k - 1;  // the walk does not start
+            // The walk stops at the first command j >= k whose end, counted
+            // from the jump's start less 2, reaches the offset.
+            int64_t target = off[static_cast<size_t>(k)] + offset + 2;
+            auto first = off.begin() + (k + 1);
+            auto last = off.begin() + (n + 2);
+            auto it = std::lower_bound(first, last, target);
+            if (it == last) raiseRuntime(err::InvalidCall, kSource);  // past the last command
+            return static_cast<int32_t>(it - off.begin()) - 1;
+        };
+        BGLCommandRecord& r = record(static_cast<size_t>(k - 1));
+        if (!r.live && onlyFirstJump(r.opcode)) {
+            r.parent = destination(numtext::toInt32(view(k).param(0), kSource));
+            continue;
+        }
+        const Ptr& cmd = Item(k);
         const BGLCommandDictEntry& e = BGLOpcodeDictionary::entry(cmd->opcodeValue());
         for (int i = 0; i < e.numParam; ++i) {
             if (!e.isJump[static_cast<size_t>(i)]) continue;
-            int64_t offset = numtext::toInt32(cmd->param(i), kSource);
-            int32_t dest;
-            if (offset <= -2) {
-                dest = k - 1;  // the walk does not start
-            } else {
-                // The walk stops at the first command j >= k whose end, counted
-                // from the jump's start less 2, reaches the offset.
-                int64_t target = off[static_cast<size_t>(k)] + offset + 2;
-                auto first = off.begin() + (k + 1);
-                auto last = off.begin() + (n + 2);
-                auto it = std::lower_bound(first, last, target);
-                if (it == last) raiseRuntime(err::InvalidCall, kSource);  // past the last command
-                dest = static_cast<int32_t>(it - off.begin()) - 1;
-            }
-            cmd->setJumpDest(i, dest);
+            cmd->setJumpDest(i, destination(numtext::toInt32(cmd->param(i), kSource)));
         }
     }
 }
@@ -53,8 +71,31 @@ void BGLCommandList::updateJumpSize() {
     const std::vector<int64_t> off = byteOffsets();
     const int32_t n = Count();
     for (int32_t k = 1; k <= n; ++k) {
-        if (!record(static_cast<size_t>(k - 1)).live) continue;  // only objects hold jumps
-        BGLCommand* cmd = &liveObject(record(static_cast<size_t>(k - 1)));
+        BGLCommandRecord& r = record(static_cast<size_t>(k - 1));
+        if (!r.live) {
+            if (!BGLOpcodeDictionary::hasJump(r.opcode)) continue;
+            // Parameter 0 is written in place while the offset fits it; one that
+            // does not becomes a text the encoding refuses, as for an object.
+            const bool wide = BGLOpcodeDictionary::entry(r.opcode).paramType[0] == parameterType::pLong;
+            auto put = [&](int64_t v) {
+                if (v < (wide ? INT32_MIN : INT16_MIN) || v > (wide ? INT32_MAX : INT16_MAX)) {
+                    Item(k)->setParam(0, numtext::intText(v));
+                    return;
+                }
+                const auto u = static_cast<uint32_t>(static_cast<int32_t>(v));
+                char* p = stream_.data() + r.where + 2;
+                for (int b = 0; b < (wide ? 4 : 2); ++b) p[b] = static_cast<char>((u >> (8 * b)) & 0xFF);
+            };
+            const int32_t dest = r.parent;
+            if (dest <= k) {
+                if (!(numtext::toDouble(view(k).param(0)) < 0)) put(0);
+                continue;
+            }
+            if (dest - 1 > n) raiseRuntime(err::InvalidCall, kSource);
+            put(off[static_cast<size_t>(dest)] - off[static_cast<size_t>(k)]);
+            continue;
+        }
+        BGLCommand* cmd = &liveObject(r);
         const BGLCommandDictEntry& e = BGLOpcodeDictionary::entry(cmd->opcodeValue());
         for (int i = 0; i < e.numParam; ++i) {
             if (!e.isJump[static_cast<size_t>(i)]) continue;

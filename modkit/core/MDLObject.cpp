@@ -333,10 +333,11 @@ void MDLObject::decodeSections() {
     if (sections_[kTEXT].size > 0) textures_->fillCollection(sections_[kTEXT].data);
     setLoadingStatus(modkit::LoadingStatus::loadingVERT);
     if (sections_[kVERT].size > 0) vertices_->fillCollection(sections_[kVERT].data);
-    setLoadingStatus(modkit::LoadingStatus::loadingBGL);
-    if (sections_[kBGL].size > 0) commands_->readList(sections_[kBGL].data);
-    // The lists hold these two now; updateData encodes them again before any write.
+    // The lists hold these two bodies from now on; updateData encodes them
+    // again before any write.
     std::string().swap(sections_[kVERT].data);
+    setLoadingStatus(modkit::LoadingStatus::loadingBGL);
+    if (sections_[kBGL].size > 0) commands_->readList(std::move(sections_[kBGL].data));
     std::string().swap(sections_[kBGL].data);
 }
 
@@ -384,6 +385,8 @@ std::string MDLObject::toBytes() {
         putString(out, s.name);
         putLong(out, s.size);
         if (i != slotEXTE) putString(out, s.data);
+        // Written: as after reading, the lists alone hold these two.
+        if (i == kVERT || i == kBGL) std::string().swap(sections_[static_cast<size_t>(i)].data);
     }
     return out.take();
 }

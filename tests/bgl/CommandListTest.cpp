@@ -126,6 +126,7 @@ TEST(CommandList, CommandsHeldAsBytesReadAsTheirObjects) {
         ASSERT_EQ(v.opcodeValue(), c->opcodeValue());
         ASSERT_EQ(v.paramSlots(), c->paramSlots()) << k;
         ASSERT_EQ(v.parent(), c->parent()) << k;
+        ASSERT_EQ(v.jumpDest(0), c->jumpDest(0)) << k;
         for (int i = 0; i <= v.paramSlots(); ++i) ASSERT_EQ(v.param(i), c->param(i)) << k << "," << i;
     }
     EXPECT_EQ(hex(made.asString()), hex(body));
