@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "modkit/bgl/OpcodeFacts.h"
 #include "modkit/core/Error.h"
 #include "modkit/core/EventPump.h"
 #include "modkit/core/HexFunctions.h"
@@ -254,9 +255,10 @@ void BGLCommandList::copyFrom(const BGLCommandList& other) {
 
 int64_t BGLCommandList::streamLength() const {
     int64_t n = 0;
+    const OpcodeFacts& facts = OpcodeFacts::get();
     for (size_t k = 0; k < recordCount(); ++k) {
         const BGLCommandRecord& r = record(k);
-        n += r.live ? BGLOpcodeDictionary::entry(liveObject(r).opcodeValue()).length : BGLOpcodeDictionary::lengthOf(r.opcode);
+        n += r.live ? BGLOpcodeDictionary::entry(liveObject(r).opcodeValue()).length : facts.lengthOf(r.opcode);
     }
     return n;
 }
@@ -266,12 +268,22 @@ std::string BGLCommandList::asString() {
     ByteWriter out;
     out.reserve(static_cast<size_t>(streamLength()));
     std::shared_ptr<BGLCommand> made;
-    for (size_t k = 0; k < recordCount(); ++k) {
+    const OpcodeFacts& facts = OpcodeFacts::get();
+    const size_t n = recordCount();
+    for (size_t k = 0; k < n; ++k) {
         const BGLCommandRecord& r = record(k);
         if (r.live) {
             encode(out, liveObject(r));
         } else if (copiesExactly(r.opcode)) {
-            out.writeRaw(stream_.data() + r.where, static_cast<size_t>(BGLOpcodeDictionary::lengthOf(r.opcode)));
+            // Commands that follow each other in the stream copy go out as one run.
+            size_t end = r.where + static_cast<size_t>(facts.lengthOf(r.opcode));
+            while (k + 1 < n) {
+                const BGLCommandRecord& next = record(k + 1);
+                if (next.live || next.where != end || !copiesExactly(next.opcode)) break;
+                end += static_cast<size_t>(facts.lengthOf(next.opcode));
+                ++k;
+            }
+            out.writeRaw(stream_.data() + r.where, end - r.where);
         } else {
             made = unpack(r);
             encode(out, *made);

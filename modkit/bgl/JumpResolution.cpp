@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "modkit/bgl/BGLCommandList.h"
+#include "modkit/bgl/OpcodeFacts.h"
 #include "modkit/core/Error.h"
 #include "modkit/core/EventPump.h"
 #include "modkit/core/NumText.h"
@@ -17,8 +18,11 @@ const char* const kSource = "Modkit.BGLCommandList";
 
 std::vector<int64_t> BGLCommandList::byteOffsets() const {
     std::vector<int64_t> off(static_cast<size_t>(Count()) + 2, 0);
-    for (int32_t k = 1; k <= Count(); ++k)
-        off[static_cast<size_t>(k) + 1] = off[static_cast<size_t>(k)] + BGLOpcodeDictionary::lengthOf(opcodeAt(k));
+    const OpcodeFacts& facts = OpcodeFacts::get();
+    for (size_t k = 1; k <= recordCount(); ++k) {
+        const BGLCommandRecord& r = record(k - 1);
+        off[k + 1] = off[k] + facts.lengthOf(r.live ? liveObject(r).opcodeValue() : r.opcode);
+    }
     return off;
 }
 
@@ -39,9 +43,11 @@ bool onlyFirstJump(int32_t op) {
 void BGLCommandList::processJumpDest() {
     const std::vector<int64_t> off = byteOffsets();
     const int32_t n = Count();
+    const OpcodeFacts& facts = OpcodeFacts::get();
     for (int32_t k = 1; k <= n; ++k) {
+        const BGLCommandRecord& at = record(static_cast<size_t>(k - 1));
+        if (!facts.hasJump(at.live ? liveObject(at).opcodeValue() : at.opcode)) continue;
         pumpEvents();
-        if (!BGLOpcodeDictionary::hasJump(opcodeAt(k))) continue;
         auto destination = [&](int64_t offset) -> int32_t {
             if (offset <= -2) return k - 1;  // the walk does not start
             // The walk stops at the first command j >= k whose end, counted
@@ -70,10 +76,11 @@ void BGLCommandList::processJumpDest() {
 void BGLCommandList::updateJumpSize() {
     const std::vector<int64_t> off = byteOffsets();
     const int32_t n = Count();
+    const OpcodeFacts& facts = OpcodeFacts::get();
     for (int32_t k = 1; k <= n; ++k) {
         BGLCommandRecord& r = record(static_cast<size_t>(k - 1));
         if (!r.live) {
-            if (!BGLOpcodeDictionary::hasJump(r.opcode)) continue;
+            if (!facts.hasJump(r.opcode)) continue;
             // Parameter 0 is written in place while the offset fits it; one that
             // does not becomes a text the encoding refuses, as for an object.
             const bool wide = BGLOpcodeDictionary::entry(r.opcode).paramType[0] == parameterType::pLong;
