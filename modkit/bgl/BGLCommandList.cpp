@@ -31,7 +31,7 @@ bool isItem(int32_t op) { return op == 256 || op == 257; }
 // index order, until out returns false. The texts are those a decoded command
 // holds: a list header's three counts and the items' vertex numbers unsigned.
 template <class Out>
-void decodeParams(const char* p, int32_t op, Out out) {
+void decodeParams(const char* p, int32_t op, Out out, int first = 0) {
     ByteReader in(std::string_view(p, static_cast<size_t>(BGLOpcodeDictionary::lengthOf(op))));
     if (!isItem(op)) in.skip(2);
     char buf[32];
@@ -41,12 +41,15 @@ void decodeParams(const char* p, int32_t op, Out out) {
     };
     if (op == 185 || op == 186 || isItem(op)) {
         const int n = op == 257 ? 2 : 3;
-        for (int i = 0; i < n; ++i)
+        in.skip(2 * static_cast<size_t>(first));
+        for (int i = first; i < n; ++i)
             if (!out(number(getUnsignedInteger(in)))) return;
         return;
     }
     const BGLCommandDictEntry& e = BGLOpcodeDictionary::entry(op);
-    for (int i = 0; i < e.numParam; ++i) {
+    for (int i = 0; i < first && i < e.numParam; ++i)
+        in.skip(static_cast<size_t>(parameterWidth(e.paramType[static_cast<size_t>(i)], e.strLength[static_cast<size_t>(i)])));
+    for (int i = first; i < e.numParam; ++i) {
         bool more = true;
         switch (e.paramType[static_cast<size_t>(i)]) {
         case parameterType::pByte: more = out(number(getByte(in))); break;
@@ -127,13 +130,19 @@ void encode(ByteWriter& out, const BGLCommand& cmd) {
 std::string BGLCommandView::param(int index) const {
     if (cmd_) return cmd_->param(index);
     checkViewIndex(index);
+    if (opcode_ == 185 || opcode_ == 186 || isItem(opcode_)) {
+        // The counts and vertex numbers: unsigned 16-bit, read straight.
+        if (index >= (opcode_ == 257 ? 2 : 3)) return std::string();
+        const auto* b = reinterpret_cast<const unsigned char*>(bytes_) + (isItem(opcode_) ? 0 : 2) + 2 * index;
+        char buf[8];
+        auto r = std::to_chars(buf, buf + sizeof buf, static_cast<unsigned>(b[0] | (b[1] << 8)));
+        return std::string(buf, r.ptr);
+    }
     std::string text;
-    int i = 0;
     decodeParams(bytes_, opcode_, [&](std::string_view v) {
-        if (i++ < index) return true;
         text.assign(v);
         return false;
-    });
+    }, index);
     return text;
 }
 
