@@ -146,6 +146,28 @@ std::string BGLCommandView::param(int index) const {
     return text;
 }
 
+double BGLCommandView::number(int index, const char* source) const {
+    if (cmd_ || index < 0 || index > BGLCommand::maxIndex) return numtext::toDouble(param(index), source);
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes_);
+    if (opcode_ == 185 || opcode_ == 186 || isItem(opcode_)) {
+        if (index >= (opcode_ == 257 ? 2 : 3)) return numtext::toDouble("", source);
+        b += (isItem(opcode_) ? 0 : 2) + 2 * index;
+        return b[0] | (b[1] << 8);
+    }
+    const BGLCommandDictEntry& e = BGLOpcodeDictionary::entry(opcode_);
+    if (index >= e.numParam) return numtext::toDouble("", source);
+    b += 2;
+    for (int i = 0; i < index; ++i)
+        b += parameterWidth(e.paramType[static_cast<size_t>(i)], e.strLength[static_cast<size_t>(i)]);
+    switch (e.paramType[static_cast<size_t>(index)]) {
+    case parameterType::pByte: return b[0];
+    case parameterType::pInteger: return static_cast<int16_t>(b[0] | (b[1] << 8));
+    case parameterType::pUInteger: return b[0] | (b[1] << 8);
+    case parameterType::pLong: return static_cast<int32_t>(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24);
+    default: return numtext::toDouble(param(index), source);  // the text's own reading
+    }
+}
+
 int BGLCommandView::paramSlots() const {
     if (cmd_) return cmd_->paramSlots();
     if (opcode_ == 185 || opcode_ == 186 || opcode_ == 256) return 3;

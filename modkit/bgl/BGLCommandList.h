@@ -31,6 +31,9 @@ public:
     int32_t opcodeValue() const { return opcode_; }
     // As BGLCommand: empty text for an index never set, error 9 outside 0..32.
     std::string param(int index) const;
+    // The parameter as a number: numtext::toDouble of its text (error 13 for
+    // a text that is none), without making the text where the bytes give it.
+    double number(int index, const char* source) const;
     int paramSlots() const;
     int32_t jumpDest(int index) const;
     int32_t parent() const { return cmd_ ? cmd_->parent() : parent_; }

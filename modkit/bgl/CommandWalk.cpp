@@ -90,7 +90,7 @@ private:
     }
 
     static int32_t index(const BGLCommandView& cmd, int i, int32_t base) {
-        return numtext::roundToInt32(numtext::toDouble(cmd.param(i), kNumbers) + base, kNumbers);
+        return numtext::roundToInt32(cmd.number(i, kNumbers) + base, kNumbers);
     }
 
     // The destination of the command's jump parameter 0, checked to be a

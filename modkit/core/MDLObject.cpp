@@ -268,12 +268,21 @@ void MDLObject::readMDL(const std::string& file) {
     setLoadingStatus(modkit::LoadingStatus::loadingHEAD);
     // A RIFF size is a signed 32-bit number: no byte past it can belong to the model.
     std::string bytes = readFileBytes(file, kSource, uint64_t(8) + INT32_MAX);
-    readMDLBytes(bytes, file);
+    readSections(bytes);
+    std::string().swap(bytes);  // the sections hold what is needed
+    decodeSections();
+    path_ = file;
 }
 
 void MDLObject::readMDLBytes(const std::string& bytes, const std::string& path) {
     loaded_ = false;
     setLoadingStatus(modkit::LoadingStatus::loadingHEAD);
+    readSections(bytes);
+    decodeSections();
+    path_ = path;
+}
+
+void MDLObject::readSections(const std::string& bytes) {
     ByteReader in(bytes);
     const int64_t fileSize = static_cast<int64_t>(bytes.size());
 
@@ -313,8 +322,6 @@ void MDLObject::readMDLBytes(const std::string& bytes, const std::string& path) 
                     " bytes and runs past the end of the file (" + numtext::intText(fileSize) + " bytes)");
         s.data = getString(in, size);
     }
-    decodeSections();
-    path_ = path;
 }
 
 void MDLObject::decodeSections() {

@@ -217,6 +217,8 @@ public:
     uint32_t previewList() const { return previewList_; }
 
 private:
+    // The RIFF section table and bodies from the bytes of a model file.
+    void readSections(const std::string& bytes);
     void decodeSections();
     std::vector<TextureLoadFailure> loadPreviewTextures(OpenGLPreviewObject& oglPObj);
     void compileDrawList(const WalkState* state);
