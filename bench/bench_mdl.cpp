@@ -17,15 +17,30 @@ void peakMemory(benchmark::State& state) {
     state.counters["peakRSS_MB"] = static_cast<double>(u.ru_maxrss) / 1024.0;
 }
 
+size_t heapInUse() {
+    const struct mallinfo2 i = mallinfo2();
+    return i.uordblks + i.hblkhd;
+}
+
 void BM_readMDL(benchmark::State& state) {
     const std::string& bytes = model(static_cast<int>(state.range(0)));
+    size_t held = 0, heap = 0;
     for (auto _ : state) {
+        const size_t before = heapInUse();
         modkit::MDLObject m;
         m.readMDLBytes(bytes);
         benchmark::DoNotOptimize(m.BGLCommandList()->Count());
+        held = m.decodedBytes();
+        heap = heapInUse() - before;
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes.size()));
     peakMemory(state);
+    // What the decoded model holds, against the file it came from.
+    state.counters["model_MB"] = static_cast<double>(held) / 1e6;
+    state.counters["file_MB"] = static_cast<double>(bytes.size()) / 1e6;
+    state.counters["model_per_file"] = static_cast<double>(held) / static_cast<double>(bytes.size());
+    // The whole model object on the heap, section bodies included.
+    state.counters["heap_MB"] = static_cast<double>(heap) / 1e6;
 }
 
 void BM_saveMDL(benchmark::State& state) {

@@ -24,7 +24,7 @@ void BGLCommandTree::setCommands(std::shared_ptr<modkit::BGLCommandList> list) {
     children_.assign(static_cast<size_t>(n), 0);
     // Counting pass, then each child into its parent's run: two passes, no node objects.
     for (int i = 1; i <= n; ++i) {
-        const int p = list_->Item(i)->parent();
+        const int p = list_->view(i).parent();  // no command object made
         const int node = p >= 1 && p < i ? p : 0;
         parentOf_[static_cast<size_t>(i)] = node;
         ++childStart_[static_cast<size_t>(node) + 1];

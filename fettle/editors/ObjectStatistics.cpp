@@ -27,8 +27,9 @@ ObjectStatistics objectStatistics(const modkit::MDLObject& m, const modkit::Seas
     s.vertices = m.VertexList()->Count();
     s.materials = m.MaterialList()->Count();
     s.triangles = static_cast<int>(modkit::countTriangles(*m.BGLCommandList()));
-    for (const auto& c : *m.BGLCommandList())
-        if (c->opcode() == modkit::BGLOpcode::SET_MATERIAL) ++s.stateChanges;
+    const modkit::BGLCommandList& commands = *m.BGLCommandList();
+    for (int k = 1; k <= commands.Count(); ++k)
+        if (commands.opcodeAt(k) == modkit::toInt(modkit::BGLOpcode::SET_MATERIAL)) ++s.stateChanges;
     const modkit::TextureList& textures = *m.TextureList();
     s.textures = textures.Count();
     modkit::TextureList copy;

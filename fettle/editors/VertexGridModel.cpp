@@ -100,7 +100,7 @@ QString VertexGridModel::cellText(int row, int column) const {
     if (column == 0) return QString::number(row + 1);
     if (auto it = edits_.find(key(row, column)); it != edits_.end())
         return it->second.exact ? valueText(*it->second.exact) : it->second.text;
-    return valueText(vertexValue(*list_->Item(row + 1), column));
+    return valueText(vertexValue(list_->at(row + 1), column));
 }
 
 bool VertexGridModel::isChanged(int row, int column) const { return edits_.count(key(row, column)) > 0; }

@@ -8,20 +8,68 @@
 #include "modkit/bgl/BGLCommand.h"
 #include "modkit/bgl/BGLOpcodeDictionary.h"
 #include "modkit/bgl/SeasonalTextures.h"
-#include "modkit/core/KeyedCollection.h"
+#include "modkit/core/CompactCollection.h"
 
 namespace modkit {
 
 class ConditionList;
 
-// The decoded BGL section: commands in stream order, with jump parameters held
-// as the 1-based positions of the commands they land on.
-class MODKIT_EXPORT BGLCommandList : public KeyedCollection<BGLCommand> {
+// Where one command of a list is held: its bytes in the list's stream copy
+// until it is asked for as an object.
+struct BGLCommandRecord {
+    uint32_t where = 0;  // byte offset in the stream copy, or the object's index
+    int32_t parent = 0;  // of a list item; the destination of a command whose one jump is parameter 0
+    int16_t opcode = 0;
+    bool live = false;
+};
+
+// One command read where the list holds it, without making it an object. Valid
+// until the list changes.
+class MODKIT_EXPORT BGLCommandView {
 public:
-    BGLCommandList() : KeyedCollection<BGLCommand>("Modkit.BGLCommandList") {}
+    BGLOpcode opcode() const { return static_cast<BGLOpcode>(opcode_); }
+    int32_t opcodeValue() const { return opcode_; }
+    // As BGLCommand: empty text for an index never set, error 9 outside 0..32.
+    std::string param(int index) const;
+    // The parameter as a number: numtext::toDouble of its text (error 13 for
+    // a text that is none), without making the text where the bytes give it.
+    double number(int index, const char* source) const;
+    int paramSlots() const;
+    int32_t jumpDest(int index) const;
+    int32_t parent() const { return cmd_ ? cmd_->parent() : parent_; }
+
+private:
+    friend class BGLCommandList;
+    const BGLCommand* cmd_ = nullptr;  // a live command
+    const char* bytes_ = nullptr;      // or its encoded bytes
+    int32_t opcode_ = 0;
+    int32_t parent_ = 0;
+    int32_t jump_ = 0;
+};
+
+// The decoded BGL section: commands in stream order, with jump parameters held
+// as the 1-based positions of the commands they land on. The list keeps one
+// copy of the stream it read and a 12-byte record per command; a command
+// becomes a BGLCommand object only when a caller asks for it (or when it has
+// more than one jump).
+class MODKIT_EXPORT BGLCommandList : public CompactCollection<BGLCommand, BGLCommandRecord> {
+public:
+    BGLCommandList() : CompactCollection<BGLCommand, BGLCommandRecord>("Modkit.BGLCommandList") {}
+
+    // The command at the 1-based position, read in place (error 5 outside).
+    BGLCommandView view(int position) const;
+    // Its opcode, without making an object (error 5 outside).
+    int32_t opcodeAt(int position) const;
+    // The encoded length of the whole list in bytes.
+    int64_t streamLength() const;
+    // Replaces the list by a deep copy of other (keys included).
+    void copyFrom(const BGLCommandList& other);
 
     // Decodes a BGL section body, appends its commands and resolves the jumps.
     void readList(const std::string& data);
+    // The same, keeping data itself as the list's copy of the stream when the
+    // list is empty.
+    void readList(std::string&& data);
     // Encodes the list as a section body, after recomputing every jump offset.
     std::string asString();
 
@@ -75,7 +123,13 @@ private:
     // Applies map to every jump destination held by the list's commands.
     template <class Map>
     void remapJumpDests(Map map) {
-        for (const auto& cmd : *this) {
+        for (size_t k = 0; k < recordCount(); ++k) {
+            BGLCommandRecord& r = record(k);
+            if (!r.live) {
+                if (BGLOpcodeDictionary::hasJump(r.opcode)) r.parent = map(r.parent);
+                continue;
+            }
+            BGLCommand* cmd = &liveObject(r);
             int jumps = cmd->jumpSlots();
             if (jumps == 0 || !BGLOpcodeDictionary::hasJump(cmd->opcodeValue())) continue;
             const BGLCommandDictEntry& e = BGLOpcodeDictionary::entry(cmd->opcodeValue());
@@ -87,7 +141,13 @@ private:
         }
     }
 
+    std::shared_ptr<BGLCommand> unpack(const BGLCommandRecord& r) const override;
+    void readStream(size_t base, size_t size);
+    void clearCompact() override { stream_.clear(); }
+    size_t compactBytes() const override { return stream_.capacity(); }
+
     BGLOpcodeDictionary dictionary_;
+    std::string stream_;  // the bytes of the commands read, in reading order
 };
 
 }  // namespace modkit

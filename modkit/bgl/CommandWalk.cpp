@@ -42,15 +42,14 @@ public:
         : list_(list), sink_(sink), state_(state), trace_(trace) {}
 
     void linear() {
-        int32_t position = 0;
-        for (const auto& cmd : list_) draw(++position, *cmd);
+        for (int32_t position = 1; position <= list_.Count(); ++position) draw(position, list_.view(position));
     }
 
     void run();
 
 private:
     // The drawing commands; false for any other.
-    bool draw(int32_t position, const BGLCommand& cmd) {
+    bool draw(int32_t position, const BGLCommandView& cmd) {
         switch (cmd.opcode()) {
         case BGLOpcode::SET_MATERIAL:
             drawState_.material = numtext::toInt16(cmd.param(0), kNumbers);
@@ -90,13 +89,13 @@ private:
         }
     }
 
-    static int32_t index(const BGLCommand& cmd, int i, int32_t base) {
-        return numtext::roundToInt32(numtext::toDouble(cmd.param(i), kNumbers) + base, kNumbers);
+    static int32_t index(const BGLCommandView& cmd, int i, int32_t base) {
+        return numtext::roundToInt32(cmd.number(i, kNumbers) + base, kNumbers);
     }
 
     // The destination of the command's jump parameter 0, checked to be a
     // command of the list.
-    int32_t destination(int32_t position, const BGLCommand& cmd) const {
+    int32_t destination(int32_t position, const BGLCommandView& cmd) const {
         const int32_t d = cmd.jumpDest(0);
         if (d < 1 || d > list_.Count())
             raiseLibrary(kSource, "The jump of " + commandLabel(position, cmd.opcode()) + " lands outside the stream (at " +
@@ -114,7 +113,7 @@ private:
     }
 
     // One range test of param(first) (variable), param(first+1..first+2) (bounds).
-    bool inRange(const BGLCommand& cmd, int first, bool& known, std::string& text) const {
+    bool inRange(const BGLCommandView& cmd, int first, bool& known, std::string& text) const {
         int32_t value = 0;
         std::string label;
         const double lo = numtext::toDouble(cmd.param(first + 1), kNumbers);
@@ -131,7 +130,7 @@ private:
     }
 
     // Decides a test: true when the commands after it run.
-    bool test(int32_t position, const BGLCommand& cmd, bool& known, std::string& text) const {
+    bool test(int32_t position, const BGLCommandView& cmd, bool& known, std::string& text) const {
         switch (cmd.opcode()) {
         case BGLOpcode::IFIN1:
         case BGLOpcode::IFINF1:
@@ -164,7 +163,7 @@ private:
         }
     }
 
-    void decide(int32_t position, const BGLCommand& cmd, bool passed, bool known, const std::string& what) {
+    void decide(int32_t position, const BGLCommandView& cmd, bool passed, bool known, const std::string& what) {
         if (!trace_) return;
         std::string text = opcodeName(cmd.opcode()) + (what.empty() ? "" : " " + what) + ": ";
         if (!known) text += "not decided, passed";
@@ -196,9 +195,9 @@ void Walker::run() {
     while (position >= 1 && position <= count) {
         if (++steps > budget)
             raiseLibrary(kSource, "The stream runs more than " + intText(budget) + " commands (at " +
-                                      commandLabel(position, list_.Item(position)->opcode()) + ")");
+                                      commandLabel(position, list_.view(position).opcode()) + ")");
         uint32_t& seen = seenIn[static_cast<size_t>(position)];
-        const BGLCommand& cmd = *list_.Item(position);
+        const BGLCommandView cmd = list_.view(position);
         if (seen == current) raiseLibrary(kSource, "The stream loops at " + commandLabel(position, cmd.opcode()));
         seen = current;
         if (trace_) trace_->executed[static_cast<size_t>(position)] = true;
@@ -310,16 +309,17 @@ std::vector<int32_t> testedVariables(const BGLCommandList& list) {
         const auto address = static_cast<int32_t>(v);
         if (std::find(out.begin(), out.end(), address) == out.end()) out.push_back(address);
     };
-    for (const auto& cmd : list) {
-        switch (cmd->opcode()) {
+    for (int32_t position = 1; position <= list.Count(); ++position) {
+        const BGLCommandView cmd = list.view(position);
+        switch (cmd.opcode()) {
         case BGLOpcode::IFIN1:
         case BGLOpcode::IFINF1:
         case BGLOpcode::IFMSK:
-            add(cmd->param(1));
+            add(cmd.param(1));
             break;
         case BGLOpcode::IFIN2:
         case BGLOpcode::IFIN3:
-            for (int i = 1; i <= (cmd->opcode() == BGLOpcode::IFIN2 ? 4 : 7); i += 3) add(cmd->param(i));
+            for (int i = 1; i <= (cmd.opcode() == BGLOpcode::IFIN2 ? 4 : 7); i += 3) add(cmd.param(i));
             break;
         default:
             break;

@@ -47,7 +47,7 @@ std::shared_ptr<ConditionList> BGLCommandList::getConditions(int32_t position) {
     int32_t k = 1;
     for (;; ++k) {
         if (k > n) raiseRuntime(err::InvalidCall, kSource);  // no body call
-        const BGLCommand& c = *Item(k);
+        const BGLCommandView c = view(k);
         if (c.opcode() == BGLOpcode::IFIN1) {
             auto cond = list->Add();
             cond->setCType(CondType::Between);
@@ -71,7 +71,7 @@ std::shared_ptr<ConditionList> BGLCommandList::getConditions(int32_t position) {
     list->setCommandEnd(k);
     if (list->Count() > 1) {
         // Position 0 is no command, so a short block reads as not a jump there.
-        auto isJump = [&](int32_t p) { return p >= 1 && Item(p)->opcode() == BGLOpcode::BGL_JUMP_32; };
+        auto isJump = [&](int32_t p) { return p >= 1 && opcodeAt(p) == toInt(BGLOpcode::BGL_JUMP_32); };
         const int32_t e = k;
         eMultiCondition m = eMultiCondition::mAND;
         if (isJump(e - 1)) {

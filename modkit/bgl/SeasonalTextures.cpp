@@ -13,7 +13,7 @@ namespace {
 const std::string kDayOfYear = numtext::intText(dayOfYearVariable);
 
 // A command that belongs to a switching block.
-bool isSwitching(const BGLCommand& c) {
+bool isSwitching(const BGLCommandView& c) {
     switch (c.opcode()) {
     case BGLOpcode::SET_MATERIAL:
     case BGLOpcode::BGL_JUMP_32: return true;
@@ -88,14 +88,14 @@ int32_t BGLCommandList::findTextureBlockEdge(int16_t texture, bool backwards, in
     int32_t r = std::max(start, 1);
     for (;; ++r) {
         if (r > n) return -1;
-        const BGLCommand& c = *Item(r);
+        const BGLCommandView c = view(r);
         if (c.opcode() == BGLOpcode::SET_MATERIAL && c.param(1) == wanted) break;
     }
     // Position 0 is no command: a run at the very start ends there.
     if (backwards) {
-        while (r > 1 && isSwitching(*Item(r - 1))) --r;
+        while (r > 1 && isSwitching(view(r - 1))) --r;
     } else {
-        while (r < n && isSwitching(*Item(r + 1))) ++r;
+        while (r < n && isSwitching(view(r + 1))) ++r;
     }
     return r;
 }
@@ -121,7 +121,7 @@ void BGLCommandList::addSeasonalTextures(const seasonalTextures& sList) {
         // selected the texture, so its pairing with a material survives.
         std::string material = "0";
         for (int32_t p = first; p <= last; ++p) {
-            const BGLCommand& c = *Item(p);
+            const BGLCommandView c = view(p);
             if (c.opcode() == BGLOpcode::SET_MATERIAL && c.param(1) == wanted) {
                 material = c.param(0);
                 break;

@@ -218,12 +218,19 @@ std::shared_ptr<MDLObject> MDLObject::clone() const {
     *m->bbox_ = *bbox_;
     copyMaterials(*materials_, *m->materials_);
     copyTextures(*textures_, *m->textures_);
-    copyList(*vertices_, *m->vertices_, [](const Vertex& a) { return std::make_shared<Vertex>(a); });
-    copyList(*commands_, *m->commands_, [](const BGLCommand& a) { return std::make_shared<BGLCommand>(a); });
+    m->vertices_->copyFrom(*vertices_);
+    m->commands_->copyFrom(*commands_);
     m->loaded_ = loaded_;
     m->status_ = status_;
     m->path_ = path_;
     return m;
+}
+
+size_t MDLObject::decodedBytes() const {
+    size_t n = vertices_->bytesHeld() + commands_->bytesHeld();
+    n += static_cast<size_t>(materials_->Count()) * (sizeof(Material) + 4 * sizeof(Color) + 64);
+    for (const auto& t : *textures_) n += sizeof(Texture) + sizeof(Color) + t->bitmap().size() + t->file().size() + 32;
+    return n;
 }
 
 void MDLObject::setLoadingStatus(modkit::LoadingStatus s) {
@@ -261,12 +268,21 @@ void MDLObject::readMDL(const std::string& file) {
     setLoadingStatus(modkit::LoadingStatus::loadingHEAD);
     // A RIFF size is a signed 32-bit number: no byte past it can belong to the model.
     std::string bytes = readFileBytes(file, kSource, uint64_t(8) + INT32_MAX);
-    readMDLBytes(bytes, file);
+    readSections(bytes);
+    std::string().swap(bytes);  // the sections hold what is needed
+    decodeSections();
+    path_ = file;
 }
 
 void MDLObject::readMDLBytes(const std::string& bytes, const std::string& path) {
     loaded_ = false;
     setLoadingStatus(modkit::LoadingStatus::loadingHEAD);
+    readSections(bytes);
+    decodeSections();
+    path_ = path;
+}
+
+void MDLObject::readSections(const std::string& bytes) {
     ByteReader in(bytes);
     const int64_t fileSize = static_cast<int64_t>(bytes.size());
 
@@ -306,8 +322,6 @@ void MDLObject::readMDLBytes(const std::string& bytes, const std::string& path) 
                     " bytes and runs past the end of the file (" + numtext::intText(fileSize) + " bytes)");
         s.data = getString(in, size);
     }
-    decodeSections();
-    path_ = path;
 }
 
 void MDLObject::decodeSections() {
@@ -326,8 +340,12 @@ void MDLObject::decodeSections() {
     if (sections_[kTEXT].size > 0) textures_->fillCollection(sections_[kTEXT].data);
     setLoadingStatus(modkit::LoadingStatus::loadingVERT);
     if (sections_[kVERT].size > 0) vertices_->fillCollection(sections_[kVERT].data);
+    // The lists hold these two bodies from now on; updateData encodes them
+    // again before any write.
+    std::string().swap(sections_[kVERT].data);
     setLoadingStatus(modkit::LoadingStatus::loadingBGL);
-    if (sections_[kBGL].size > 0) commands_->readList(sections_[kBGL].data);
+    if (sections_[kBGL].size > 0) commands_->readList(std::move(sections_[kBGL].data));
+    std::string().swap(sections_[kBGL].data);
 }
 
 void MDLObject::updateData() {
@@ -348,11 +366,7 @@ void MDLObject::updateData() {
 }
 
 void MDLObject::updateSectionSize() {
-    int64_t bgl = 0;
-    for (const auto& cmd : *commands_) {
-        bgl += BGLOpcodeDictionary::entry(cmd->opcodeValue()).length;
-    }
-    sections_[kBGL].size = checkedSize(bgl);
+    sections_[kBGL].size = checkedSize(commands_->streamLength());
     sections_[kTEXT].size = checkedSize(80 * int64_t(textures_->Count()) + 10);
 
     int64_t exte = 0;
@@ -378,6 +392,8 @@ std::string MDLObject::toBytes() {
         putString(out, s.name);
         putLong(out, s.size);
         if (i != slotEXTE) putString(out, s.data);
+        // Written: as after reading, the lists alone hold these two.
+        if (i == kVERT || i == kBGL) std::string().swap(sections_[static_cast<size_t>(i)].data);
     }
     return out.take();
 }

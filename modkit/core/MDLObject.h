@@ -39,7 +39,7 @@ enum class LoadingStatus : int32_t {
 struct MODKIT_EXPORT RIFFSection {
     std::string name;   // the 4-character tag
     int32_t size = 0;   // body size
-    std::string data;   // body (empty until read)
+    std::string data;   // body (empty until read; VERT and BGL live in their lists until updateData)
     int16_t parent = -1;
 };
 
@@ -136,6 +136,11 @@ public:
     // Replaces a slot's body; its size becomes the body's length.
     void setSection(int16_t index, std::string data);
 
+    // About the bytes the decoded lists hold (vertices and commands with what
+    // they keep of the stream; materials and textures estimated), without the
+    // section bodies.
+    size_t decodedBytes() const;
+
     // Reads a model file.
     void readMDL(const std::string& file);
     // Reads a model from the bytes of a model file (a model inside a scenery
@@ -223,6 +228,8 @@ public:
     uint32_t previewList() const { return previewList_; }
 
 private:
+    // The RIFF section table and bodies from the bytes of a model file.
+    void readSections(const std::string& bytes);
     void decodeSections();
     std::vector<TextureLoadFailure> loadPreviewTextures(OpenGLPreviewObject& oglPObj);
     void compileDrawList(const WalkState* state);

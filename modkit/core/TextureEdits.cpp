@@ -37,13 +37,13 @@ void MDLObject::updateTextureSize() {
         bool wantsVertices() const override { return group_ > 0; }
         void triangle(const WalkTriangle& t) override {
             if (group_ <= 0) return;
-            const Vertex* v[3];
-            for (int k = 0; k < 3; ++k) v[k] = vertices_.Item(t.v[k] + 1).get();
+            Vertex v[3];
+            for (int k = 0; k < 3; ++k) v[k] = vertices_.at(t.v[k] + 1);
             const float stored = textures_.Item(group_)->size();
             float best = stored;
             for (int k = 0; k < 3; ++k) {
-                const Vertex& a = *v[k];
-                const Vertex& b = *v[(k + 1) % 3];
+                const Vertex& a = v[k];
+                const Vertex& b = v[(k + 1) % 3];
                 const float dx = a.x() - b.x(), dy = a.y() - b.y(), dz = a.z() - b.z();
                 const float du = a.tx() - b.tx(), dv = a.ty() - b.ty();
                 const auto length = static_cast<float>(std::sqrt(double(dx) * dx + double(dy) * dy + double(dz) * dz));
@@ -71,11 +71,9 @@ seasonalTextures MDLObject::readSeasonalDates(int16_t parent) {
     seasonalTextures r;
     const auto& list = *commands_;
     const std::string dayOfYear = numtext::intText(dayOfYearVariable);
-    int32_t i = 0;
-    for (const auto& cmd : list) {
-        ++i;
-        if (cmd->opcode() != BGLOpcode::SET_MATERIAL) continue;
-        const double t = numtext::toDouble(cmd->param(1), kSource);
+    for (int32_t i = 1; i <= list.Count(); ++i) {
+        if (list.opcodeAt(i) != toInt(BGLOpcode::SET_MATERIAL)) continue;
+        const double t = numtext::toDouble(list.view(i).param(1), kSource);
         if (t == -1) continue;
         const auto& texture = *textures_->Item(numtext::roundToInt32(t, kSource) + 1);
         if (texture.parent() != parent) continue;
@@ -84,10 +82,11 @@ seasonalTextures MDLObject::readSeasonalDates(int16_t parent) {
         const auto V = static_cast<size_t>(v);
         r.active[V] = true;
         // Position 0 is no command: a SET_MATERIAL first in the list has no test.
-        const BGLCommand* before = i > 1 ? list.Item(i - 1).get() : nullptr;
-        if (before && before->opcode() == BGLOpcode::IFIN1 && before->param(1) == dayOfYear) {
-            r.dayStart[V] = numtext::toInt16(before->param(2), kSource);
-            r.dayEnd[V] = numtext::toInt16(before->param(3), kSource);
+        const bool tested = i > 1 && list.opcodeAt(i - 1) == toInt(BGLOpcode::IFIN1);
+        const BGLCommandView before = tested ? list.view(i - 1) : BGLCommandView();
+        if (tested && before.param(1) == dayOfYear) {
+            r.dayStart[V] = numtext::toInt16(before.param(2), kSource);
+            r.dayEnd[V] = numtext::toInt16(before.param(3), kSource);
         } else {
             r.dayStart[V] = -1;
             r.dayEnd[V] = -1;

@@ -43,9 +43,9 @@ void MDLObject::fixLights() {
     std::vector<int32_t> removed;  // in the order the removals happen
     try {
         for (int32_t i = 1; i <= list.Count(); ++i) {
-            if (list.Item(i)->opcode() != BGLOpcode::BGL_LIGHT) continue;
+            if (list.opcodeAt(i) != toInt(BGLOpcode::BGL_LIGHT)) continue;
             for (int32_t p = i - 1; p >= 1; --p) {
-                const BGLCommand& c = *list.Item(p);
+                const BGLCommandView c = list.view(p);
                 if (c.opcode() == BGLOpcode::VAR_BASE_OVERRIDE) {
                     removed.push_back(p);
                 } else if (c.opcode() == BGLOpcode::IFMSK) {

@@ -63,14 +63,15 @@ void ASMWriter::writeTextureList(const modkit::TextureList& tList) {
 
 void ASMWriter::writeBGLCommandList(const modkit::BGLCommandList& bglcList) {
     line("; Start of BGL command list");
-    for (const auto& cmd : bglcList) {
-        const BGLCommandDictEntry& e = BGLOpcodeDictionary::entry(cmd->opcodeValue());
+    for (int32_t k = 1; k <= bglcList.Count(); ++k) {
+        const BGLCommandView cmd = bglcList.view(k);
+        const BGLCommandDictEntry& e = BGLOpcodeDictionary::entry(cmd.opcodeValue());
         std::string s = e.name;
         for (int j = 0; j < e.numParam; ++j) {
             s += ' ';
-            s += cmd->param(j);
+            s += cmd.param(j);
             s += " JD: ";
-            s += numtext::intText(cmd->jumpDest(j));
+            s += numtext::intText(cmd.jumpDest(j));
             s += ',';
         }
         line(s);

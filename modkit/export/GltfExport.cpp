@@ -187,8 +187,9 @@ void GltfBuilder::readVertices() {
     uvs_.resize(n * 2);
     badNormal_.assign(n, false);
     size_t i = 0;
-    for (const auto& v : list) {
-        const float p[8] = {v->x(), v->y(), -v->z(), v->nx(), v->ny(), -v->nz(), v->tx(), 1.0f - v->ty()};
+    for (int32_t k = 1; k <= list.Count(); ++k) {
+        const Vertex v = list.at(k);
+        const float p[8] = {v.x(), v.y(), -v.z(), v.nx(), v.ny(), -v.nz(), v.tx(), 1.0f - v.ty()};
         for (float c : p)
             if (!std::isfinite(c))
                 raiseLibrary(kSource, "Vertex " + numtext::intText(static_cast<int64_t>(i)) +

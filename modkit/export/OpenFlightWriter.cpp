@@ -226,7 +226,9 @@ void OpenFlightWriter::writeVertexPalette(const modkit::VertexList& vList, float
     double c = 1, s = 0;
     headingTerms(extraRotation, c, s);
     const bool turn = s != 0 || c != 1;
-    for (const auto& v : vList) {
+    for (int32_t k = 1; k <= vList.Count(); ++k) {
+        const Vertex vertex = vList.at(k);
+        const Vertex* v = &vertex;
         // The model's y is up and z forward; the database's z is up.
         double x = v->x(), y = v->z(), z = v->y();
         float nx = v->nx(), ny = v->nz(), nz = v->ny();

@@ -23,16 +23,36 @@ void VertexList::fillCollection(const std::string& data) {
     reserve(static_cast<size_t>(Count() + n));
     for (int32_t i = 0; i < n; ++i) {
         pumpEvents();
-        auto v = std::make_shared<Vertex>();
-        v->setX(getSingle(in));
-        v->setY(getSingle(in));
-        v->setZ(getSingle(in));
-        v->setNx(getSingle(in));
-        v->setNy(getSingle(in));
-        v->setNz(getSingle(in));
-        v->setTx(getSingle(in));
-        v->setTy(getSingle(in));
-        Add(v);
+        VertexRecord r;
+        Vertex& v = r.value;
+        v.setX(getSingle(in));
+        v.setY(getSingle(in));
+        v.setZ(getSingle(in));
+        v.setNx(getSingle(in));
+        v.setNy(getSingle(in));
+        v.setNz(getSingle(in));
+        v.setTx(getSingle(in));
+        v.setTy(getSingle(in));
+        appendRecord(r);
+    }
+}
+
+Vertex VertexList::at(int position) const {
+    if (position < 1 || position > Count()) raiseRuntime(err::InvalidCall, kSource);
+    return current(static_cast<size_t>(position - 1));
+}
+
+void VertexList::copyFrom(const VertexList& other) {
+    if (&other == this) return;
+    clear();
+    reserve(other.recordCount());
+    for (size_t k = 0; k < other.recordCount(); ++k) {
+        const VertexRecord& r = other.record(k);
+        if (!r.live) {
+            appendRecord(r);
+            continue;
+        }
+        Add(std::make_shared<Vertex>(other.liveObject(r)), other.keyOf(static_cast<int>(k + 1)));
     }
 }
 
@@ -43,7 +63,8 @@ std::string VertexList::asString() const {
     if (Count() > 65535) raiseRuntime(err::Overflow, kSource);
     putUnsignedInteger(out, Count());
     putLong(out, 0);
-    for (const auto& v : *this) {
+    for (size_t k = 0; k < recordCount(); ++k) {
+        const Vertex* v = &current(k);
         putSingle(out, v->x());
         putSingle(out, v->y());
         putSingle(out, v->z());

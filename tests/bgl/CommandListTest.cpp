@@ -112,3 +112,31 @@ TEST(CommandList, EmptyAndEveryOpcodeStreamsRoundTrip) {
     l.readList(body);
     EXPECT_EQ(hex(l.asString()), hex(body));
 }
+
+TEST(CommandList, CommandsHeldAsBytesReadAsTheirObjects) {
+    const std::string body = testmodels::everyOpcodeStream();
+    BGLCommandList held, made;
+    held.readList(body);
+    made.readList(body);
+    held.processParent();
+    made.processParent();
+    for (int k = 1; k <= made.Count(); ++k) {
+        const BGLCommandView v = held.view(k);
+        const auto& c = made.Item(k);
+        ASSERT_EQ(v.opcodeValue(), c->opcodeValue());
+        ASSERT_EQ(v.paramSlots(), c->paramSlots()) << k;
+        ASSERT_EQ(v.parent(), c->parent()) << k;
+        ASSERT_EQ(v.jumpDest(0), c->jumpDest(0)) << k;
+        for (int i = 0; i <= v.paramSlots(); ++i) ASSERT_EQ(v.param(i), c->param(i)) << k << "," << i;
+    }
+    EXPECT_EQ(hex(made.asString()), hex(body));
+    // An object handed out stays the member through edits of the list, and a copy is apart.
+    BGLCommandList copy;
+    copy.copyFrom(held);
+    const auto kept = held.Item(2);
+    held.Remove(1);
+    kept->setOpcode(BGLOpcode::BGL_END);
+    EXPECT_EQ(held.view(1).opcode(), BGLOpcode::BGL_END);
+    EXPECT_EQ(copy.asString().substr(0, 4), body.substr(0, 4));
+    EXPECT_NE(held.asString().substr(0, 2), body.substr(0, 2));
+}
