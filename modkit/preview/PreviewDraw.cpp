@@ -166,10 +166,11 @@ Extent cameraExtent(const BoundingBox& b, const VertexList& vertices) {
     const float r = box.radius();
     if (std::isfinite(r) && r > 0) return box;
     Extent v{INFINITY, INFINITY, INFINITY, -INFINITY, -INFINITY, -INFINITY};
-    for (const auto& p : vertices) {
-        if (!std::isfinite(p->x()) || !std::isfinite(p->y()) || !std::isfinite(p->z())) continue;
-        v = {std::min(v.xmin, p->x()), std::min(v.ymin, p->y()), std::min(v.zmin, p->z()),
-             std::max(v.xmax, p->x()), std::max(v.ymax, p->y()), std::max(v.zmax, p->z())};
+    for (int32_t i = 1; i <= vertices.Count(); ++i) {
+        const Vertex p = vertices.at(i);
+        if (!std::isfinite(p.x()) || !std::isfinite(p.y()) || !std::isfinite(p.z())) continue;
+        v = {std::min(v.xmin, p.x()), std::min(v.ymin, p.y()), std::min(v.zmin, p.z()),
+             std::max(v.xmax, p.x()), std::max(v.ymax, p.y()), std::max(v.zmax, p.z())};
     }
     if (!(v.xmin <= v.xmax)) return std::isfinite(r) ? box : Extent{0, 0, 0, 0, 0, 0};
     return v;
@@ -277,9 +278,10 @@ public:
 
     void triangle(const WalkTriangle& t) override {
         pumpEvents();
-        const Vertex& va = *vertices_.Item(t.v[0] + 1);
-        const Vertex& vb = *vertices_.Item(t.v[1] + 1);
-        const Vertex& vc = *vertices_.Item(t.v[2] + 1);
+        // Read in place: Item would make an object of every vertex drawn.
+        const Vertex va = vertices_.at(t.v[0] + 1);
+        const Vertex vb = vertices_.at(t.v[1] + 1);
+        const Vertex vc = vertices_.at(t.v[2] + 1);
         // The model's y axis (up) is the drawing's z axis; the whole triangle
         // carries the first vertex's normal.
         for (const Vertex* v : {&va, &vb, &vc})
@@ -521,7 +523,10 @@ void MDLObject::glDrawView(const ViewCamera& camera, float picWidth, float picHe
 std::vector<ViewPoint> MDLObject::viewPoints() const {
     std::vector<ViewPoint> points;
     points.reserve(static_cast<size_t>(vertices_->Count()));
-    for (const auto& v : *vertices_) points.push_back(drawSpace(v->x(), v->y(), v->z()));
+    for (int32_t i = 1; i <= vertices_->Count(); ++i) {
+        const Vertex v = vertices_->at(i);
+        points.push_back(drawSpace(v.x(), v.y(), v.z()));
+    }
     if (points.empty()) {
         // Without vertices the header's box is all there is to frame.
         const modkit::BoundingBox& b = *bbox_;
