@@ -186,7 +186,9 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     connect(preview_, &frmPreview::previewDisabled, this, [this] {
         log_->addLogEvent("an error occured in the preview window and the preview will now be disabled");
     });
-    // A surface made after a model was loaded builds its preview then.
+    // A surface made after a model was loaded builds its preview then. Queued: the surface
+    // is made while its window is being shown, and building lets events run, which must not
+    // delete widgets the show is still walking.
     connect(&preview_->openGLPreviewObject(), &PreviewSurface::glInitialized, this, [this] {
         const std::string& failure = preview_->openGLPreviewObject().initError();
         if (!failure.empty()) log_->addLogError(failure);
@@ -194,7 +196,7 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
             preparePreview(*doc_.model());
             preview_->drawMDLOnce();
         }
-    });
+    }, Qt::QueuedConnection);
 
     config().refreshRecentFileMenu = [this] { refreshRecentFileMenu(); };
     modkit::setEventPump([this] {
