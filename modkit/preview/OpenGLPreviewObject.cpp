@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <QImage>
+#include <QThreadPool>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -106,9 +107,12 @@ std::vector<TextureLoad> OpenGLPreviewObject::loadTextures(const std::vector<std
     {
         const size_t threads =
             std::min<size_t>(files.size(), std::max(1u, std::thread::hardware_concurrency()));
-        std::vector<std::jthread> workers;
+        // Qt's own threads: images decoded on threads Qt did not start leave Qt's
+        // bookkeeping for those threads behind. The pool waits for them when it goes.
+        QThreadPool workers;
+        workers.setMaxThreadCount(static_cast<int>(threads));
         for (size_t i = 0; i < threads; ++i)
-            workers.emplace_back([&] {
+            workers.start([&] {
                 for (size_t k; (k = next++) < files.size();) {
                     try {
                         decoded[k].pixels = decodeTexture(files[k]);
