@@ -85,6 +85,8 @@ protected:
         fettle::setDialogs(&d);
     }
     void TearDown() override {
+        // A message no test step read is one nobody expected.
+        EXPECT_TRUE(d.messages.empty()) << "unread message: " << d.messages.front().text;
         if (form) {
             d.answers.assign(4, fettle::MsgAnswer::Discard);
             form->close();
@@ -144,16 +146,16 @@ protected:
         const std::string t = message();
         return t.substr(0, t.find("\n\n"));
     }
-    // Drags path over the main window and, when the window takes it, drops it there.
-    bool dropOnMainWindow(const std::string& path) {
+    // Drags path over the widget (the main window when none) and, when it takes it, drops it there.
+    bool dropOnMainWindow(const std::string& path, QWidget* on = nullptr) {
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         enter.setAccepted(false);
-        QApplication::sendEvent(form.get(), &enter);
+        QApplication::sendEvent(on ? on : form.get(), &enter);
         if (!enter.isAccepted()) return false;
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(form.get(), &drop);
+        QApplication::sendEvent(on ? on : form.get(), &drop);
         pump(50);  // the file is opened after the drop
         return true;
     }
