@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,6 +23,8 @@
 #include "TestUtil.h"
 #include "shell/ConfigFunctions.h"
 #include "shell/Form1.h"
+#include "preview/PreviewSurface.h"
+#include "preview/frmPreview.h"
 #include "shell/frmLog.h"
 
 namespace testutil {
@@ -85,7 +88,7 @@ protected:
         fettle::setDialogs(&d);
     }
     void TearDown() override {
-        // A message no test step read is one nobody expected.
+        // A message no test step read is one nobody expected: tests check "no message" here.
         EXPECT_TRUE(d.messages.empty()) << "unread message: " << d.messages.front().text;
         if (form) {
             d.answers.assign(4, fettle::MsgAnswer::Discard);
@@ -132,6 +135,18 @@ protected:
         b->click();
     }
     std::string logText() { return form->log().text(); }
+    // The preview's pixels (every step-th) that are not the white sky, and of those the ones that are also `also`.
+    std::pair<int, int> previewPixels(int step = 4, const std::function<bool(const QColor&)>& also = {}) {
+        const QImage img = form->preview().openGLPreviewObject().grabFramebuffer();
+        int coloured = 0, matching = 0;
+        for (int y = 0; y < img.height(); y += step)
+            for (int x = 0; x < img.width(); x += step) {
+                const QColor c = img.pixelColor(x, y);
+                if (c.red() < 240 || c.green() < 240 || c.blue() < 240) ++coloured;
+                if (also && also(c)) ++matching;
+            }
+        return {coloured, matching};
+    }
     modkit::MDLObject& model() { return *form->currentModel(); }
     fettle::ModelDocument& doc() { return form->document(); }
     // The one message shown since the last call, or "" when none; more fail.

@@ -11,8 +11,6 @@
 #include "MainWindowFixture.h"
 #include "editors/Editors.h"
 #include "modkit/core/MDLObject.h"
-#include "preview/PreviewSurface.h"
-#include "preview/frmPreview.h"
 
 namespace {
 
@@ -34,14 +32,6 @@ protected:
     }
     QRect screenArea() const { return form->screen()->availableGeometry(); }
     QDockWidget* dock(const char* name) { return form->dockOf(form->findChild<QWidget*>(name)); }
-    // Pixels of the preview that are not the white sky.
-    int modelPixels() {
-        QImage img = form->preview().openGLPreviewObject().grabFramebuffer();
-        int n = 0;
-        for (int y = 0; y < img.height(); y += 4)
-            for (int x = 0; x < img.width(); x += 4) n += img.pixelColor(x, y).lightness() < 240;
-        return n;
-    }
 };
 
 }  // namespace
@@ -124,7 +114,7 @@ TEST_F(Workspace, PreviewFramesTheVerticesZoomsWithTheWheelAndTakesDrops) {
     form->currentModel()->BoundingBox()->setXmax(9000);
     form->preview().drawMDLOnce();
     pump(300);
-    const int framed = modelPixels();
+    const int framed = previewPixels().first;
     EXPECT_GT(framed, 100);
 
     auto& pic = form->preview().openGLPreviewObject();
@@ -133,7 +123,7 @@ TEST_F(Workspace, PreviewFramesTheVerticesZoomsWithTheWheelAndTakesDrops) {
     QApplication::sendEvent(&pic, &wheel);
     pump(300);
     EXPECT_EQ(form->preview().sldZoom().value(), 144);  // two notches of 1.2
-    EXPECT_GT(modelPixels(), framed);
+    EXPECT_GT(previewPixels().first, framed);
     // F (Home too) frames the model again while the picture has the focus.
     QApplication::setActiveWindow(form.get());
     pic.setFocus();
