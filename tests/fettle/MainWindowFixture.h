@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 
 #include "ModelBuilder.h"
 #include "ScriptedDialogs.h"
@@ -40,20 +41,17 @@ inline void pump(int ms) {
 
 inline bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+// The named child; a missing one ends the test (the exception fails it).
 template <class W = QWidget>
 W* child(const QObject* parent, const QString& name) {
-    W* w = parent->findChild<W*>(name);
-    EXPECT_NE(w, nullptr) << name.toStdString();
-    return w;
+    if (W* w = parent->findChild<W*>(name)) return w;
+    throw std::runtime_error("no child " + name.toStdString());
 }
-inline std::string text(const QObject* parent, const QString& name) {
-    auto* e = child<QLineEdit>(parent, name);
-    return e ? e->text().toStdString() : "<none>";
-}
+inline std::string text(const QObject* parent, const QString& name) { return child<QLineEdit>(parent, name)->text().toStdString(); }
 inline std::vector<std::string> lines(const QObject* parent, const QString& name) {
     std::vector<std::string> out;
-    if (auto* l = child<QListWidget>(parent, name))
-        for (int i = 0; i < l->count(); ++i) out.push_back(l->item(i)->text().toStdString());
+    auto* l = child<QListWidget>(parent, name);
+    for (int i = 0; i < l->count(); ++i) out.push_back(l->item(i)->text().toStdString());
     return out;
 }
 
@@ -130,7 +128,6 @@ protected:
     // Clicks an enabled push button of parent (the main window when none).
     void click(const char* name, const QWidget* parent = nullptr) {
         auto* b = child<QPushButton>(parent ? parent : form.get(), name);
-        ASSERT_NE(b, nullptr);
         ASSERT_TRUE(b->isEnabled()) << name;
         b->click();
     }

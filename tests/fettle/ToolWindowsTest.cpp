@@ -61,7 +61,6 @@ TEST_F(Converter, ConvertsEveryChosenModelAndReportsEachOne) {
     const auto current = form->currentModel();
     fettle::config().setText("FLTTex", "DDS");
     auto* w = open();
-    ASSERT_NE(w, nullptr);
     EXPECT_TRUE(child<QRadioButton>(w, "optFLTTex_1")->isChecked());
     EXPECT_EQ(testutil::text(w, "txt_flt_rot"), "0.0");
     EXPECT_TRUE(child<QCheckBox>(w, "chk_outdir")->isChecked());
@@ -100,7 +99,6 @@ TEST_F(Converter, ItsSettingsAreCheckedAndTakeEffect) {
     writeHouse();
     testutil::TempDir out;
     auto* w = open();
-    ASSERT_NE(w, nullptr);
     EXPECT_TRUE(child<QRadioButton>(w, "optFLTTex_0")->isChecked());  // the default RGB
     child<QCheckBox>(w, "chk_outdir")->setChecked(false);
     EXPECT_TRUE(child(w, "txt_outdir")->isEnabled() && child(w, "cmd_outdir")->isEnabled());
@@ -158,7 +156,6 @@ TEST_F(Converter, StaysResponsiveAndCanBeStoppedBetweenModels) {
         writeFile(files.back(), modelgen::syntheticModel(5000, 30000, 50));
     }
     auto* w = open();
-    ASSERT_NE(w, nullptr);
     auto* select = child<QPushButton>(w, "cmdSelectMDL");
     auto* result = child<QListWidget>(w, "lstResult");
     int ticks = 0;
@@ -219,7 +216,6 @@ protected:
 TEST_F(Browser, ListsALibraryAndLoadsTheClickedObject) {
     trigger("mViewBGLBrowser");
     auto* w = child<fettle::frmBGLBrowser>(form.get(), "frmBGLBrowser");
-    ASSERT_NE(w, nullptr);
     EXPECT_FALSE(child(w, "cmdExtract")->isEnabled());
     writeLibrary();
     d.files = {lib};
@@ -316,7 +312,6 @@ TEST_F(Browser, OpensALibraryNamedOnTheCommandLineOrDropped) {
     writeLibrary();
     form->openArgument(lib);
     auto* w = child<fettle::frmBGLBrowser>(form.get(), "frmBGLBrowser");
-    ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->isVisible() && form->action("mViewBGLBrowser")->isChecked());
     EXPECT_EQ(lines(w, "lstObject").size(), 4u);
     EXPECT_FALSE(form->currentModel());
@@ -349,7 +344,6 @@ TEST_F(Tools, CommandTreeWindowFollowsClicksKeysChangesUndoAndANewModel) {
     ASSERT_TRUE(form->openModelFile(dir.file("jumps.mdl"), "mOpen_Click"));
     click("cmd_list_3");
     auto* w = child<fettle::frmBGLC>(form.get(), "frmBGLC");
-    ASSERT_NE(w, nullptr);
     auto& trv = w->trvBGLC();
     auto& grd = w->grdProp();
     auto& t = w->tree();
