@@ -393,27 +393,19 @@ TEST_F(Editors, StatisticsWindowShowsCountsAndEditsTheHeaderInPlace) {
     EXPECT_EQ(counts, "40 4 12 3 6 1 2 1 ");
     EXPECT_EQ(text("txtISFT") + " " + text("txtBBoxMin_0") + " " + text("txtBBoxMax_2") + " " + text("txtMDLH_7"), "Tool 1.0 -1.1 3.3 8");
 
-    // Typing in one box is one undo step; the terminator of the text stays.
-    retype(find<QLineEdit>("txtISFT"), "Modeller 2");
-    key(find<QLineEdit>("txtISFT"), Qt::Key_Return);
+    // Typing in one box is one undo step; the terminator of the text stays. Refusals are InputRulesTest's.
+    auto enterBox = [&](const char* box, const char* typed) {
+        retype(find<QLineEdit>(box), typed);
+        key(find<QLineEdit>(box), Qt::Key_Return);
+    };
+    enterBox("txtISFT", "Modeller 2");
     EXPECT_EQ(model().getISFT(), std::string("Modeller 2\0", 11));
     EXPECT_EQ(doc().undoStack().count(), 1);
-
-    // Texts that are not numbers leave the model alone and stay red where typed.
-    auto* xmin = find<QLineEdit>("txtBBoxMin_0");
-    retype(xmin, "abc");
-    key(xmin, Qt::Key_Return);
-    EXPECT_EQ(model().BoundingBox()->xmin(), -1.1f);
-    EXPECT_NE(xmin->styleSheet().indexOf("red"), -1);
-    retype(xmin, "-12.5");
-    key(xmin, Qt::Key_Return);
+    enterBox("txtBBoxMin_0", "-12.5");
+    enterBox("txtMDLH_3", "42");
     EXPECT_EQ(model().BoundingBox()->xmin(), -12.5f);
-    auto* h3 = find<QLineEdit>("txtMDLH_3");
-    retype(h3, "42");
-    key(h3, Qt::Key_Return);
-    EXPECT_EQ(model().MDLHeader()->param(4), 42);
+    EXPECT_TRUE(model().MDLHeader()->param(4) == 42 && model().MDLHeader()->param(0) == 36);
     EXPECT_EQ(doc().undoStack().count(), 3);
-    EXPECT_EQ(model().MDLHeader()->param(0), 36);
     for (int i = 0; i < 3; ++i) form->undo();
     EXPECT_EQ(text("txtISFT") + " " + text("txtBBoxMin_0") + " " + text("txtMDLH_3"), "Tool 1.0 -1.1 4");
 }
