@@ -11,9 +11,9 @@
 #include "editors/Editors.h"
 #include "editors/frmCond.h"
 #include "editors/frmTEXT.h"
+#include "modkit/bgl/ConditionVariables.h"
 #include "modkit/bgl/Conditions.h"
 #include "modkit/core/MDLObject.h"
-#include "preview/PreviewSurface.h"
 
 using fettle::MsgAnswer;
 using fettle::MsgIcon;

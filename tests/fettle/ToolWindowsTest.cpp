@@ -22,8 +22,6 @@
 #include "editors/frmFLTExport.h"
 #include "modkit/bglfile/BGLObject.h"
 #include "modkit/core/MDLObject.h"
-#include "preview/PreviewSurface.h"
-#include "preview/frmPreview.h"
 
 using fettle::MsgAnswer;
 using testutil::child;
@@ -352,6 +350,8 @@ TEST_F(Tools, CommandTreeWindowFollowsClicksKeysChangesUndoAndANewModel) {
     EXPECT_EQ(grd.item(0, 1)->toolTip().toStdString(), "Jumps to command " + std::to_string(end));
     QTest::keyClick(&trv, Qt::Key_Down);
     EXPECT_EQ(t.highlighted(), std::vector<int>{list->Item(2)->jumpDest(0)});
+    w->selectCommand(end);  // BGL_END: no parameters, no marks
+    EXPECT_TRUE(grd.rowCount() == 0 && t.highlighted().empty());
 
     // A change through the main window shows at once; selection and open lists stay.
     const int count = list->Count();

@@ -3,7 +3,6 @@
 // themselves are tested on the document (DocumentTest.cpp).
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <QSlider>
 #include <QTimer>
 #include <sys/stat.h>
