@@ -178,6 +178,7 @@ TEST_F(Editors, MasksUnderOrAreWarnedAboutAndModelsWithoutBodyCall) {
     EXPECT_FALSE(doc().undoStack().canUndo());
     d.answers = {MsgAnswer::Yes};
     click("cmdOK", w);
+    EXPECT_TRUE(contains(message(), "never be drawn"));
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(conditionsOf(model()), (std::vector<std::string>{"Distance to RefPoint contains 0", "AND"}));
 

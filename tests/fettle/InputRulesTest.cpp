@@ -116,6 +116,7 @@ TEST_F(InputRules, RefusedValuesLeaveTheModelAsItWasAndSayWhichFieldAndRange) {
         type(box, text);
         click("cmdOK");
         EXPECT_TRUE(has(lastMessage(), field)) << lastMessage();
+        d.messages.clear();
         click("cmdCancel");
     }
     EXPECT_EQ(config.attribute("NormVector", "ny"), before);
@@ -165,6 +166,7 @@ TEST_F(InputRules, FailuresNameTheFileAndKeysWorkEverywhere) {
     d.answers = {fettle::MsgAnswer::No};
     QTest::keyClick(find("lstMATE"), Qt::Key_Escape);
     EXPECT_TRUE(find("frmMATE")->isVisible());
+    d.messages.clear();
 
     // Menus: one accelerator per item. Every visible control: a name.
     for (QMenu* menu : form->findChildren<QMenu*>()) {

@@ -235,6 +235,7 @@ TEST_F(Window, AsksBeforeUnsavedChangesAreLost) {
     // Exit: cancelled, the window stays; the configuration is not written.
     d.answers = {MsgAnswer::Cancel};
     form->close();
+    EXPECT_TRUE(contains(message(), "\"house.mdl\""));
     EXPECT_TRUE(form->isVisible());
     EXPECT_FALSE(std::filesystem::exists(configPath()));
 
@@ -242,7 +243,8 @@ TEST_F(Window, AsksBeforeUnsavedChangesAreLost) {
     d.answers = {MsgAnswer::Save};
     d.files = {dir.file("kept.mdl")};
     EXPECT_TRUE(form->openModelFile(other, "mOpen_Click"));
-    EXPECT_EQ(form->currentModel()->MDLPath(), other);
+    EXPECT_NE(message(), "");
+    EXPECT_EQ(doc().path(), other);
     const std::string kept = testutil::readFile(dir.file("kept.mdl"));
     EXPECT_NE(kept, testutil::readFile(other));
 
@@ -250,6 +252,7 @@ TEST_F(Window, AsksBeforeUnsavedChangesAreLost) {
     recolour(0.7f);
     d.answers = {MsgAnswer::Discard};
     form->close();
+    EXPECT_NE(message(), "");
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(std::filesystem::exists(configPath()));
     EXPECT_EQ(testutil::readFile(dir.file("kept.mdl")), kept);
