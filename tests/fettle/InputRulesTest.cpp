@@ -15,6 +15,7 @@
 #include "MainWindowFixture.h"
 #include "document/FieldRule.h"
 #include "editors/Editors.h"
+#include "editors/VertexGridModel.h"
 #include "editors/frmVERT.h"
 
 using fettle::FieldRule;
