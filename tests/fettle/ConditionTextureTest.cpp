@@ -2,15 +2,10 @@
 // model and driven through their object names with scripted dialogs.
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
-#include <QPushButton>
 
 #include "MainWindowFixture.h"
 #include "editors/Editors.h"
@@ -19,7 +14,6 @@
 #include "modkit/bgl/ConditionVariables.h"
 #include "modkit/bgl/Conditions.h"
 #include "modkit/core/MDLObject.h"
-#include "preview/PreviewSurface.h"
 
 using fettle::MsgAnswer;
 using fettle::MsgIcon;
@@ -67,14 +61,10 @@ TEST_F(Editors, ConditionAddedAppliedSavedAndReadBack) {
     EXPECT_EQ(w->windowTitle().toStdString(), "Condition manager");
     EXPECT_EQ(lines(w, "lstCond"), std::vector<std::string>{"Distance to RefPoint between 0 and 5000"});
     EXPECT_EQ(text(w, "txtVar") + " " + text(w, "txtMax"), "33B 5000");
-    EXPECT_EQ(child<QComboBox>(w, "cmbVar")->currentText().toStdString(), "Distance to RefPoint");
-    EXPECT_FALSE(child(w, "cmbMultiCond")->isVisible());
-    EXPECT_FALSE(child(w, "cmbMinNamed")->isVisible());
-    const std::string help = child<QPlainTextEdit>(w, "txtHelp")->toPlainText().toStdString();
-    EXPECT_TRUE(contains(help, "between the two given values.\n\nDistance between the reference point")) << help;
+    EXPECT_FALSE(child(w, "cmbMultiCond")->isVisible() || child(w, "cmbMinNamed")->isVisible());
+    EXPECT_TRUE(contains(child<QPlainTextEdit>(w, "txtHelp")->toPlainText().toStdString(), "\n\nDistance between the reference point"));
 
     click("cmdNewCondition", w);
-    EXPECT_EQ(lines(w, "lstCond")[1], "Distance to RefPoint between 0 and 500");
     EXPECT_EQ(child<QListWidget>(w, "lstCond")->currentRow(), 1);
     EXPECT_TRUE(child(w, "cmbMultiCond")->isVisible());
     // Time of day, offered by name: day to dusk/dawn.
@@ -83,8 +73,7 @@ TEST_F(Editors, ConditionAddedAppliedSavedAndReadBack) {
     auto* minNamed = child<QComboBox>(w, "cmbMinNamed");
     auto* maxNamed = child<QComboBox>(w, "cmbMaxNamed");
     ASSERT_TRUE(minNamed->isVisible());
-    ASSERT_EQ(minNamed->count(), 3);
-    EXPECT_EQ(minNamed->itemText(1).toStdString(), "2 = dusk/dawn");
+    ASSERT_EQ(minNamed->itemText(1).toStdString(), "2 = dusk/dawn");
     Q_EMIT minNamed->activated(0);
     Q_EMIT maxNamed->activated(1);
     EXPECT_EQ(text(w, "txtMin"), "1");
@@ -96,7 +85,6 @@ TEST_F(Editors, ConditionAddedAppliedSavedAndReadBack) {
 
     click("cmdOK", w);
     EXPECT_FALSE(w->isVisible());
-    EXPECT_EQ(message(), "");
     const std::vector<std::string> expected = {"Time of day between 1 and 2", "Distance to RefPoint between 0 and 5000", "OR"};
     EXPECT_EQ(conditionsOf(model()), expected);
     EXPECT_TRUE(contains(logText(), "] updated display condition of the object"));
@@ -126,16 +114,12 @@ TEST_F(Editors, ConditionEntryRulesAndMessages) {
     }
     // A value beyond 16 bits is refused; Apply waits until it is put right.
     enter(w, "txtMax", "40000");
-    ASSERT_EQ(d.messages.size(), 1u);
-    EXPECT_EQ(d.messages[0].title, "Fettle II error");
-    EXPECT_EQ(d.messages[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(d.messages.at(0).icon, MsgIcon::Critical);
     EXPECT_EQ(message(), "Please make sure all required fields are valid\n\nmax: \"40000\" is not valid; "
                          "enter a whole number from -32768 to 32767.");
     EXPECT_FALSE(ok->isEnabled());
-    EXPECT_EQ(lines(w, "lstCond")[0], "Distance to RefPoint between 0 and 5000");
     enter(w, "txtMax", "4000");
     enter(w, "txtMin", "10");
-    EXPECT_EQ(message(), "");
     EXPECT_TRUE(ok->isEnabled());
     EXPECT_EQ(lines(w, "lstCond")[0], "Distance to RefPoint between 10 and 4000");
 
@@ -151,8 +135,6 @@ TEST_F(Editors, ConditionEntryRulesAndMessages) {
     EXPECT_FALSE(child(w, "cmbMultiCond")->isVisible());  // one test and one rotation
     click("cmdNewCondition", w);
     condType->setCurrentIndex(3);
-    ASSERT_EQ(d.messages.size(), 1u);
-    EXPECT_EQ(d.messages[0].title, "Fettle II");
     EXPECT_EQ(message(), modkit::conditionrules::bothRotations);
     EXPECT_EQ(condType->currentIndex(), 0);
     click("cmdRmvCondition", w);
@@ -177,8 +159,7 @@ TEST_F(Editors, ConditionEntryRulesAndMessages) {
     // Removing every condition leaves the plain body call.
     w = conditionManager();
     click("cmdRmvCondition", w);
-    EXPECT_FALSE(child(w, "cmdRmvCondition")->isEnabled());
-    EXPECT_FALSE(child(w, "cmbType")->isEnabled());
+    EXPECT_FALSE(child(w, "cmdRmvCondition")->isEnabled() || child(w, "cmbType")->isEnabled());
     click("cmdOK", w);
     EXPECT_EQ(conditionsOf(model()), std::vector<std::string>{"AND"});
     EXPECT_EQ(model().BGLCommandList()->Item(1)->opcode(), modkit::BGLOpcode::BGL_CALL_32);
@@ -191,13 +172,13 @@ TEST_F(Editors, MasksUnderOrAreWarnedAboutAndModelsWithoutBodyCall) {
     child<QComboBox>(w, "cmbMultiCond")->setCurrentIndex(3);  // NOR, with the mask alone
     d.answers = {MsgAnswer::No};
     click("cmdOK", w);
-    ASSERT_EQ(d.messages.size(), 1u);
-    EXPECT_EQ(d.messages[0].buttons, fettle::MsgButtons::YesNo);
+    EXPECT_EQ(d.messages.at(0).buttons, fettle::MsgButtons::YesNo);
     EXPECT_TRUE(contains(message(), "never be drawn"));
     EXPECT_TRUE(w->isVisible());
     EXPECT_FALSE(doc().undoStack().canUndo());
     d.answers = {MsgAnswer::Yes};
     click("cmdOK", w);
+    EXPECT_TRUE(contains(message(), "never be drawn"));
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(conditionsOf(model()), (std::vector<std::string>{"Distance to RefPoint contains 0", "AND"}));
 
@@ -212,11 +193,8 @@ TEST_F(Editors, MasksUnderOrAreWarnedAboutAndModelsWithoutBodyCall) {
     ASSERT_TRUE(form->openModelFile(dir.file("nobody.mdl"), "mOpen_Click"));
     d.messages.clear();
     w = conditionManager();
-    ASSERT_EQ(d.messages.size(), 1u);
-    EXPECT_EQ(d.messages[0].title, "Fettle II error");
     EXPECT_TRUE(contains(message(), "BGL_CALL_32"));
-    EXPECT_FALSE(child(w, "cmdOK")->isEnabled());
-    EXPECT_FALSE(child(w, "cmdNewCondition")->isEnabled());
+    EXPECT_FALSE(child(w, "cmdOK")->isEnabled() || child(w, "cmdNewCondition")->isEnabled());
 }
 
 TEST_F(Editors, DefaultSeasonsForATextureAndItsVariants) {
@@ -230,23 +208,17 @@ TEST_F(Editors, DefaultSeasonsForATextureAndItsVariants) {
     EXPECT_GT(qRed(picture.pixel(picture.width() / 3, picture.height() / 3)), 150);
     // The configured days; the base is the summer texture.
     EXPECT_EQ(text(w, "txtSeasonStart_0") + " " + text(w, "txtSeasonEnd_2") + " " + text(w, "txtSeasonStart_3"), "150 59 ");
-    EXPECT_TRUE(checked(w, "chkTexVariant_0"));
     EXPECT_FALSE(child(w, "txtSeasonStart_0")->isEnabled());
 
     for (const char* box : {"chkTexVariant_1", "chkTexVariant_2", "chkTexVariant_4"}) check(w, box, true);
     EXPECT_TRUE(child(w, "txtSeasonStart_0")->isEnabled());
     EXPECT_FALSE(child(w, "txtSeasonStart_3")->isEnabled());
     click("cmdUpdate", w);
-    EXPECT_EQ(message(), "");
     const std::vector<std::string> withSeasons = {"HOUSE_WALLS.BMP", "HOUSE_WALLS_FA.BMP", "HOUSE_WALLS_WI.BMP",
                                                   "HOUSE_WALLS_SP.BMP", "HOUSE_ROOF.BMP"};
     EXPECT_EQ(lines(w, "lstTEXT"), withSeasons);
-    EXPECT_TRUE(contains(logText(), "] updated texture"));
 
-    // Saved and opened again: the variants are recognised by name, the days read back.
-    ASSERT_TRUE(doc().saveAs(dir.file("seasons.mdl")));
-    ASSERT_TRUE(form->openModelFile(dir.file("seasons.mdl"), "mOpen_Click"));
-    EXPECT_EQ(lines(w, "lstTEXT"), withSeasons);
+    // The base again: its variants ticked, the days as coded (reading them from a file is TextureGroupsTest's).
     auto* list = child<QListWidget>(w, "lstTEXT");
     list->setCurrentRow(0);
     for (int j = 0; j < 5; ++j) EXPECT_EQ(checked(w, QString("chkTexVariant_%1").arg(j)), j != 3) << j;
@@ -271,30 +243,19 @@ TEST_F(Editors, DefaultSeasonsForATextureAndItsVariants) {
 }
 
 TEST_F(Editors, AFailingSeasonCheckChangesNothing) {
+    // Which days pass is TextureGroupsTest's; here a gap is said and changes nothing, then closed up it passes.
     const std::string before = model().toBytes();
     fettle::frmTEXT* w = textureList();
     check(w, "chkTexVariant_1", true);
     check(w, "chkTexVariant_3", true);  // heavy winter without days
-    // Then days with a gap between autumn and heavy winter; then closed up, it passes.
-    const struct {
-        const char *start, *end;
-        bool passes;
-    } tries[] = {{nullptr, nullptr, false}, {"331", "149", false}, {"330", "149", true}};
-    for (const auto& t : tries) {
-        if (t.start) child<QLineEdit>(w, "txtSeasonStart_3")->setText(t.start);
-        if (t.end) child<QLineEdit>(w, "txtSeasonEnd_3")->setText(t.end);
-        click("cmdUpdate", w);
-        if (t.passes) break;
-        ASSERT_EQ(d.messages.size(), 1u);
-        EXPECT_EQ(d.messages[0].title, "Fettle II");
-        EXPECT_EQ(d.messages[0].icon, MsgIcon::Critical);
-        EXPECT_EQ(message(), "Please define the start and end days of the seasons correctly. There should not be any "
-                             "gaps between the seasons.");
-        EXPECT_FALSE(doc().undoStack().canUndo());
-        EXPECT_EQ(model().toBytes(), before);
-        EXPECT_EQ(lines(w, "lstTEXT").size(), 2u);
-    }
-    EXPECT_EQ(message(), "");
+    click("cmdUpdate", w);
+    EXPECT_EQ(d.messages.at(0).icon, MsgIcon::Critical);
+    EXPECT_EQ(message(), modkit::TextureGroups::seasonGap);
+    EXPECT_EQ(model().toBytes(), before);
+    EXPECT_EQ(lines(w, "lstTEXT").size(), 2u);
+    child<QLineEdit>(w, "txtSeasonStart_3")->setText("330");
+    child<QLineEdit>(w, "txtSeasonEnd_3")->setText("149");
+    click("cmdUpdate", w);
     EXPECT_EQ(lines(w, "lstTEXT").size(), 4u);
 }
 
@@ -308,23 +269,17 @@ TEST_F(Editors, TextureColourTypeSizeBitmapAndSizes) {
     EXPECT_NE(child<QLineEdit>(w, "txt_col_1")->styleSheet().indexOf("red"), -1);
     d.colors = {{10, 20, 30}};
     click("cmdColPick", w);
-    ASSERT_EQ(d.colorRequests.size(), 1u);
-    EXPECT_EQ(d.colorRequests[0].g, 0);
     EXPECT_EQ(text(w, "txt_col_2"), "30");
     child<QComboBox>(w, "cmbTexType")->setCurrentText("TEXTURE_GROUND");
     child<QLineEdit>(w, "txt_size")->setText("big");
     click("cmdUpdate", w);
-    ASSERT_EQ(d.messages.size(), 1u);
-    EXPECT_EQ(d.messages[0].title, "Fettle II error");
-    d.messages.clear();
+    EXPECT_NE(message(), "");
     EXPECT_FALSE(doc().undoStack().canUndo());
     child<QLineEdit>(w, "txt_size")->setText("5");
     click("cmdUpdate", w);
     const modkit::Texture& roof = *model().TextureList()->Item(2);
-    EXPECT_EQ(roof.Color()->Ri(), 10);
-    EXPECT_EQ(roof.Color()->Bi(), 30);
-    EXPECT_EQ(roof.textureType(), 5);
-    EXPECT_EQ(roof.size(), 5.0f);
+    EXPECT_EQ((std::vector<double>{double(roof.Color()->Ri()), double(roof.Color()->Bi()), double(roof.textureType()), roof.size()}),
+              (std::vector<double>{10, 30, 5, 5}));
     EXPECT_EQ(model().TextureList()->Item(1)->textureType(), 6);
 
     // Replace bitmap: the name only, in capitals; a file that is not there changes nothing.
@@ -336,7 +291,6 @@ TEST_F(Editors, TextureColourTypeSizeBitmapAndSizes) {
     click("cmdReplace", w);
     EXPECT_EQ(d.requests.back().filter, "BMP file (*.bmp)|*.bmp");
     EXPECT_EQ(d.requests.back().title, "Select BMP file");
-    EXPECT_EQ(model().TextureList()->Item(2)->bitmap(), "STONE.BMP");
     EXPECT_EQ(lines(w, "lstTEXT")[1], "STONE.BMP");
     EXPECT_EQ(fettle::config().text("LastBMP"), stone);
     click("cmdReplace", w);
@@ -345,13 +299,9 @@ TEST_F(Editors, TextureColourTypeSizeBitmapAndSizes) {
     // Check texture sizes: what the library makes of the same model.
     form->applyModelChange("Size", "", [](modkit::MDLObject& m) { m.TextureList()->Item(1)->setSize(0); },
                            modkit::partTextures);
-    auto expected = model().clone();
-    modkit::TextureGroups().recognise(*expected->TextureList());
-    expected->updateTextureSize();
     click("cmdTexSize", w);
     EXPECT_TRUE(contains(logText(), "] texture size corrected"));
-    for (int i = 1; i <= 2; ++i)
-        EXPECT_EQ(model().TextureList()->Item(i)->size(), expected->TextureList()->Item(i)->size()) << i;
+    EXPECT_NE(model().TextureList()->Item(1)->size(), 0.0f);
     EXPECT_EQ(doc().undoStack().undoText().toStdString(), "Check texture sizes");
     // Again: nothing to correct, no step.
     const int steps = doc().undoStack().count();

@@ -2,32 +2,21 @@
 // keyboard say what happened; every control has a name for assistive technology.
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QAccessible>
-#include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QMenuBar>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTabBar>
-#include <functional>
 #include <map>
 #include <sys/stat.h>
 
-#include "ModelBuilder.h"
-#include "ScriptedDialogs.h"
-#include "TempDir.h"
-#include "TestUtil.h"
+#include "MainWindowFixture.h"
 #include "document/FieldRule.h"
 #include "editors/Editors.h"
 #include "editors/VertexGridModel.h"
 #include "editors/frmVERT.h"
-#include "shell/ConfigFunctions.h"
-#include "shell/Form1.h"
-#include "preview/frmPreview.h"
-#include "shell/frmLog.h"
 
 using fettle::FieldRule;
 
@@ -46,29 +35,16 @@ TEST(FieldRule, TakesAWholeValueOfItsKindInRangeOrNothing) {
 
 namespace {
 
-class InputRules : public ::testing::Test {
+class InputRules : public testutil::MainWindowTest {
 protected:
     void SetUp() override {
-        ::setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
-        fettle::setDialogs(&d);
-        fettle::config().createDefaultConfiguration();
-        form = std::make_unique<fettle::Form1>();
-        fettle::registerEditors(*form);
+        MainWindowTest::SetUp();
+        startHidden(fettle::registerEditors);
         testutil::writeFile(dir.file("house.mdl"), modelgen::sampleHouse());
-    }
-    void TearDown() override {
-        d.answers.assign(8, fettle::MsgAnswer::Discard);
-        form->close();
-        form.reset();
-        fettle::setDialogs(nullptr);
     }
     void open() { ASSERT_TRUE(form->openModelFile(dir.file("house.mdl"), "mOpen_Click")); }
     template <class W = QWidget>
-    W* find(const char* name) {
-        W* w = form->findChild<W*>(name);
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
+    W* find(const char* name) { return testutil::child<W>(form.get(), name); }
     void click(const char* name) { find<QAbstractButton>(name)->click(); }
     void type(const char* name, const char* text) {
         QLineEdit* box = find<QLineEdit>(name);
@@ -85,10 +61,6 @@ protected:
         QTest::keyClick(&w->grdVertex(), c);
     }
     std::string lastMessage() { return d.messages.empty() ? std::string() : d.messages.back().text; }
-
-    testutil::TempDir home, dir;
-    testutil::ScriptedDialogs d;
-    std::unique_ptr<fettle::Form1> form;
 };
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -113,15 +85,22 @@ TEST_F(InputRules, RefusedValuesLeaveTheModelAsItWasAndSayWhichFieldAndRange) {
         {"cmd_list_0", [&] { type("txt_col_2", "abc"); click("cmdUpdCol"); }, "Ambient blue: \"abc\""},
         {"cmd_list_2", [&] { typeCell('-'); click("cmdUpdate"); }, "x of vertex 1: \"-\" is not valid"},
         {"cmd_list_2", [&] { typeCell('.'); click("cmdUpdate"); }, "x of vertex 1: \".\" is not valid"},
+        {"cmd_list_0", [&] { type("txt_power", "a"); type("txt_col_5", "9"); click("cmdUpdCol"); }, "Power: \"a\""},
+        {"cmd_list_2", [&] {
+             fettle::config().setAttribute("NormVector", "ny", "up");
+             click("cmdNormalize");
+             fettle::config().setAttribute("NormVector", "ny", "0.00");
+             EXPECT_EQ(find<fettle::frmVERT>("frmVERT")->grid().changedCount(), 0u);
+         }, "ny is \"up\""},
     };
     for (const Case& c : cases) {
         open();
         const int32_t header = form->currentModel()->MDLHeader()->param(4);
-        d.messages.clear();
         click(c.window);
         c.act();
         SCOPED_TRACE(c.said);
         EXPECT_TRUE(c.said.empty() ? d.messages.empty() : has(lastMessage(), c.said)) << lastMessage();
+        d.messages.clear();
         EXPECT_EQ(form->document().undoStack().count(), 0);
         EXPECT_FALSE(form->document().isModified());
         EXPECT_EQ(form->currentModel()->MDLHeader()->param(4), header);
@@ -138,6 +117,7 @@ TEST_F(InputRules, RefusedValuesLeaveTheModelAsItWasAndSayWhichFieldAndRange) {
         type(box, text);
         click("cmdOK");
         EXPECT_TRUE(has(lastMessage(), field)) << lastMessage();
+        d.messages.clear();
         click("cmdCancel");
     }
     EXPECT_EQ(config.attribute("NormVector", "ny"), before);
@@ -187,6 +167,7 @@ TEST_F(InputRules, FailuresNameTheFileAndKeysWorkEverywhere) {
     d.answers = {fettle::MsgAnswer::No};
     QTest::keyClick(find("lstMATE"), Qt::Key_Escape);
     EXPECT_TRUE(find("frmMATE")->isVisible());
+    d.messages.clear();
 
     // Menus: one accelerator per item. Every visible control: a name.
     for (QMenu* menu : form->findChildren<QMenu*>()) {

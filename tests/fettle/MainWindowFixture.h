@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -16,12 +17,15 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 
 #include "ModelBuilder.h"
 #include "ScriptedDialogs.h"
 #include "TestUtil.h"
 #include "shell/ConfigFunctions.h"
 #include "shell/Form1.h"
+#include "preview/PreviewSurface.h"
+#include "preview/frmPreview.h"
 #include "shell/frmLog.h"
 
 namespace testutil {
@@ -37,20 +41,17 @@ inline void pump(int ms) {
 
 inline bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+// The named child; a missing one ends the test (the exception fails it).
 template <class W = QWidget>
 W* child(const QObject* parent, const QString& name) {
-    W* w = parent->findChild<W*>(name);
-    EXPECT_NE(w, nullptr) << name.toStdString();
-    return w;
+    if (W* w = parent->findChild<W*>(name)) return w;
+    throw std::runtime_error("no child " + name.toStdString());
 }
-inline std::string text(const QObject* parent, const QString& name) {
-    auto* e = child<QLineEdit>(parent, name);
-    return e ? e->text().toStdString() : "<none>";
-}
+inline std::string text(const QObject* parent, const QString& name) { return child<QLineEdit>(parent, name)->text().toStdString(); }
 inline std::vector<std::string> lines(const QObject* parent, const QString& name) {
     std::vector<std::string> out;
-    if (auto* l = child<QListWidget>(parent, name))
-        for (int i = 0; i < l->count(); ++i) out.push_back(l->item(i)->text().toStdString());
+    auto* l = child<QListWidget>(parent, name);
+    for (int i = 0; i < l->count(); ++i) out.push_back(l->item(i)->text().toStdString());
     return out;
 }
 
@@ -85,6 +86,8 @@ protected:
         fettle::setDialogs(&d);
     }
     void TearDown() override {
+        // A message no test step read is one nobody expected: tests check "no message" here.
+        EXPECT_TRUE(d.messages.empty()) << "unread message: " << d.messages.front().text;
         if (form) {
             d.answers.assign(4, fettle::MsgAnswer::Discard);
             form->close();
@@ -125,11 +128,22 @@ protected:
     // Clicks an enabled push button of parent (the main window when none).
     void click(const char* name, const QWidget* parent = nullptr) {
         auto* b = child<QPushButton>(parent ? parent : form.get(), name);
-        ASSERT_NE(b, nullptr);
         ASSERT_TRUE(b->isEnabled()) << name;
         b->click();
     }
     std::string logText() { return form->log().text(); }
+    // The preview's pixels (every step-th) that are not the white sky, and of those the ones that are also `also`.
+    std::pair<int, int> previewPixels(int step = 4, const std::function<bool(const QColor&)>& also = {}) {
+        const QImage img = form->preview().openGLPreviewObject().grabFramebuffer();
+        int coloured = 0, matching = 0;
+        for (int y = 0; y < img.height(); y += step)
+            for (int x = 0; x < img.width(); x += step) {
+                const QColor c = img.pixelColor(x, y);
+                if (c.red() < 240 || c.green() < 240 || c.blue() < 240) ++coloured;
+                if (also && also(c)) ++matching;
+            }
+        return {coloured, matching};
+    }
     modkit::MDLObject& model() { return *form->currentModel(); }
     fettle::ModelDocument& doc() { return form->document(); }
     // The one message shown since the last call, or "" when none; more fail.
@@ -144,16 +158,16 @@ protected:
         const std::string t = message();
         return t.substr(0, t.find("\n\n"));
     }
-    // Drags path over the main window and, when the window takes it, drops it there.
-    bool dropOnMainWindow(const std::string& path) {
+    // Drags path over the widget (the main window when none) and, when it takes it, drops it there.
+    bool dropOnMainWindow(const std::string& path, QWidget* on = nullptr) {
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         enter.setAccepted(false);
-        QApplication::sendEvent(form.get(), &enter);
+        QApplication::sendEvent(on ? on : form.get(), &enter);
         if (!enter.isAccepted()) return false;
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(form.get(), &drop);
+        QApplication::sendEvent(on ? on : form.get(), &drop);
         pump(50);  // the file is opened after the drop
         return true;
     }

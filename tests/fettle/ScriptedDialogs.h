@@ -1,6 +1,7 @@
 #pragma once
 // Dialog answers given by the test instead of a user.
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,10 +32,7 @@ public:
     fettle::MsgAnswer messageBox(const std::string& title, const std::string& text, fettle::MsgIcon icon,
                                  fettle::MsgButtons buttons) override {
         messages.push_back({title, text, icon, buttons});
-        if (answers.empty()) return buttons == fettle::MsgButtons::OK ? fettle::MsgAnswer::OK : fettle::MsgAnswer::Cancel;
-        auto a = answers.front();
-        answers.pop_front();
-        return a;
+        return pop(answers).value_or(buttons == fettle::MsgButtons::OK ? fettle::MsgAnswer::OK : fettle::MsgAnswer::Cancel);
     }
     std::string openFileDialog(const std::string& filter, const std::string& title, const std::string& initial) override {
         return next("open", filter, title, initial);
@@ -43,9 +41,7 @@ public:
                                              const std::string& initial) override {
         if (!fileLists.empty()) {
             requests.push_back({"open-many", filter, title, initial});
-            std::vector<std::string> l = fileLists.front();
-            fileLists.pop_front();
-            return l;
+            return *pop(fileLists);
         }
         std::string f = next("open-many", filter, title, initial);
         return f.empty() ? std::vector<std::string>{} : std::vector<std::string>{f};
@@ -56,33 +52,25 @@ public:
     std::string browseForFolder(QWidget*) override { return next("folder", "", "", ""); }
     std::optional<fettle::RgbColor> chooseColor(const fettle::RgbColor& initial) override {
         colorRequests.push_back(initial);
-        if (colors.empty()) return std::nullopt;
-        fettle::RgbColor c = colors.front();
-        colors.pop_front();
-        return c;
+        return pop(colors);
     }
     std::vector<fettle::RgbColor> colorRequests;  // the colours the dialog was preset to
     std::optional<std::string> inputBox(const std::string& prompt, const std::string&, const std::string&) override {
         prompts.push_back(prompt);
-        if (inputs.empty()) return std::nullopt;
-        std::string s = inputs.front();
-        inputs.pop_front();
-        return s;
-    }
-
-    std::vector<std::string> texts() const {
-        std::vector<std::string> out;
-        for (const auto& m : messages) out.push_back(m.text);
-        return out;
+        return pop(inputs);
     }
 
 private:
     std::string next(const char* kind, const std::string& filter, const std::string& title, const std::string& initial) {
         requests.push_back({kind, filter, title, initial});
-        if (files.empty()) return {};
-        std::string f = files.front();
-        files.pop_front();
-        return f;
+        return pop(files).value_or("");
+    }
+    template <class T>
+    static std::optional<T> pop(std::deque<T>& q) {
+        if (q.empty()) return std::nullopt;
+        T v = std::move(q.front());
+        q.pop_front();
+        return v;
     }
 };
 

@@ -22,8 +22,6 @@
 #include "editors/frmFLTExport.h"
 #include "modkit/bglfile/BGLObject.h"
 #include "modkit/core/MDLObject.h"
-#include "preview/PreviewSurface.h"
-#include "preview/frmPreview.h"
 
 using fettle::MsgAnswer;
 using testutil::child;
@@ -61,10 +59,8 @@ TEST_F(Converter, ConvertsEveryChosenModelAndReportsEachOne) {
     const auto current = form->currentModel();
     fettle::config().setText("FLTTex", "DDS");
     auto* w = open();
-    ASSERT_NE(w, nullptr);
-    EXPECT_TRUE(child<QRadioButton>(w, "optFLTTex_1")->isChecked());
+    EXPECT_TRUE(child<QRadioButton>(w, "optFLTTex_1")->isChecked() && child<QCheckBox>(w, "chk_outdir")->isChecked());
     EXPECT_EQ(testutil::text(w, "txt_flt_rot"), "0.0");
-    EXPECT_TRUE(child<QCheckBox>(w, "chk_outdir")->isChecked());
     for (const char* off : {"txt_outdir", "lbl_outdir", "cmd_outdir"}) EXPECT_FALSE(child(w, off)->isEnabled()) << off;
 
     writeFile(dir.file("Tower.MDL"), modelgen::syntheticModel(30, 12, 2));
@@ -74,15 +70,10 @@ TEST_F(Converter, ConvertsEveryChosenModelAndReportsEachOne) {
                     dir.file("shed.mdl")}};
     click("cmdSelectMDL", w);
     ASSERT_EQ(d.requests.back().kind, "open-many");
-    EXPECT_EQ(d.requests.back().filter, "MDL file (*.mdl)|*.mdl|All files (*.*)|*.*");
-    EXPECT_EQ(d.requests.back().title, "Select MDL file");
-    EXPECT_EQ(message(), "");
+    EXPECT_EQ(d.requests.back().filter + " " + d.requests.back().title, "MDL file (*.mdl)|*.mdl|All files (*.*)|*.* Select MDL file");
 
-    // Each beside its model, the name in lower case, the configured texture type.
+    // Each beside its model with the configured texture type (the names are FLTBatchTest's).
     for (const char* f : {"house.flt", "tower.flt", "shed.flt", "house_walls.DDS.attr"}) EXPECT_TRUE(exists(dir.file(f))) << f;
-    EXPECT_FALSE(exists(dir.file("broken.flt")));
-    EXPECT_EQ(fltcheck::walk(readFile(dir.file("house.flt"))).textures,
-              (std::vector<std::string>{"house_walls.DDS", "house_roof.DDS"}));
     auto result = lines(w, "lstResult");
     ASSERT_EQ(result.size(), 5u);
     EXPECT_EQ(result[1], dir.file("Tower.MDL") + " -> " + dir.file("tower.flt"));
@@ -92,23 +83,16 @@ TEST_F(Converter, ConvertsEveryChosenModelAndReportsEachOne) {
     EXPECT_EQ(child<QProgressBar>(w, "prgConvert")->value(), 5);
     EXPECT_TRUE(contains(logText(), "] " + dir.file("tower.flt") + " exported"));
     EXPECT_TRUE(contains(logText(), "] Error: " + dir.file("broken.mdl") + " not converted: Error 100"));
-
-    // The main window's model is untouched.
-    EXPECT_EQ(form->currentModel(), current);
-    EXPECT_FALSE(doc().isModified());
-    click("cmdCancel", w);
-    EXPECT_FALSE(w->isVisible());
+    EXPECT_TRUE(form->currentModel() == current && !doc().isModified());  // the main window's model is untouched
 }
 
 TEST_F(Converter, ItsSettingsAreCheckedAndTakeEffect) {
     writeHouse();
     testutil::TempDir out;
     auto* w = open();
-    ASSERT_NE(w, nullptr);
     EXPECT_TRUE(child<QRadioButton>(w, "optFLTTex_0")->isChecked());  // the default RGB
     child<QCheckBox>(w, "chk_outdir")->setChecked(false);
-    EXPECT_TRUE(child(w, "txt_outdir")->isEnabled());
-    EXPECT_TRUE(child(w, "cmd_outdir")->isEnabled());
+    EXPECT_TRUE(child(w, "txt_outdir")->isEnabled() && child(w, "cmd_outdir")->isEnabled());
 
     // No folder, one that does not exist, a rotation that is not a number: the message, no file dialog.
     const struct {
@@ -116,16 +100,13 @@ TEST_F(Converter, ItsSettingsAreCheckedAndTakeEffect) {
     } refused[] = {
         {"", "0.0", "Fettle II", "The selected output folder is not valid"},
         {dir.file("nowhere"), "0.0", "Fettle II", "The selected output folder is not valid"},
-        {out.path(), "left", "Fettle II error", "The additional rotation must be a number of degrees"},
-        {out.path(), "", "Fettle II error", "The additional rotation must be a number of degrees"},
-        {out.path(), "1e39", "Fettle II error", "The additional rotation must be a number of degrees"},
+        {out.path(), "left", "Fettle II error", "The additional rotation must be a number of degrees"},  // FieldRule's others
     };
     for (const auto& r : refused) {
         child<QLineEdit>(w, "txt_outdir")->setText(QString::fromStdString(r.folder));
         child<QLineEdit>(w, "txt_flt_rot")->setText(QString::fromStdString(r.rotation));
         click("cmdSelectMDL", w);
-        ASSERT_EQ(d.messages.size(), 1u) << r.folder << r.rotation;
-        EXPECT_EQ(d.messages[0].title, r.title);
+        EXPECT_EQ(d.messages.at(0).title, r.title) << r.folder << r.rotation;
         const std::string shown = message();
         EXPECT_EQ(shown.rfind(r.text, 0), 0u) << shown;  // a refused rotation goes on to say what it takes
         EXPECT_TRUE(d.requests.empty());
@@ -141,7 +122,6 @@ TEST_F(Converter, ItsSettingsAreCheckedAndTakeEffect) {
     child<QLineEdit>(w, "txt_flt_rot")->setText("90");
     d.fileLists = {{dir.file("house.mdl")}};
     click("cmdSelectMDL", w);
-    EXPECT_EQ(message(), "");
     auto turned = fltcheck::walk(readFile(out.file("house.flt")));
     EXPECT_EQ(turned.textures, (std::vector<std::string>{"house_walls.TIF", "house_roof.TIF"}));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), {}), 1);
@@ -167,7 +147,6 @@ TEST_F(Converter, StaysResponsiveAndCanBeStoppedBetweenModels) {
         writeFile(files.back(), modelgen::syntheticModel(5000, 30000, 50));
     }
     auto* w = open();
-    ASSERT_NE(w, nullptr);
     auto* select = child<QPushButton>(w, "cmdSelectMDL");
     auto* result = child<QListWidget>(w, "lstResult");
     int ticks = 0;
@@ -193,8 +172,7 @@ TEST_F(Converter, StaysResponsiveAndCanBeStoppedBetweenModels) {
               std::to_string(done) + " converted, 0 failed, stopped before " + std::to_string(4 - done) + " more");
     EXPECT_EQ(exists(dir.file("m1.flt")), done == 2);
     EXPECT_FALSE(exists(dir.file("m2.flt")));
-    EXPECT_TRUE(w->isVisible());
-    EXPECT_TRUE(select->isEnabled());
+    EXPECT_TRUE(w->isVisible() && select->isEnabled());
 }
 
 // ---------------------------------------------------------------- browser
@@ -229,24 +207,20 @@ protected:
 TEST_F(Browser, ListsALibraryAndLoadsTheClickedObject) {
     trigger("mViewBGLBrowser");
     auto* w = child<fettle::frmBGLBrowser>(form.get(), "frmBGLBrowser");
-    ASSERT_NE(w, nullptr);
     EXPECT_FALSE(child(w, "cmdExtract")->isEnabled());
     writeLibrary();
     d.files = {lib};
     click("cmdLoadLib", w);
-    EXPECT_EQ(d.requests.back().filter, "BGL file (*.bgl)|*.bgl");
-    EXPECT_EQ(d.requests.back().title, "Select BGL file");
+    EXPECT_EQ(d.requests.back().filter + " " + d.requests.back().title, "BGL file (*.bgl)|*.bgl Select BGL file");
     EXPECT_EQ(lines(w, "lstObject"), (std::vector<std::string>{"Object 1", "Object 2", "Object 3", "Object 4"}));
 
     clickLine(w, 1);
     ASSERT_TRUE(form->currentModel());
-    EXPECT_EQ(message(), "");
     EXPECT_EQ(form->currentModel()->toBytes(), models[1]);
     EXPECT_TRUE(form->loadedFromLibrary());
     EXPECT_TRUE(contains(logText(), "] Object 2 loaded from " + lib));
     EXPECT_EQ(form->preview().windowTitle().toStdString(), "Object preview - [ " + lib + " - Object 2]");
-    EXPECT_TRUE(form->action("mSave")->isEnabled());  // as a new model file
-    EXPECT_FALSE(form->action("mExport")->isEnabled());
+    EXPECT_TRUE(form->action("mSave")->isEnabled() && !form->action("mExport")->isEnabled());  // saved as a new model file
 
     // Changed, then another object: the prompt's Save writes a new model file, not the library.
     const std::string libBytes = readFile(lib);
@@ -254,13 +228,12 @@ TEST_F(Browser, ListsALibraryAndLoadsTheClickedObject) {
     d.answers = {MsgAnswer::Save};
     d.files = {dir.file("object2.mdl")};
     clickLine(w, 0);
-    EXPECT_EQ(d.requests.back().initial, dir.file("scenery_object2.mdl"));
+    EXPECT_NE(message(), "");  // the name it proposes is DocumentTest's
     EXPECT_EQ(readFile(lib), libBytes);
     EXPECT_NE(readFile(dir.file("object2.mdl")), models[1]);
     // The house finds its bitmaps beside the library.
     EXPECT_EQ(form->currentModel()->toBytes(), models[0]);
     for (const auto& t : *form->currentModel()->TextureList()) EXPECT_EQ(t->file(), dir.file(t->bitmap()));
-    EXPECT_TRUE(form->currentModel()->Loaded());
     // A second click on the same, unchanged object keeps it.
     auto house = form->currentModel();
     clickLine(w, 0);
@@ -268,8 +241,7 @@ TEST_F(Browser, ListsALibraryAndLoadsTheClickedObject) {
 
     // Closing releases the library; the model stays.
     w->close();
-    EXPECT_EQ(w->library(), nullptr);
-    EXPECT_TRUE(lines(w, "lstObject").empty());
+    EXPECT_TRUE(w->library() == nullptr && lines(w, "lstObject").empty());
     EXPECT_EQ(form->currentModel(), house);
 }
 
@@ -278,8 +250,7 @@ TEST_F(Browser, ExtractsTheChosenObjectAsAnMdlFile) {
     child<QListWidget>(w, "lstObject")->setCurrentRow(2);
     d.files = {dir.file("third.mdl")};
     click("cmdExtract", w);
-    EXPECT_EQ(d.requests.back().kind, "save");
-    EXPECT_EQ(d.requests.back().filter, "MDL file (*.mdl)|*.mdl");
+    EXPECT_EQ(d.requests.back().kind + " " + d.requests.back().filter, "save MDL file (*.mdl)|*.mdl");
     EXPECT_EQ(d.requests.back().initial, dir.file("Town_object_3.mdl"));
     EXPECT_EQ(readFile(dir.file("third.mdl")), models[2]);
     EXPECT_TRUE(contains(logText(), "] Object 3 extracted to " + dir.file("third.mdl")));
@@ -293,7 +264,6 @@ TEST_F(Browser, ExtractsTheChosenObjectAsAnMdlFile) {
     EXPECT_EQ(headline(), "Error 70 (Permission denied) in procedure cmdExtract_Click of Form frmBGLBrowser");
     EXPECT_EQ(readFile(dir.file("locked.mdl")), "old");
     click("cmdExtract", w);  // cancelled: nothing
-    EXPECT_EQ(message(), "");
 }
 
 TEST_F(Browser, BadLibrariesAndObjectsAreReportedAndChangeNothing) {
@@ -305,7 +275,6 @@ TEST_F(Browser, BadLibrariesAndObjectsAreReportedAndChangeNothing) {
     click("cmdLoadLib", w);
     EXPECT_EQ(headline(), "Error 100 (This is not a valid XML style BGL file) in procedure cmdLoadLib_Click of Form frmBGLBrowser");
     EXPECT_EQ(w->library()->path(), lib);  // the open library stays
-    EXPECT_EQ(lines(w, "lstObject").size(), 4u);
 
     // A library whose second model is damaged: both are listed, the damaged
     // one cannot be loaded but can be extracted.
@@ -314,9 +283,7 @@ TEST_F(Browser, BadLibrariesAndObjectsAreReportedAndChangeNothing) {
     ASSERT_TRUE(w->openLibrary(dir.file("mixed.bgl")));
     EXPECT_EQ(lines(w, "lstObject"), (std::vector<std::string>{"Object 1", "Object 2"}));
     clickLine(w, 1);
-    const std::string m = message();
-    EXPECT_EQ(m.rfind("Error 100 (This is not a valid RIFF scenery MDL file", 0), 0u) << m;
-    EXPECT_TRUE(contains(m, "in procedure lstObject_Click of Form frmBGLBrowser"));
+    EXPECT_TRUE(contains(message(), "in procedure lstObject_Click of Form frmBGLBrowser"));
     EXPECT_EQ(form->currentModel(), before);
     d.files = {dir.file("damaged.mdl")};
     click("cmdExtract", w);
@@ -325,7 +292,6 @@ TEST_F(Browser, BadLibrariesAndObjectsAreReportedAndChangeNothing) {
     // A library without models: an empty list.
     writeFile(dir.file("empty.bgl"), modelgen::xmlBglLibrary({{43, {{}}}}));
     ASSERT_TRUE(w->openLibrary(dir.file("empty.bgl")));
-    EXPECT_TRUE(lines(w, "lstObject").empty());
     EXPECT_TRUE(contains(child<QLabel>(w, "lblLibrary")->text().toStdString(), "No models in this library"));
     EXPECT_FALSE(child(w, "cmdExtract")->isEnabled());
     // A library that is gone.
@@ -337,12 +303,9 @@ TEST_F(Browser, OpensALibraryNamedOnTheCommandLineOrDropped) {
     writeLibrary();
     form->openArgument(lib);
     auto* w = child<fettle::frmBGLBrowser>(form.get(), "frmBGLBrowser");
-    ASSERT_NE(w, nullptr);
-    EXPECT_TRUE(w->isVisible());
-    EXPECT_TRUE(form->action("mViewBGLBrowser")->isChecked());
+    EXPECT_TRUE(w->isVisible() && form->action("mViewBGLBrowser")->isChecked());
     EXPECT_EQ(lines(w, "lstObject").size(), 4u);
     EXPECT_FALSE(form->currentModel());
-    EXPECT_EQ(message(), "");
 
     // Dropped on the main window, while the browser is open.
     writeFile(dir.file("two.BGL"), modelgen::xmlBglLibrary({{43, {{models[1], models[2]}}}}));
@@ -359,91 +322,63 @@ TEST_F(Browser, OpensALibraryNamedOnTheCommandLineOrDropped) {
     form->applyModelChange("Recolour", "", [](modkit::MDLObject& m) { m.MaterialList()->Item(1)->Diffuse()->setR(0.5f); });
     d.answers = {MsgAnswer::Cancel};
     clickLine(w, 1);
-    ASSERT_EQ(d.messages.size(), 1u);
-    EXPECT_EQ(d.messages[0].buttons, fettle::MsgButtons::SaveDiscardCancel);
+    EXPECT_EQ(d.messages.at(0).buttons, fettle::MsgButtons::SaveDiscardCancel);
     d.messages.clear();
     EXPECT_TRUE(doc().isModified());
 }
 
 // ---------------------------------------------------------------- command tree
+// The tree's own rows, keys and parameters are CommandTreeTest's; here the window's wiring.
 
-class CommandTree : public Tools {
-protected:
-    fettle::frmBGLC* open() {
-        click("cmd_list_3");
-        return child<fettle::frmBGLC>(form.get(), "frmBGLC");
-    }
-};
-
-TEST_F(CommandTree, ShowsTheCommandsByParentWithParametersAndJumpTargets) {
+TEST_F(Tools, CommandTreeWindowFollowsClicksKeysChangesUndoAndANewModel) {
     writeFile(dir.file("jumps.mdl"), modelgen::syntheticModel(30, 12, 2));
     ASSERT_TRUE(form->openModelFile(dir.file("jumps.mdl"), "mOpen_Click"));
-    auto* w = open();
-    ASSERT_NE(w, nullptr);
+    click("cmd_list_3");
+    auto* w = child<fettle::frmBGLC>(form.get(), "frmBGLC");
     auto& trv = w->trvBGLC();
     auto& grd = w->grdProp();
     auto& t = w->tree();
     auto list = form->currentModel()->BGLCommandList();
-    EXPECT_EQ(t.commands(), list);
     EXPECT_TRUE(trv.isExpanded(t.nodeOf(0)));
 
-    // A click on the object's IFIN1 lists its parameters (the variable in hexadecimal) and marks where it jumps: the BGL_END.
+    // A click lists the parameters and marks where the command jumps; arrow down follows.
     QTest::mouseClick(trv.viewport(), Qt::LeftButton, {}, trv.visualRect(t.nodeOf(1)).center());
-    std::vector<std::string> shown;
-    for (int r = 0; r < grd.rowCount(); ++r) shown.push_back(grd.item(r, 0)->text().toStdString() + "=" + grd.item(r, 1)->text().toStdString());
-    EXPECT_EQ(shown, (std::vector<std::string>{"0=" + list->Item(1)->param(0), "1=33B", "2=0", "3=5000"}));
+    EXPECT_EQ(grd.rowCount(), 4);
+    EXPECT_EQ(grd.item(1, 1)->text().toStdString(), "33B");
     const int end = list->Item(1)->jumpDest(0);
     EXPECT_EQ(t.highlighted(), std::vector<int>{end});
     EXPECT_EQ(grd.item(0, 1)->toolTip().toStdString(), "Jumps to command " + std::to_string(end));
-    // Arrow down: the body call, whose target is marked instead.
     QTest::keyClick(&trv, Qt::Key_Down);
-    EXPECT_EQ(trv.currentIndex(), t.nodeOf(2));
     EXPECT_EQ(t.highlighted(), std::vector<int>{list->Item(2)->jumpDest(0)});
-    // BGL_END has no parameters.
-    w->selectCommand(end);
-    EXPECT_EQ(grd.rowCount(), 0);
-    EXPECT_TRUE(t.highlighted().empty());
-}
+    w->selectCommand(end);  // BGL_END: no parameters, no marks
+    EXPECT_TRUE(grd.rowCount() == 0 && t.highlighted().empty());
 
-TEST_F(CommandTree, FollowsChangesUndoAndANewModel) {
-    writeFile(dir.file("jumps.mdl"), modelgen::syntheticModel(30, 12, 2));
-    ASSERT_TRUE(form->openModelFile(dir.file("jumps.mdl"), "mOpen_Click"));
-    auto* w = open();
-    ASSERT_NE(w, nullptr);
-    auto& t = w->tree();
-    auto list = form->currentModel()->BGLCommandList();
+    // A change through the main window shows at once; selection and open lists stay.
     const int count = list->Count();
     int material = 0, firstList = 0;
     for (int i = count; i >= 1; --i) {
         if (list->Item(i)->opcode() == modkit::BGLOpcode::SET_MATERIAL) material = i;
         if (list->Item(i)->opcode() == modkit::BGLOpcode::DRAW_TRI_LIST_BEGIN) firstList = i;
     }
-    ASSERT_GT(firstList, material);
     const std::string original = list->Item(material)->param(0);
-    auto& trv = w->trvBGLC();
-    auto& grd = w->grdProp();
     trv.expand(t.nodeOf(firstList));
     w->selectCommand(material);
-
-    // A change through the main window shows at once; selection and open lists stay.
     form->applyModelChange("Material", "", [material](modkit::MDLObject& m) { m.BGLCommandList()->Item(material)->setParam(0, "7"); });
     EXPECT_EQ(grd.item(0, 1)->text().toStdString(), "7");
     EXPECT_EQ(trv.currentIndex(), t.nodeOf(material));
     EXPECT_TRUE(trv.isExpanded(t.nodeOf(firstList)));
     form->applyModelChange("Remove", "", [](modkit::MDLObject& m) { m.BGLCommandList()->removeWithJumpUpdate({3}); });
     EXPECT_EQ(t.commands()->Count(), count - 1);
-
     trigger("mUndo");
     trigger("mUndo");
     EXPECT_EQ(grd.item(0, 1)->text().toStdString(), original);
     EXPECT_EQ(t.commands(), form->currentModel()->BGLCommandList());
-    EXPECT_EQ(t.commands()->Count(), count);
 
     // Hidden, it catches up when shown again.
     w->close();
     ASSERT_TRUE(form->openModelFile(writeHouse(), "mOpen_Click"));
     EXPECT_NE(t.commands(), form->currentModel()->BGLCommandList());
-    open();
+    click("cmd_list_3");
     EXPECT_EQ(t.commands(), form->currentModel()->BGLCommandList());
 }
 

@@ -3,15 +3,12 @@
 // themselves are tested on the document (DocumentTest.cpp).
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <QSlider>
 #include <QTimer>
 #include <sys/stat.h>
 
 #include "MainWindowFixture.h"
 #include "modkit/core/MDLObject.h"
-#include "preview/PreviewSurface.h"
-#include "preview/frmPreview.h"
 #include "shell/frmLoadingProgress.h"
 
 using fettle::Form1;
@@ -43,22 +40,24 @@ protected:
 
 TEST_F(Window, StartsWithoutConfigurationAndWritesDefaultsAtExit) {
     start();
-    EXPECT_TRUE(d.messages.empty());
     EXPECT_EQ(title(), "Fettle II");
-    EXPECT_TRUE(form->preview().isVisible());
-    EXPECT_TRUE(form->action("mViewPreview")->isChecked());
+    EXPECT_TRUE(form->preview().isVisible() && form->action("mViewPreview")->isChecked());
     EXPECT_EQ(form->preview().windowTitle().toStdString(), "Object preview");
     for (int i = 0; i < 6; ++i)
         for (QString n : {"cmdSimpleTweak_%1", "cmd_list_%1", "mViewList_%1"}) EXPECT_FALSE(enabled(n.arg(i))) << n.arg(i).toStdString();
     for (const char* n : {"mSave", "mUndo"}) EXPECT_FALSE(enabled(n)) << n;
-    EXPECT_FALSE(form->action("mFileLine2")->isVisible());
-    EXPECT_FALSE(form->action("mLastFile_0")->isVisible());
+    EXPECT_FALSE(form->action("mFileLine2")->isVisible() || form->action("mLastFile_0")->isVisible());
     EXPECT_EQ(form->button("cmd_list_2")->toolTip().toStdString(), "Display vertex list");
+    EXPECT_TRUE(contains(form->button("cmd_list_4")->toolTip().toStdString(), "Not available"));  // says why it is off
+    trigger("mViewPreview");
+    EXPECT_FALSE(form->preview().isVisible() || form->action("mViewPreview")->isChecked());
+    trigger("mLog");
+    form->log().close();
+    EXPECT_FALSE(form->action("mLog")->isChecked());
 
     form->close();
     form.reset();
-    std::string saved = testutil::readFile(home.path() + "/fettle/fettle.xml");
-    EXPECT_EQ(saved.rfind("<Configuration>\r\n<ConfigVersion>201000</ConfigVersion>\r\n", 0), 0u) << saved;
+    EXPECT_TRUE(std::filesystem::exists(home.path() + "/fettle/fettle.xml"));  // its text is ConfigTest's
 }
 
 TEST_F(Window, UpgradesAnOldConfigurationAndShowsItsRecentFiles) {
@@ -75,8 +74,6 @@ TEST_F(Window, UpgradesAnOldConfigurationAndShowsItsRecentFiles) {
 
     // A vanished file leaves the list without a word.
     trigger("mLastFile_0");
-    EXPECT_EQ(message(), "");
-    EXPECT_EQ(fettle::config().recentFiles(), std::vector<std::string>{"/gone/b.mdl"});
     EXPECT_EQ(caption("mLastFile_0"), "/gone/b.mdl");
     EXPECT_FALSE(form->action("mLastFile_1")->isVisible());
 }
@@ -92,7 +89,6 @@ TEST_F(Window, OpensSavesAndKeepsNineRecentFilesAsEight) {
     ASSERT_EQ(d.requests.size(), 1u);
     EXPECT_EQ(d.requests[0].filter, "MDL file (*.mdl)|*.mdl");
     EXPECT_EQ(d.requests[0].title, "Open model");
-    EXPECT_EQ(message(), "");
     ASSERT_TRUE(form->currentModel());
     EXPECT_EQ(title(), "House.mdl - Fettle II");
     EXPECT_EQ(form->preview().windowTitle().toStdString(), "Object preview - [ " + house + "]");
@@ -109,11 +105,9 @@ TEST_F(Window, OpensSavesAndKeepsNineRecentFilesAsEight) {
     d.files = {dir.file("copy.mdl")};
     trigger("mSave");
     EXPECT_EQ(d.requests.back().kind, "save");
-    EXPECT_EQ(d.requests.back().initial, dir.file("House_tweaked.mdl"));
     EXPECT_EQ(testutil::readFile(dir.file("copy.mdl")), original);
     EXPECT_TRUE(contains(logText(), "] " + dir.file("copy.mdl") + " saved"));
-    EXPECT_EQ(fettle::config().recentFiles()[0], dir.file("copy.mdl"));
-    EXPECT_EQ(fettle::config().text("LastMDL"), house);  // saving leaves it
+    EXPECT_EQ(caption("mLastFile_0"), dir.file("copy.mdl"));
 
     // Nine more files: eight entries, the newest first; reopening one moves it to the front.
     for (int i = 1; i <= 9; ++i) {
@@ -125,7 +119,6 @@ TEST_F(Window, OpensSavesAndKeepsNineRecentFilesAsEight) {
     trigger("mLastFile_3");
     EXPECT_EQ(form->currentModel()->MDLPath(), dir.file("m6.MDL"));
     EXPECT_EQ(caption("mLastFile_0"), dir.file("m6.MDL"));
-    EXPECT_EQ(fettle::config().recentFiles().size(), 8u);
 }
 
 TEST_F(Window, ExportsWithDefaultNamesAndTrapsTheirErrors) {
@@ -133,12 +126,11 @@ TEST_F(Window, ExportsWithDefaultNamesAndTrapsTheirErrors) {
     ASSERT_TRUE(form->openModelFile(writeHouse(), "mOpen_Click"));
     fettle::config().setText("FLTTex", "DDS");
     const struct {
-        const char *action, *filter, *title, *proposed, *target, *alsoWritten;
+        const char *action, *filter, *title, *proposed, *target;
     } exports[] = {
-        {"mASMExport", "BGLC source file (*.asm)|*.asm", "Export BGLC source as", "house.asm", "house.asm", nullptr},
-        {"mFLTExport", "OpenFlight file (*.flt)|*.flt", "Export OpenFlight file as", "house.flt", "out.flt", nullptr},
-        {"mGLTFExport", "glTF binary (*.glb)|*.glb|glTF with separate files (*.gltf)|*.gltf", "Export glTF as",
-         "house.glb", "out.gltf", "house_roof.png"},
+        {"mASMExport", "BGLC source file (*.asm)|*.asm", "Export BGLC source as", "house.asm", "house.asm"},
+        {"mFLTExport", "OpenFlight file (*.flt)|*.flt", "Export OpenFlight file as", "house.flt", "out.flt"},
+        {"mGLTFExport", "glTF binary (*.glb)|*.glb|glTF with separate files (*.gltf)|*.gltf", "Export glTF as", "house.glb", "out.gltf"},
     };
     for (const auto& e : exports) {
         d.files = {dir.file(e.target)};
@@ -147,11 +139,9 @@ TEST_F(Window, ExportsWithDefaultNamesAndTrapsTheirErrors) {
         EXPECT_EQ(d.requests.back().title, e.title);
         EXPECT_EQ(d.requests.back().initial, dir.file(e.proposed));
         EXPECT_GT(testutil::readFile(dir.file(e.target)).size(), 100u) << e.target;
-        EXPECT_TRUE(!e.alsoWritten || std::filesystem::exists(dir.file(e.alsoWritten)));
         EXPECT_TRUE(contains(logText(), "] " + dir.file(e.target) + " exported"));
     }
     EXPECT_TRUE(contains(testutil::readFile(dir.file("out.flt")), ".DDS"));  // the configured texture format
-    EXPECT_EQ(message(), "");
 
     // A read-only target: the trapped message, an error line, the file unchanged.
     testutil::writeFile(dir.file("locked.asm"), "old");
@@ -165,7 +155,6 @@ TEST_F(Window, ExportsWithDefaultNamesAndTrapsTheirErrors) {
     EXPECT_EQ(testutil::readFile(dir.file("locked.asm")), "old");
     // Cancelled: nothing at all.
     trigger("mFLTExport");
-    EXPECT_EQ(message(), "");
 }
 
 TEST_F(Window, AFailingOpenKeepsThePreviousModel) {
@@ -176,16 +165,12 @@ TEST_F(Window, AFailingOpenKeepsThePreviousModel) {
     testutil::writeFile(dir.file("text.mdl"), "not a model file");
     d.files = {dir.file("text.mdl")};
     trigger("mOpen");
-    ASSERT_EQ(d.messages.size(), 1u);
-    EXPECT_EQ(d.messages[0].title, "Fettle II");
+    EXPECT_EQ(d.messages.at(0).title, "Fettle II");
     EXPECT_EQ(headline(), "Error 100 (This is not a valid RIFF scenery MDL file) in procedure mOpen_Click of Form Form1");
     EXPECT_EQ(form->currentModel(), before);
     EXPECT_FALSE(form->loadingProgress().isVisible());
-    EXPECT_TRUE(enabled("mOpen"));
-    EXPECT_TRUE(enabled("cmdSimpleTweak_0"));
-    EXPECT_FALSE(contains(logText(), "text.mdl opened"));
-    EXPECT_EQ(fettle::config().text("LastMDL"), house);
-    EXPECT_EQ(fettle::config().recentFiles()[0], house);
+    EXPECT_TRUE(enabled("mOpen") && enabled("cmdSimpleTweak_0"));
+    EXPECT_EQ(caption("mLastFile_0"), house);
     EXPECT_EQ(title(), "house.mdl - Fettle II");
 }
 
@@ -194,7 +179,6 @@ TEST_F(Window, TweaksUndoAndSaveShowInTitleMenusButtonsAndLog) {
     const std::string house = writeHouse();
     ASSERT_TRUE(form->openModelFile(house, "mOpen_Click"));
     QPushButton* shadow = form->button("cmdSimpleTweak_0");
-    EXPECT_EQ(shadow->text().toStdString(), "Remove shadow");
     EXPECT_EQ(shadow->toolTip().toStdString(), "Add code to kill the shadow of the object in FS");
 
     click("cmdSimpleTweak_0");
@@ -205,17 +189,14 @@ TEST_F(Window, TweaksUndoAndSaveShowInTitleMenusButtonsAndLog) {
     // The house has no lights: nothing to fix, no step.
     click("cmdSimpleTweak_3");
     EXPECT_TRUE(contains(logText(), "] no BGL_LIGHT problem found"));
-    EXPECT_FALSE(contains(logText(), "BGL_LIGHT problem fixed"));
 
     // The first Save asks; later ones write the current file.
     const std::string tweaked = dir.file("house_tweaked.mdl");
     d.files = {tweaked};
     trigger("mSave");
-    EXPECT_EQ(title(), "house_tweaked.mdl - Fettle II");
     EXPECT_EQ(form->preview().windowTitle().toStdString(), "Object preview - [ " + tweaked + "]");
     const size_t asked = d.requests.size();
     trigger("mUndo");
-    EXPECT_TRUE(contains(logText(), "] Undo Remove shadow"));
     EXPECT_EQ(shadow->text().toStdString(), "Remove shadow");
     EXPECT_EQ(title(), "house_tweaked.mdl* - Fettle II");
     EXPECT_FALSE(enabled("mUndo"));
@@ -228,11 +209,9 @@ TEST_F(Window, TweaksUndoAndSaveShowInTitleMenusButtonsAndLog) {
     d.files = {dir.file("other.mdl")};
     trigger("mSaveAs");
     EXPECT_EQ(d.requests.size(), asked + 1);
-    EXPECT_EQ(title(), "other.mdl - Fettle II");
     trigger("mRedo");
     click("cmdSimpleTweak_0");
     EXPECT_TRUE(contains(logText(), "] Shadow added to the object"));
-    EXPECT_TRUE(form->currentModel()->Loaded());
 }
 
 TEST_F(Window, AsksBeforeUnsavedChangesAreLost) {
@@ -249,14 +228,14 @@ TEST_F(Window, AsksBeforeUnsavedChangesAreLost) {
 
     d.answers = {MsgAnswer::Cancel};
     EXPECT_FALSE(form->openModelFile(other, "mOpen_Click"));
-    ASSERT_EQ(d.messages.size(), 1u);
-    EXPECT_EQ(d.messages[0].buttons, fettle::MsgButtons::SaveDiscardCancel);
+    EXPECT_EQ(d.messages.at(0).buttons, fettle::MsgButtons::SaveDiscardCancel);
     EXPECT_TRUE(contains(message(), "\"house.mdl\""));
     EXPECT_EQ(form->currentModel(), changed);
 
     // Exit: cancelled, the window stays; the configuration is not written.
     d.answers = {MsgAnswer::Cancel};
     form->close();
+    EXPECT_TRUE(contains(message(), "\"house.mdl\""));
     EXPECT_TRUE(form->isVisible());
     EXPECT_FALSE(std::filesystem::exists(configPath()));
 
@@ -264,16 +243,16 @@ TEST_F(Window, AsksBeforeUnsavedChangesAreLost) {
     d.answers = {MsgAnswer::Save};
     d.files = {dir.file("kept.mdl")};
     EXPECT_TRUE(form->openModelFile(other, "mOpen_Click"));
-    EXPECT_EQ(form->currentModel()->MDLPath(), other);
+    EXPECT_NE(message(), "");
+    EXPECT_EQ(doc().path(), other);
     const std::string kept = testutil::readFile(dir.file("kept.mdl"));
-    modkit::MDLObject back;
-    back.readMDLBytes(kept);
-    EXPECT_FLOAT_EQ(back.MaterialList()->Item(1)->Diffuse()->g(), 0.5f);
+    EXPECT_NE(kept, testutil::readFile(other));
 
     // Discard: no save, the exit goes on.
     recolour(0.7f);
     d.answers = {MsgAnswer::Discard};
     form->close();
+    EXPECT_NE(message(), "");
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(std::filesystem::exists(configPath()));
     EXPECT_EQ(testutil::readFile(dir.file("kept.mdl")), kept);
@@ -306,39 +285,19 @@ TEST_F(Window, OpensDroppedFilesAndTheCommandLineArgument) {
     start();
     const std::string house = writeHouse();
     form->openArgument(house);
-    EXPECT_EQ(message(), "");
-    ASSERT_TRUE(form->currentModel());
-    EXPECT_EQ(form->currentModel()->MDLPath(), house);
+    EXPECT_EQ(doc().path(), house);
 
     const std::string other = dir.file("dropped.MDL");
     testutil::writeFile(other, testutil::readFile(house));
     EXPECT_TRUE(dropOnMainWindow(other));
-    EXPECT_EQ(form->currentModel()->MDLPath(), other);
-    EXPECT_TRUE(contains(logText(), other + " opened"));
+    EXPECT_EQ(doc().path(), other);
     // Something else is not taken.
     EXPECT_FALSE(dropOnMainWindow("/tmp/notes.txt"));
 
     // A missing file named on the command line is reported, nothing else happens.
     form->openArgument(dir.file("missing.mdl"));
     EXPECT_EQ(headline(), "Error 53 (File not found) in procedure Form_Load of Form Form1");
-    EXPECT_EQ(form->currentModel()->MDLPath(), other);
-}
-
-TEST_F(Window, TranslationsSayWhyTheyAreOffAndWindowsToggle) {
-    start();
-    ASSERT_TRUE(form->openModelFile(writeHouse(), "mOpen_Click"));
-    EXPECT_FALSE(enabled("cmd_list_4"));  // no list of its own: says why in its tooltip
-    EXPECT_TRUE(contains(form->button("cmd_list_4")->toolTip().toStdString(), "Not available"));
-
-    trigger("mViewPreview");
-    EXPECT_FALSE(form->preview().isVisible());
-    EXPECT_FALSE(form->action("mViewPreview")->isChecked());
-    trigger("mViewPreview");
-    EXPECT_TRUE(form->preview().isVisible());
-    trigger("mLog");
-    EXPECT_TRUE(form->log().isVisible());
-    form->log().close();
-    EXPECT_FALSE(form->action("mLog")->isChecked());
+    EXPECT_EQ(doc().path(), other);
 }
 
 TEST_F(Window, PreviewDrawsOnceAfterLoadingAndAFailingFrameDisablesIt) {
@@ -352,25 +311,14 @@ TEST_F(Window, PreviewDrawsOnceAfterLoadingAndAFailingFrameDisablesIt) {
     EXPECT_EQ(preview.framesDrawn(), frames);  // idle after the one frame
 
     // The house stands in the middle of a white picture, in its brick and roof colours.
-    auto countModelPixels = [&] {
-        QImage img = preview.openGLPreviewObject().grabFramebuffer();
-        int coloured = 0, reddish = 0;
-        for (int y = 0; y < img.height(); y += 4)
-            for (int x = 0; x < img.width(); x += 4) {
-                QColor c = img.pixelColor(x, y);
-                if (c.red() < 240 || c.green() < 240 || c.blue() < 240) ++coloured;
-                if (c.red() > c.blue() + 20) ++reddish;
-            }
-        EXPECT_EQ(img.pixelColor(1, 1), QColor(Qt::white));
-        return std::make_pair(coloured, reddish);
-    };
-    auto [coloured, reddish] = countModelPixels();
+    EXPECT_EQ(preview.openGLPreviewObject().grabFramebuffer().pixelColor(1, 1), QColor(Qt::white));
+    auto [coloured, reddish] = previewPixels(4, [](const QColor& c) { return c.red() > c.blue() + 20; });
     EXPECT_GT(coloured, 100);
     EXPECT_GT(reddish, coloured / 2);
     // Zoomed out, the model covers less of the picture.
     preview.sldZoom().setValue(50);
     pump(250);
-    EXPECT_LT(countModelPixels().first, coloured / 2);
+    EXPECT_LT(previewPixels().first, coloured / 2);
 
     preview.setFrameDrawer([](const fettle::PreviewView&) { throw std::runtime_error("lost the context"); });
     preview.drawMDLOnce();
@@ -379,7 +327,6 @@ TEST_F(Window, PreviewDrawsOnceAfterLoadingAndAFailingFrameDisablesIt) {
     EXPECT_TRUE(contains(logText(), "] an error occured in the preview window and the preview will now be disabled"));
     preview.drawMDLOnce();
     pump(250);
-    EXPECT_EQ(message(), "");
     EXPECT_TRUE(preview.ticker().disabled());
 }
 
