@@ -103,16 +103,6 @@ TEST(CommandList, CommandIndexChecks) {
     EXPECT_MODKIT_ERROR(c.jumpDest(33), 9);
 }
 
-TEST(CommandList, EmptyAndEveryOpcodeStreamsRoundTrip) {
-    BGLCommandList l;
-    l.readList("");
-    EXPECT_EQ(l.Count(), 0);
-    EXPECT_EQ(l.asString(), "");
-    std::string body = testmodels::everyOpcodeStream();
-    l.readList(body);
-    EXPECT_EQ(hex(l.asString()), hex(body));
-}
-
 TEST(CommandList, CommandsHeldAsBytesReadAsTheirObjects) {
     const std::string body = testmodels::everyOpcodeStream();
     BGLCommandList held, made;

@@ -194,16 +194,6 @@ TEST(MDLObject, LoadingStatusIsShownStepByStepWithAThrottledPump) {
     EXPECT_LT(calls, 10000);  // far fewer than one per command
 }
 
-TEST(MDLObject, OtherGenerationsFromTheCorpusAreRefused) {
-    if (!testutil::haveCorpus()) GTEST_SKIP() << "../shared/corpus is absent; skipping the third-party files";
-    for (const char* name : {"mdl8_model_a.mdl", "mdl8_model_b.mdl"}) {
-        MDLObject m;
-        auto e = testutil::errorOf([&] { m.readMDL(testutil::corpusDir() + "/" + name); });
-        EXPECT_EQ(e.number(), 100) << name;
-        EXPECT_EQ(e.description(), "This is not a valid RIFF scenery MDL file (form MDL8 belongs to an earlier generation)");
-    }
-}
-
 TEST(MDLObject, CloneIsDeepAndKeepsInMemoryFields) {
     auto m = load(testmodels::everything());  // every list has items: Item(1) below would fail
     auto tex = m->TextureList()->Item(1);
