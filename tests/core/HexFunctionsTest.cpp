@@ -16,10 +16,8 @@ TEST(HexFunctions, PutStringPadsOrRefuses) {
     EXPECT_EQ(hex(w2.bytes()), "41 42 43 44 45");
     ByteWriter w3;
     putByte(w3, 7);
-    auto e = testutil::errorOf([&] { putString(w3, "ABCDEF", 5); });
-    EXPECT_EQ(e.number(), 100);
-    EXPECT_EQ(e.source(), "Modkit.HexFunctions");
-    EXPECT_EQ(e.description(), "The string trying to be written is bigger than the specified length");
+    EXPECT_EQ(testutil::errorText([&] { putString(w3, "ABCDEF", 5); }),
+              "100 Modkit.HexFunctions: The string trying to be written is bigger than the specified length");
     EXPECT_EQ(hex(w3.bytes()), "07");  // nothing written
     ByteWriter w4;
     putString(w4, "longer than nothing", 0);

@@ -79,15 +79,11 @@ std::unique_ptr<MDLObject> twoTextures() {
         t->setSize(2);
     }
     for (int i = 0; i < 3; ++i) m->VertexList()->Add();
-    auto& l = *m->BGLCommandList();
-    l.Add(cmd(BGLOpcode::SET_MATERIAL, {"5", "0"}));
-    l.Add(cmd(BGLOpcode::DRAW_TRI_LIST_BEGIN, {"0", "0", "3"}));
-    l.Add(cmd(BGLOpcode::DRAW_TRI_LIST_ITEM, {"0", "1", "2"}));
-    l.Add(cmd(BGLOpcode::IFIN1, {"", "827", "0", "10"}, 8));
-    l.Add(cmd(BGLOpcode::SET_MATERIAL, {"1", "1"}));
-    l.Add(cmd(BGLOpcode::DRAW_TRI_LIST_BEGIN, {"0", "0", "3"}));
-    l.Add(cmd(BGLOpcode::DRAW_TRI_LIST_ITEM, {"0", "1", "2"}));
-    l.Add(cmd(BGLOpcode::BGL_RETURN));
+    const auto tris = [] { return cmd(BGLOpcode::DRAW_TRI_LIST_BEGIN, {"0", "0", "3"}); };
+    const auto tri = [] { return cmd(BGLOpcode::DRAW_TRI_LIST_ITEM, {"0", "1", "2"}); };
+    testcmds::add(*m->BGLCommandList(), {cmd(BGLOpcode::SET_MATERIAL, {"5", "0"}), tris(), tri(),
+                                         cmd(BGLOpcode::IFIN1, {"", "827", "0", "10"}, 8), cmd(BGLOpcode::SET_MATERIAL, {"1", "1"}),
+                                         tris(), tri(), cmd(BGLOpcode::BGL_RETURN)});
     return m;
 }
 
@@ -167,12 +163,7 @@ TEST_F(TextureEditing, AddingSeasonsKeepsEveryReferenceAndCodesTheBlock) {
     EXPECT_EQ(list.Item(5)->textureType(), 6);  // another group
     EXPECT_EQ(g.bases(), (std::vector<int16_t>{1, 5}));
     // The roof is now texture 4; the block keeps material 5 and winter is the fallback.
-    EXPECT_EQ(picture(commands, false),
-              (std::vector<std::string>{"36 j,906,60,149 ->4", "184 5,3", "136 j ->11",
-                                        "36 j,906,240,329 ->7", "184 5,1", "136 j ->11",
-                                        "36 j,906,150,239 ->10", "184 5,0", "136 j ->11",
-                                        "184 5,2", "185 0,0,3", "256 0,1,2", "36 j,827,0,10 ->17",
-                                        "184 1,4", "185 0,0,3", "256 0,1,2", "34"}));
+    testutil::expectGolden("lists/seasons-added.txt", testcmds::pictureText(commands, false));
     const seasonalTextures r = m->readSeasonalDates(1);
     EXPECT_EQ(r.active, (std::array<bool, 5>{true, true, true, false, true}));
     EXPECT_EQ(r.dayStart, (std::array<int16_t, 5>{150, 240, 330, 0, 60}));
@@ -214,9 +205,7 @@ TEST_F(TextureEditing, RemovingSeasonsAndNightMaps) {
     g.applyUpdate(list, commands, u);
     EXPECT_EQ(names(list), (std::vector<std::string>{"BRICK.BMP", "BRICK_FA.BMP", "ROOF.BMP"}));
     EXPECT_EQ(g.nightPosition(list, 1), 0);
-    EXPECT_EQ(picture(commands, false),
-              (std::vector<std::string>{"36 j,906,60,239 ->4", "184 5,0", "136 j ->5", "184 5,1", "185 0,0,3",
-                                        "256 0,1,2", "36 j,827,0,10 ->11", "184 1,2", "185 0,0,3", "256 0,1,2", "34"}));
+    testutil::expectGolden("lists/seasons-kept.txt", testcmds::pictureText(commands, false));
 
     // Summer alone: the block gives way to the one SET_MATERIAL it replaced.
     u.seasons = {true, false, false, false, false};

@@ -19,6 +19,11 @@ inline std::shared_ptr<modkit::BGLCommand> cmd(modkit::BGLOpcode op, std::vector
     return c;
 }
 
+// Commands appended to a list.
+inline void add(modkit::BGLCommandList& l, std::initializer_list<std::shared_ptr<modkit::BGLCommand>> cmds) {
+    for (const auto& c : cmds) l.Add(c);
+}
+
 // One line per command: opcode, parameter texts and jump destinations. The
 // texts of jump parameters, which hold byte offsets once a stream is read or
 // written, are left out with jumpTexts false.
@@ -40,9 +45,9 @@ inline std::vector<std::string> picture(const modkit::BGLCommandList& l, bool ju
 }
 
 // The picture as one text, a line a command.
-inline std::string pictureText(const modkit::BGLCommandList& l) {
+inline std::string pictureText(const modkit::BGLCommandList& l, bool jumpTexts = true) {
     std::string out;
-    for (const auto& line : picture(l)) out += line + "\n";
+    for (const auto& line : picture(l, jumpTexts)) out += line + "\n";
     return out;
 }
 
