@@ -122,13 +122,7 @@ TEST(CommandWalk, ConditionCombinationsGiveTheirTruthTables) {
         add(l, {cmd(BGLOpcode::BGL_CALL_32, {""}, 3), cmd(BGLOpcode::BGL_END), tri("0", "1", "2"),
                 cmd(BGLOpcode::BGL_RETURN)});
         auto conditions = l.getConditions(-1);
-        for (const char* var : {"786", "788"}) {
-            auto c = std::make_shared<Condition>();
-            c->setVar(var);
-            c->setMin(1);
-            c->setMax(1);
-            conditions->Add(c);
-        }
+        for (const char* var : {"786", "788"}) conditions->Add(testcmds::between(var, 1, 1));
         conditions->setMultiCondition(kind);
         l.addCondition(conditions);
         for (int a = 0; a < 2; ++a)

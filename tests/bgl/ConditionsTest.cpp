@@ -11,6 +11,7 @@
 #include "modkit/core/NumText.h"
 
 using namespace modkit;
+using testcmds::between;
 using testcmds::cmd;
 using testcmds::picture;
 
@@ -33,14 +34,6 @@ std::unique_ptr<MDLObject> bodyOnly() {
     m->readMDLBytes(modelgen::mdlFile({}, {}));
     testcmds::add(*m->BGLCommandList(), {cmd(BGLOpcode::BGL_CALL_32, {""}, 3), cmd(BGLOpcode::BGL_END), cmd(BGLOpcode::BGL_RETURN)});
     return m;
-}
-
-std::shared_ptr<Condition> between(const char* var, int16_t min, int16_t max) {
-    auto c = std::make_shared<Condition>();
-    c->setVar(var);
-    c->setMin(min);
-    c->setMax(max);
-    return c;
 }
 
 std::shared_ptr<Condition> ofType(CondType t, const char* var = "", int16_t min = 0) {

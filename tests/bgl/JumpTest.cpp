@@ -139,21 +139,19 @@ TEST(Jumps, UpdateMaterialRenumbersAndRemoves) {
         l->Add(cmd(BGLOpcode::BGL_END));
         return l;
     };
+    auto textures = [](const BGLCommandList& l) {
+        std::vector<std::string> t;
+        for (int i = 2; i < l.Count(); ++i) t.push_back(l.Item(i)->param(1));
+        return t;
+    };
     auto l = make();
     l->Item(1)->setJumpDest(0, 4);  // the SET_MATERIAL of texture 3
     l->updateMaterial(3, true);
-    ASSERT_EQ(l->Count(), 5);
-    EXPECT_EQ(l->Item(2)->param(1), "1");
-    EXPECT_EQ(l->Item(3)->param(1), "2");
-    EXPECT_EQ(l->Item(4)->param(1), "-1");
+    EXPECT_EQ(textures(*l), (std::vector<std::string>{"1", "2", "-1"}));
     EXPECT_EQ(l->Item(1)->jumpDest(0), 3);
-
     auto ins = make();
     ins->updateMaterial(3);
-    EXPECT_EQ(ins->Item(2)->param(1), "1");
-    EXPECT_EQ(ins->Item(3)->param(1), "2");
-    EXPECT_EQ(ins->Item(4)->param(1), "4");
-    EXPECT_EQ(ins->Item(5)->param(1), "-1");
+    EXPECT_EQ(textures(*ins), (std::vector<std::string>{"1", "2", "4", "-1"}));
 
     auto bad = make();
     bad->Item(3)->setParam(1, "x");

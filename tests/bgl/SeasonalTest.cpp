@@ -60,11 +60,8 @@ TEST(Seasonal, DefaultDaysBlock) {
     back->BGLCommandList()->addSeasonalTextures(testmodels::defaultSeasons());
     testutil::expectGolden("bgl/default-seasons.txt", testcmds::pictureText(*reloaded(*back)->BGLCommandList(), false));
 
-    const seasonalTextures r = back->readSeasonalDates(1);
-    EXPECT_EQ(r.active, (std::array<bool, 5>{true, true, true, false, true}));
-    EXPECT_EQ(r.dayStart, (std::array<int16_t, 5>{150, 240, 330, 0, 60}));
-    EXPECT_EQ(r.dayEnd, (std::array<int16_t, 5>{239, 329, 59, 0, 149}));
-    EXPECT_EQ(r.Material, (std::array<int16_t, 5>{}));
+    // The days read back as in tests/lists (TextureEditing); the materials are not read.
+    EXPECT_EQ(back->readSeasonalDates(1).Material, (std::array<int16_t, 5>{}));
 }
 
 TEST(Seasonal, EverySelectionGetsItsBlockOnce) {

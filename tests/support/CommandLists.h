@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "modkit/bgl/BGLCommandList.h"
+#include "modkit/bgl/Conditions.h"
 
 namespace testcmds {
 
@@ -16,6 +17,13 @@ inline std::shared_ptr<modkit::BGLCommand> cmd(modkit::BGLOpcode op, std::vector
     auto c = std::make_shared<modkit::BGLCommand>(op);
     for (size_t i = 0; i < params.size(); ++i) c->setParam(static_cast<int>(i), params[i]);
     if (dest != 0) c->setJumpDest(0, dest);
+    return c;
+}
+
+// A condition that var lies between min and max.
+inline std::shared_ptr<modkit::Condition> between(const char* var, int16_t min, int16_t max) {
+    auto c = std::make_shared<modkit::Condition>();
+    c->setVar(var), c->setMin(min), c->setMax(max);
     return c;
 }
 
