@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "CommandLists.h"
+#include "TestUtil.h"
 #include "modkit/bgl/CommandWalk.h"
 #include "modkit/bgl/Conditions.h"
 #include "modkit/bgl/WalkState.h"
 #include "modkit/core/Error.h"
 
 using namespace modkit;
+using testcmds::add;
 using testcmds::cmd;
 
 namespace {
@@ -26,10 +28,6 @@ std::vector<std::string> drawn(const BGLCommandList& l, const WalkState* s = nul
     } sink;
     walkCommands(l, sink, s, trace);
     return sink.out;
-}
-
-void add(BGLCommandList& l, std::initializer_list<std::shared_ptr<BGLCommand>> cmds) {
-    for (const auto& c : cmds) l.Add(c);
 }
 
 std::shared_ptr<BGLCommand> tri(const char* a, const char* b, const char* c) {
@@ -106,14 +104,7 @@ TEST(CommandWalk, LoopsJumpsOutsideAndEndlessCallsAreErrorsNamingTheCommand) {
         BGLCommandList l;
         for (const auto& x : c.cmds) l.Add(x);
         WalkState s;
-        try {
-            drawn(l, &s);
-            ADD_FAILURE() << c.message;
-        } catch (const Error& e) {
-            EXPECT_EQ(e.number(), 100);
-            EXPECT_EQ(e.source(), "Modkit.CommandWalk");
-            EXPECT_EQ(e.description(), c.message);
-        }
+        EXPECT_EQ(testutil::errorText([&] { drawn(l, &s); }), "100 Modkit.CommandWalk: " + c.message);
         EXPECT_NO_THROW(drawn(l));  // the linear walk follows nothing
     }
 }
@@ -131,13 +122,7 @@ TEST(CommandWalk, ConditionCombinationsGiveTheirTruthTables) {
         add(l, {cmd(BGLOpcode::BGL_CALL_32, {""}, 3), cmd(BGLOpcode::BGL_END), tri("0", "1", "2"),
                 cmd(BGLOpcode::BGL_RETURN)});
         auto conditions = l.getConditions(-1);
-        for (const char* var : {"786", "788"}) {
-            auto c = std::make_shared<Condition>();
-            c->setVar(var);
-            c->setMin(1);
-            c->setMax(1);
-            conditions->Add(c);
-        }
+        for (const char* var : {"786", "788"}) conditions->Add(testcmds::between(var, 1, 1));
         conditions->setMultiCondition(kind);
         l.addCondition(conditions);
         for (int a = 0; a < 2; ++a)
@@ -161,12 +146,7 @@ TEST(WalkState, ValuesOutsideAVariablesRangeAreRefusedNamingIt) {
     WalkState s;
     for (const auto& [message, value] : refused) {
         const std::string name = message.substr(0, message.find(" ("));
-        try {
-            s.set(name, value);
-            ADD_FAILURE() << name;
-        } catch (const Error& e) {
-            EXPECT_EQ(e.description(), message);
-        }
+        EXPECT_EQ(testutil::errorOf([&] { s.set(name, value); }).description(), message);
     }
     EXPECT_THROW(s.set("Moon phase", 1), Error);
     EXPECT_EQ(s, WalkState());  // nothing refused was taken

@@ -11,6 +11,7 @@
 #include "modkit/core/NumText.h"
 
 using namespace modkit;
+using testcmds::between;
 using testcmds::cmd;
 using testcmds::picture;
 
@@ -31,18 +32,8 @@ Layout layout(const BGLCommandList& l) {
 std::unique_ptr<MDLObject> bodyOnly() {
     auto m = std::make_unique<MDLObject>();
     m->readMDLBytes(modelgen::mdlFile({}, {}));
-    m->BGLCommandList()->Add(cmd(BGLOpcode::BGL_CALL_32, {""}, 3));
-    m->BGLCommandList()->Add(cmd(BGLOpcode::BGL_END));
-    m->BGLCommandList()->Add(cmd(BGLOpcode::BGL_RETURN));
+    testcmds::add(*m->BGLCommandList(), {cmd(BGLOpcode::BGL_CALL_32, {""}, 3), cmd(BGLOpcode::BGL_END), cmd(BGLOpcode::BGL_RETURN)});
     return m;
-}
-
-std::shared_ptr<Condition> between(const char* var, int16_t min, int16_t max) {
-    auto c = std::make_shared<Condition>();
-    c->setVar(var);
-    c->setMin(min);
-    c->setMax(max);
-    return c;
 }
 
 std::shared_ptr<Condition> ofType(CondType t, const char* var = "", int16_t min = 0) {
@@ -184,13 +175,10 @@ TEST(Conditions, MasksStandInFrontOfTheBodyCall) {
 }
 
 TEST(Conditions, EverythingInFrontOfTheBodyCallIsTheBlock) {
-    BGLCommandList cmds;
-    cmds.Add(cmd(BGLOpcode::BGL_JUMP_32, {""}, 2));
-    cmds.Add(cmd(BGLOpcode::SET_MATERIAL, {"0", "0"}));
-    cmds.Add(cmd(BGLOpcode::BGL_CALL_32, {""}, 5));
-    cmds.Add(cmd(BGLOpcode::BGL_END));
-    cmds.Add(cmd(BGLOpcode::BGL_RETURN));
-    cmds.Add(cmd(BGLOpcode::BGL_JUMP_32, {""}, 2));  // lands in the old block
+    BGLCommandList cmds;  // the last jump lands in the old block
+    testcmds::add(cmds, {cmd(BGLOpcode::BGL_JUMP_32, {""}, 2), cmd(BGLOpcode::SET_MATERIAL, {"0", "0"}),
+                         cmd(BGLOpcode::BGL_CALL_32, {""}, 5), cmd(BGLOpcode::BGL_END), cmd(BGLOpcode::BGL_RETURN),
+                         cmd(BGLOpcode::BGL_JUMP_32, {""}, 2)});
     auto list = cmds.getConditions(-1);
     EXPECT_EQ(list->Count(), 0);
     EXPECT_EQ(list->commandEnd(), 3);
@@ -219,8 +207,7 @@ TEST(Conditions, BadListsFailWithoutChange) {
     EXPECT_EQ(picture(cmds), before);
 
     BGLCommandList noBody;
-    noBody.Add(cmd(BGLOpcode::IFIN1, {"", "827", "0", "5"}, 1));
-    noBody.Add(cmd(BGLOpcode::BGL_END));
+    testcmds::add(noBody, {cmd(BGLOpcode::IFIN1, {"", "827", "0", "5"}, 1), cmd(BGLOpcode::BGL_END)});
     EXPECT_MODKIT_ERROR(noBody.getConditions(-1), 5);
     EXPECT_EQ(noBody.getConditions(0)->Count(), 0);
 }

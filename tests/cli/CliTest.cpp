@@ -82,6 +82,9 @@ TEST(Cli, ModelCommands) {
              {"set-conditions", file("nobody.mdl"), "--rotate-user"},
              {"seasons", file("seasons.mdl")},
              {"seasons", sample},
+             // What the tweaks wrote: SHAD 12 bytes, no DICT, fewer commands; then no SHAD.
+             {"info", file("House_tweaked.mdl")},
+             {"info", file("back.mdl")},
          })
         t.run(args);
     testutil::expectGolden("cli/model.txt", t.text());
@@ -89,11 +92,6 @@ TEST(Cli, ModelCommands) {
     EXPECT_EQ(testutil::runCli({"--help"}).exitCode, 0);
     EXPECT_EQ(readFile(file("copy.mdl")), readFile(sample));
     EXPECT_EQ(readFile(file("House.MDL")), lights);
-    auto tweaked = load(file("House_tweaked.mdl"));
-    EXPECT_EQ(tweaked->getRIFFSectionSize(tweaked->getRIFFSectionIndex("SHAD")), 12);
-    EXPECT_EQ(tweaked->getRIFFSectionSize(tweaked->getRIFFSectionIndex("DICT")), 0);
-    for (const auto& c : *tweaked->BGLCommandList()) EXPECT_NE(c->opcode(), modkit::BGLOpcode::VAR_BASE_OVERRIDE);
-    EXPECT_EQ(load(file("back.mdl"))->getRIFFSectionSize(5), 0);
     auto sizes = load(file("s_tweaked.mdl"));
     for (int i = 1; i <= 4; ++i) EXPECT_FLOAT_EQ(sizes->TextureList()->Item(i)->size(), 16) << i;
     auto other = load(file("o.mdl"));

@@ -8,9 +8,9 @@
 #include "ModelBuilder.h"
 #include "RunCli.h"
 #include "TestUtil.h"
+#include "modkit/export/OpenFlightWriter.h"
 
 using testutil::readFile;
-using testutil::runCli;
 using testutil::TempDir;
 using testutil::writeFile;
 
@@ -31,6 +31,7 @@ TEST(ExportCli, ExportAndLibraryCommands) {
     writeFile(file("in/a.MDL"), modelgen::syntheticModel(30, 12, 0));
     writeFile(file("lib.bgl"), modelgen::xmlBglLibrary({{3, {{"airport"}}}, {43, {{house, small}}}, {43, {{small}}}}));
     // A model that does not load: the ones before it are listed, then the error.
+    writeFile(file("none.bgl"), modelgen::xmlBglLibrary({{3, {{"airport"}}}}));
     writeFile(file("damaged.bgl"), modelgen::xmlBglLibrary({{43, {{small, "RIFF", small}}}}));
 
     testutil::Transcript t(dir);
@@ -51,6 +52,7 @@ TEST(ExportCli, ExportAndLibraryCommands) {
              {"extract", file("lib.bgl"), file("one"), "--object", "2"},
              {"extract", file("lib.bgl"), file("one"), "--object", "4"},
              {"bgl", file("missing.bgl")},
+             {"bgl", file("none.bgl")},
              {"bgl", file("damaged.bgl")},
              {"extract", file("damaged.bgl"), file("damaged"), "--object", "2"},
          })
@@ -61,6 +63,7 @@ TEST(ExportCli, ExportAndLibraryCommands) {
     EXPECT_EQ(readFile(file("other.txt")), readFile(file("House.asm")));
     EXPECT_EQ(readFile(file("House.MDL")), house);
     EXPECT_TRUE(fltcheck::walk(readFile(file("house.flt"))).problems.empty());
+    EXPECT_EQ(readFile(file("house_walls.RGB.attr")), modkit::OpenFlightWriter::attributeFileBytes());
     EXPECT_EQ(fltcheck::walk(readFile(file("out/a.flt"))).textures,
               (std::vector<std::string>{"house_walls.DDS", "house_roof.DDS"}));
     EXPECT_EQ(filesIn(file("out")), 1u);  // no attribute files
@@ -71,22 +74,4 @@ TEST(ExportCli, ExportAndLibraryCommands) {
     EXPECT_EQ(filesIn(file("one")), 1u);
     EXPECT_EQ(readFile(file("one/object_2.mdl")), small);
     EXPECT_EQ(readFile(file("damaged/object_2.mdl")), "RIFF");
-}
-
-TEST(ExportCli, CorpusLibraries) {
-    if (!testutil::haveCorpus()) GTEST_SKIP() << "corpus folder " << testutil::corpusDir() << " is absent";
-    const std::string c = testutil::corpusDir() + "/";
-    TempDir dir;
-    for (const char* name : {"xmlbgl_airport_a.bgl", "xmlbgl_airport_b.bgl"}) {
-        auto r = runCli({"bgl", c + name});
-        EXPECT_EQ(r.exitCode, 0) << name << r.err;
-        EXPECT_EQ(r.out, "No models in " + c + name + "\n");
-        EXPECT_EQ(runCli({"extract", c + name, dir.path()}).exitCode, 0);
-    }
-    for (const char* name : {"bgl_older_library.bgl", "bgl_other_family.bgl"}) {
-        auto r = runCli({"bgl", c + name});
-        EXPECT_EQ(r.exitCode, 1) << name;
-        EXPECT_EQ(r.err, "Error 100 (This is not a valid XML style BGL file)\nSource: Modkit.BGLObject\n");
-        EXPECT_EQ(runCli({"extract", c + name, dir.path()}).exitCode, 1);
-    }
 }

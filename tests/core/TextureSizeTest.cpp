@@ -23,11 +23,7 @@ std::unique_ptr<MDLObject> model(const std::vector<std::pair<float, int16_t>>& t
     }
     for (const V& v : verts) {
         auto x = m->VertexList()->Add();
-        x->setX(v.x);
-        x->setY(v.y);
-        x->setZ(v.z);
-        x->setTx(v.tx);
-        x->setTy(v.ty);
+        x->setX(v.x), x->setY(v.y), x->setZ(v.z), x->setTx(v.tx), x->setTy(v.ty);
     }
     return m;
 }

@@ -73,18 +73,6 @@ TEST(Tweaks, KillShadowBodyAndPlace) {
     EXPECT_EQ(headerAt(own.toBytes(), "SHAD"), std::string::npos);
 }
 
-TEST(Tweaks, CleanDictDropsTheSection) {
-    MDLObject m;
-    m.readMDLBytes(modelWithout(""));
-    const std::string before = m.toBytes();
-    m.cleanDICT();
-    const std::string after = m.toBytes();
-    EXPECT_EQ(headerAt(after, "DICT"), std::string::npos);
-    EXPECT_EQ(riffSize(after), riffSize(before) - 18);
-    m.fixLights();  // no light: DICT stays gone, nothing else changes
-    EXPECT_EQ(m.toBytes(), after);
-}
-
 TEST(Tweaks, FixLightsRemovesWhatHidesLights) {
     struct Case {
         const char* what;

@@ -14,6 +14,7 @@
 #include "TestUtil.h"
 #include "modkit/core/HexFunctions.h"
 #include "modkit/core/MDLObject.h"
+#include "modkit/export/FLTBatch.h"
 #include "modkit/export/OpenFlightWriter.h"
 
 using namespace modkit;
@@ -86,21 +87,6 @@ TEST(FLTExport, NodeChainAndFaces) {
     testutil::expectGolden("flt/faces.txt", summary(db));
 }
 
-TEST(FLTExport, TheSampleHouseIsASoundDatabase) {
-    MDLObject m;
-    m.readMDLBytes(sampleHouse());
-    TempDir dir;
-    m.exportFLT(dir.file("house.flt"), "DDS", true, 0);
-    auto db = fltcheck::walk(testutil::readFile(dir.file("house.flt")));
-    EXPECT_TRUE(db.problems.empty()) << joined(db.problems);
-    EXPECT_EQ(db.faces.size(), 16u);
-    EXPECT_EQ(db.textures, (std::vector<std::string>{"house_walls.DDS", "house_roof.DDS"}));
-    EXPECT_EQ(db.materials, m.MaterialList()->Count() + 1);
-    EXPECT_EQ(db.positions.size(), static_cast<size_t>(m.VertexList()->Count()));
-    EXPECT_EQ(testutil::readFile(dir.file("house_walls.DDS.attr")), OpenFlightWriter::attributeFileBytes());
-    EXPECT_EQ(testutil::readFile(dir.file("house_roof.DDS.attr")), OpenFlightWriter::attributeFileBytes());
-}
-
 TEST(FLTExport, FaceCountLimitAndBadIndicesLeaveTheOldFiles) {
     TempDir dir;
     std::string out = dir.file("big.flt");
@@ -123,9 +109,8 @@ TEST(FLTExport, FaceCountLimitAndBadIndicesLeaveTheOldFiles) {
     BglBuilder b;
     b.triList(1, {{0, 1, 2}});
     auto m = model(1, {}, 3, b.bytes());
-    auto e = testutil::errorOf([&] { m->exportFLT(out, "RGB"); });
-    EXPECT_EQ(e.number(), 100);
-    EXPECT_EQ(e.description(), "Triangle 1 refers to vertex 3, but the model has 3 vertices");
+    EXPECT_EQ(testutil::errorText([&] { m->exportFLT(out, "RGB"); }),
+              "100 Modkit.MDLObject: Triangle 1 refers to vertex 3, but the model has 3 vertices");
     EXPECT_EQ(testutil::readFile(out), "old database");
 
     // A parameter that is no number.
@@ -211,4 +196,13 @@ TEST(FLTExport, OpenSceneGraphReadsTheSameModel) {
     for (std::sregex_iterator i(text.begin(), text.end(), fileName), e; i != e; ++i)
         names.insert(std::filesystem::path((*i)[1].str()).filename().string());
     EXPECT_EQ(names, (std::set<std::string>{"house_walls.RGB", "house_roof.RGB"}));
+}
+
+TEST(FLTExport, BatchOutputNamesLowerCaseOnlyTheFileNameAndNeverNameTheModel) {
+    EXPECT_EQ(FLTBatch::outputName("/Models/House.MDL", ""), "/Models/house.flt");
+    EXPECT_EQ(FLTBatch::outputName("/Models/House.MDL", "/Out/"), "/Out/house.flt");
+    // A model file without the extension keeps its bytes: the database goes beside it.
+    EXPECT_EQ(FLTBatch::outputName("/m/Hangar.bin", ""), "/m/hangar.bin.flt");
+    EXPECT_EQ(FLTBatch::outputName("/m/x.flt", ""), "/m/x.flt.flt");
+    EXPECT_EQ(FLTBatch::outputName("plain.mdl", ""), "plain.flt");
 }

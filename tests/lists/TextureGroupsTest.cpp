@@ -79,15 +79,11 @@ std::unique_ptr<MDLObject> twoTextures() {
         t->setSize(2);
     }
     for (int i = 0; i < 3; ++i) m->VertexList()->Add();
-    auto& l = *m->BGLCommandList();
-    l.Add(cmd(BGLOpcode::SET_MATERIAL, {"5", "0"}));
-    l.Add(cmd(BGLOpcode::DRAW_TRI_LIST_BEGIN, {"0", "0", "3"}));
-    l.Add(cmd(BGLOpcode::DRAW_TRI_LIST_ITEM, {"0", "1", "2"}));
-    l.Add(cmd(BGLOpcode::IFIN1, {"", "827", "0", "10"}, 8));
-    l.Add(cmd(BGLOpcode::SET_MATERIAL, {"1", "1"}));
-    l.Add(cmd(BGLOpcode::DRAW_TRI_LIST_BEGIN, {"0", "0", "3"}));
-    l.Add(cmd(BGLOpcode::DRAW_TRI_LIST_ITEM, {"0", "1", "2"}));
-    l.Add(cmd(BGLOpcode::BGL_RETURN));
+    const auto tris = [] { return cmd(BGLOpcode::DRAW_TRI_LIST_BEGIN, {"0", "0", "3"}); };
+    const auto tri = [] { return cmd(BGLOpcode::DRAW_TRI_LIST_ITEM, {"0", "1", "2"}); };
+    testcmds::add(*m->BGLCommandList(), {cmd(BGLOpcode::SET_MATERIAL, {"5", "0"}), tris(), tri(),
+                                         cmd(BGLOpcode::IFIN1, {"", "827", "0", "10"}, 8), cmd(BGLOpcode::SET_MATERIAL, {"1", "1"}),
+                                         tris(), tri(), cmd(BGLOpcode::BGL_RETURN)});
     return m;
 }
 
@@ -109,9 +105,18 @@ TextureUpdate seasonsUpdate(int16_t position, std::array<bool, 5> seasons) {
     return u;
 }
 
+// The two-texture model, its groups recognised.
+struct TextureEditing : ::testing::Test {
+    std::unique_ptr<MDLObject> m = twoTextures();
+    TextureList& list = *m->TextureList();
+    BGLCommandList& commands = *m->BGLCommandList();
+    TextureGroups g;
+    void SetUp() override { g.recognise(list); }
+};
+
 }  // namespace
 
-TEST(TextureEditing, SeasonCheckWantsARingOfDays) {
+TEST(TextureGroups, SeasonCheckWantsARingOfDays) {
     const SeasonSuffixes d;
     const std::string gap = TextureGroups::seasonGap;
     // Summer, autumn, winter, spring: 239->240, 329->330, 59->60, 149->150.
@@ -136,17 +141,13 @@ TEST(TextureEditing, SeasonCheckWantsARingOfDays) {
     EXPECT_EQ(TextureGroups::seasonCheck({true, false, false, false, true}, start, end), gap);
 }
 
-TEST(TextureEditing, AddingSeasonsKeepsEveryReferenceAndCodesTheBlock) {
-    auto m = twoTextures();
-    TextureList& list = *m->TextureList();
-    TextureGroups g;
-    g.recognise(list);
+TEST_F(TextureEditing, AddingSeasonsKeepsEveryReferenceAndCodesTheBlock) {
     TextureUpdate u = seasonsUpdate(1, {true, true, true, false, true});
     u.rgb = {"10", "300", "-4"};
     u.size = "7.5";
     u.typeName = "TEXTURE_GROUND";
     ASSERT_EQ(g.fieldCheck(list, u), "");
-    g.applyUpdate(list, *m->BGLCommandList(), u);
+    g.applyUpdate(list, commands, u);
 
     EXPECT_EQ(names(list), (std::vector<std::string>{"BRICK.BMP", "BRICK_FA.BMP", "BRICK_WI.BMP", "BRICK_SP.BMP", "ROOF.BMP"}));
     for (int i = 1; i <= 4; ++i) {
@@ -162,12 +163,7 @@ TEST(TextureEditing, AddingSeasonsKeepsEveryReferenceAndCodesTheBlock) {
     EXPECT_EQ(list.Item(5)->textureType(), 6);  // another group
     EXPECT_EQ(g.bases(), (std::vector<int16_t>{1, 5}));
     // The roof is now texture 4; the block keeps material 5 and winter is the fallback.
-    EXPECT_EQ(picture(*m->BGLCommandList(), false),
-              (std::vector<std::string>{"36 j,906,60,149 ->4", "184 5,3", "136 j ->11",
-                                        "36 j,906,240,329 ->7", "184 5,1", "136 j ->11",
-                                        "36 j,906,150,239 ->10", "184 5,0", "136 j ->11",
-                                        "184 5,2", "185 0,0,3", "256 0,1,2", "36 j,827,0,10 ->17",
-                                        "184 1,4", "185 0,0,3", "256 0,1,2", "34"}));
+    testutil::expectGolden("lists/seasons-added.txt", testcmds::pictureText(commands, false));
     const seasonalTextures r = m->readSeasonalDates(1);
     EXPECT_EQ(r.active, (std::array<bool, 5>{true, true, true, false, true}));
     EXPECT_EQ(r.dayStart, (std::array<int16_t, 5>{150, 240, 330, 0, 60}));
@@ -180,15 +176,10 @@ TEST(TextureEditing, AddingSeasonsKeepsEveryReferenceAndCodesTheBlock) {
     again.recognise(*back.TextureList());
     EXPECT_EQ(again.bases(), (std::vector<int16_t>{1, 5}));
     EXPECT_EQ(back.TextureList()->Item(4)->textureVariant(), textureVariant::spring);
-    EXPECT_EQ(picture(*back.BGLCommandList(), false), picture(*m->BGLCommandList(), false));
+    EXPECT_EQ(picture(*back.BGLCommandList(), false), picture(commands, false));
 }
 
-TEST(TextureEditing, RemovingSeasonsAndNightMaps) {
-    auto m = twoTextures();
-    TextureList& list = *m->TextureList();
-    auto& commands = *m->BGLCommandList();
-    TextureGroups g;
-    g.recognise(list);
+TEST_F(TextureEditing, RemovingSeasonsAndNightMaps) {
     TextureUpdate u = seasonsUpdate(1, {true, true, true, false, true});
     u.night = true;
     g.applyUpdate(list, commands, u);
@@ -214,9 +205,7 @@ TEST(TextureEditing, RemovingSeasonsAndNightMaps) {
     g.applyUpdate(list, commands, u);
     EXPECT_EQ(names(list), (std::vector<std::string>{"BRICK.BMP", "BRICK_FA.BMP", "ROOF.BMP"}));
     EXPECT_EQ(g.nightPosition(list, 1), 0);
-    EXPECT_EQ(picture(commands, false),
-              (std::vector<std::string>{"36 j,906,60,239 ->4", "184 5,0", "136 j ->5", "184 5,1", "185 0,0,3",
-                                        "256 0,1,2", "36 j,827,0,10 ->11", "184 1,2", "185 0,0,3", "256 0,1,2", "34"}));
+    testutil::expectGolden("lists/seasons-kept.txt", testcmds::pictureText(commands, false));
 
     // Summer alone: the block gives way to the one SET_MATERIAL it replaced.
     u.seasons = {true, false, false, false, false};
@@ -225,44 +214,32 @@ TEST(TextureEditing, RemovingSeasonsAndNightMaps) {
     EXPECT_EQ(picture(commands, false), picture(*twoTextures()->BGLCommandList(), false));
 }
 
-TEST(TextureEditing, TexturesWithoutSeasonsLeaveTheStreamAlone) {
+TEST_F(TextureEditing, TexturesWithoutSeasonsLeaveTheStreamAlone) {
     // A SET_MATERIAL of another texture right behind the roof's is no season block.
-    auto m = twoTextures();
-    auto& commands = *m->BGLCommandList();
     commands.Add(cmd(BGLOpcode::SET_MATERIAL, {"2", "0"}), std::string(), 6);
     const auto before = picture(commands, false);
-    TextureGroups g;
-    g.recognise(*m->TextureList());
     TextureUpdate u = seasonsUpdate(2, {true, false, false, false, false});
     u.size = "3";
-    g.applyUpdate(*m->TextureList(), commands, u);
+    g.applyUpdate(list, commands, u);
     EXPECT_EQ(picture(commands, false), before);
-    EXPECT_EQ(m->TextureList()->Item(2)->size(), 3.0f);
+    EXPECT_EQ(list.Item(2)->size(), 3.0f);
 }
 
-TEST(TextureEditing, AVariantChangesAlone) {
-    auto m = twoTextures();
-    TextureList& list = *m->TextureList();
-    TextureGroups g;
-    g.recognise(list);
-    g.applyUpdate(list, *m->BGLCommandList(), seasonsUpdate(1, {true, true, false, false, false}));
-    const auto stream = picture(*m->BGLCommandList(), false);
+TEST_F(TextureEditing, AVariantChangesAlone) {
+    g.applyUpdate(list, commands, seasonsUpdate(1, {true, true, false, false, false}));
+    const auto stream = picture(commands, false);
     TextureUpdate u = seasonsUpdate(2, {});  // the autumn texture; its boxes are off
     u.rgb = {"1", "2", "3"};
     u.typeName = "TEXTURE_EFFECT";
-    g.applyUpdate(list, *m->BGLCommandList(), u);
+    g.applyUpdate(list, commands, u);
     EXPECT_EQ(names(list), (std::vector<std::string>{"BRICK.BMP", "BRICK_FA.BMP", "ROOF.BMP"}));
     EXPECT_EQ(list.Item(2)->textureType(), 7);
     EXPECT_EQ(list.Item(2)->Color()->Bi(), 3);
     EXPECT_EQ(list.Item(1)->textureType(), 6);
-    EXPECT_EQ(picture(*m->BGLCommandList(), false), stream);
+    EXPECT_EQ(picture(commands, false), stream);
 }
 
-TEST(TextureEditing, FieldsThatCannotBeStored) {
-    auto m = twoTextures();
-    TextureList& list = *m->TextureList();
-    TextureGroups g;
-    g.recognise(list);
+TEST_F(TextureEditing, FieldsThatCannotBeStored) {
     const std::string invalid = TextureGroups::fieldsInvalid;
     TextureUpdate u = seasonsUpdate(1, {true, false, false, false, false});
     EXPECT_EQ(g.fieldCheck(list, u), "");

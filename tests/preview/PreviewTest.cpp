@@ -8,11 +8,14 @@
 
 #include <array>
 #include <cmath>
+#include <functional>
 #include <memory>
 
 #include "ModelBuilder.h"
 #include "TestUtil.h"
+#include "modkit/bgl/WalkState.h"
 #include "modkit/core/MDLObject.h"
+#include "modkit/core/Paths.h"
 #include "modkit/preview/EglOffscreenSurface.h"
 #include "modkit/preview/OpenGLPreviewObject.h"
 
@@ -32,14 +35,12 @@ struct Scene {
     BglBuilder bgl;
     std::array<float, 6> box{-1, -1, -1, 1, 1, 1};
 
-    int material(std::array<float, 4> diffuse, std::array<float, 4> ambient) {
+    int solid(std::array<float, 4> rgba) {
         Mat m;
-        m.diffuse = diffuse;
-        m.ambient = ambient;
+        m.diffuse = m.ambient = rgba;
         mats.push_back(m);
         return static_cast<int>(mats.size()) - 1;
     }
-    int solid(std::array<float, 4> rgba) { return material(rgba, rgba); }
     int texture(const std::string& bitmap) {
         Tex t;
         t.bitmap = bitmap;
@@ -159,31 +160,23 @@ TEST_F(Preview, CameraPlacesTheModelTurnsItAndPansIt) {
         for (auto [x, y] : v.red) EXPECT_EQ(at(x, y), kRed) << x << "," << y;
         for (auto [x, y] : v.white) EXPECT_EQ(at(x, y), kWhite) << x << "," << y;
     }
+    // The box's middle is the picture's: a box reaching half a unit further west is a view panned east.
+    m->BoundingBox()->setXmin(-1.5f), m->BoundingBox()->setXmax(0.5f);
+    draw(*m);
+    EXPECT_EQ(at(50, 32), kRed);
 }
 
-TEST_F(Preview, CameraDistanceViewportAndBoxCentre) {
-    Scene s;
-    s.box = {1, 4, 6, 3, 6, 8};  // centre (2, 5, 7), half-diagonal sqrt(3)
-    auto m = prepared(s);
+TEST_F(Preview, WideViewsKeepTheHeightOfTheView) {
+    auto m = prepared(Scene{});
     m->glDrawMDL(0, 0, 0, 0, 400, 300, *surface_, 100);
-    GLfloat mv[16], pr[16];
+    GLfloat pr[16];
     GLint viewport[4];
-    glGetFloatv(GL_MODELVIEW_MATRIX, mv);
     glGetFloatv(GL_PROJECTION_MATRIX, pr);
     glGetIntegerv(GL_VIEWPORT, viewport);
-    // The eye stands 3 from the centre; the model's y is the drawing's z.
-    EXPECT_NEAR(mv[12], -2, 1e-5);
-    EXPECT_NEAR(mv[13], -7, 1e-5);
-    EXPECT_NEAR(mv[14], -5 - 3, 1e-5);
-    EXPECT_EQ((std::array<GLint, 4>{viewport[0], viewport[1], viewport[2], viewport[3]}),
-              (std::array<GLint, 4>{0, 0, 400, 300}));
+    EXPECT_EQ((std::array<GLint, 4>{viewport[0], viewport[1], viewport[2], viewport[3]}), (std::array<GLint, 4>{0, 0, 400, 300}));
     const float f = 1 / std::tan(30 * 3.14159265f / 180);  // 60 degrees high, aspect 4:3
     EXPECT_NEAR(pr[5], f, 1e-4);
     EXPECT_NEAR(pr[0], f * 3 / 4, 1e-4);
-
-    m->glDrawMDL(0, 0, 0, 0, 400, 300, *surface_, 200);
-    glGetFloatv(GL_MODELVIEW_MATRIX, mv);
-    EXPECT_NEAR(mv[14], -5 - 1.5, 1e-5);
 }
 
 TEST_F(Preview, MaterialColoursUnderTheFixedLights) {
@@ -282,8 +275,6 @@ TEST_F(Preview, FailedTexturesDrawUntexturedAndAreReported) {
 
     ASSERT_EQ(failures_.size(), 2u);
     EXPECT_EQ(failures_[0].path, dir_.file("broken.bmp"));
-    EXPECT_EQ(failures_[0].error.number(), 100);
-    EXPECT_EQ(failures_[0].error.source(), "Modkit.OpenGLPreviewObject");
     EXPECT_EQ(failures_[0].error.description(), "Loading Texture File: '" + dir_.file("broken.bmp") +
                   "' Failed! (not an image format that can be read, or a damaged or oversized image)");
     EXPECT_EQ(failures_[1].path, dir_.file("absent.bmp"));
@@ -399,12 +390,50 @@ TEST_F(Preview, PreparingAgainReplacesTheListAndTextures) {
     EXPECT_EQ(m->previewList(), 0u);
 }
 
+// The sample house with seasons under a simulator state: the middle of the
+// picture, seen from straight above, is the roof.
+TEST_F(Preview, SeasonTimeAndDistanceChangeWhatIsDrawn) {
+    for (const auto& list : {sampleBitmaps(), seasonalSampleBitmaps()})
+        for (const auto& b : list) testutil::writeFile(dir_.file(b.name), bmpFile(b));
+    modkit::MDLObject m;
+    m.readMDLBytes(seasonalSampleHouse());
+    for (const auto& t : *m.TextureList()) t->setFile(modkit::locateTextureFile(t->bitmap(), dir_.path(), {}));
+    auto roof = [&](const modkit::WalkState* s) {
+        m.glPreparepreview(gl_, s);
+        draw(m, 0, 0, 0, 0, 60);
+        return at(kSide / 2, kSide / 2);
+    };
+    modkit::WalkState summer;
+    const Rgb tiles = roof(&summer);
+    // Without a state every block is drawn: the last texture set, the winter one, stays.
+    EXPECT_NE(roof(nullptr), tiles);
+    struct Case {
+        const char* name;
+        std::function<void(modkit::WalkState&)> set;
+        std::function<bool(Rgb)> expected;
+    };
+    const Case cases[] = {
+        {"summer day: the base tiles", [](modkit::WalkState& s) { s.setDayOfYear(196); },
+         [](Rgb c) { return c[0] > c[2] + 10 && c[2] < 100; }},
+        {"winter day: the snow", [](modkit::WalkState& s) { s.setDayOfYear(15); },
+         [](Rgb c) { return c[0] > 170 && c[1] > 170 && c[2] > 170; }},
+        {"night: darker tiles", [](modkit::WalkState& s) { s.setTimeOfDay(modkit::WalkState::night); },
+         [&](Rgb c) { return c[0] < tiles[0] / 2 && c[0] > 0; }},
+        {"beyond the 5 km bound: only the sky", [](modkit::WalkState& s) { s.setDistance(5001); },
+         [](Rgb c) { return c == kWhite; }},
+    };
+    for (const Case& c : cases) {
+        modkit::WalkState s;
+        c.set(s);
+        const Rgb got = roof(&s);
+        EXPECT_TRUE(c.expected(got)) << c.name << ": " << got[0] << "," << got[1] << "," << got[2];
+    }
+}
+
 TEST(PreviewContext, SurfaceThatCannotBeMadeCurrent) {
     FailingSurface failing;
     modkit::OpenGLPreviewObject gl;
-    auto e = testutil::errorOf([&] { gl.initOpenGL(failing); });
-    EXPECT_EQ(e.number(), 100);
-    EXPECT_EQ(e.description(), "Could not initialize OpenGL");
+    EXPECT_EQ(testutil::errorText([&] { gl.initOpenGL(failing); }), "100 Modkit.OpenGLPreviewObject: Could not initialize OpenGL");
     EXPECT_FALSE(gl.openGLInit());
     EXPECT_MODKIT_ERROR(gl.loadTexture("some.bmp"), 100);
     EXPECT_MODKIT_ERROR(modkit::EglOffscreenSurface(0, 10), modkit::err::InvalidCall);

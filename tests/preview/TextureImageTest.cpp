@@ -185,13 +185,9 @@ TEST(TextureImage, BitmapPixelsAreBottomUpBgrWithPaddedRows) {
 TEST(TextureImage, FailuresNameTheFile) {
     testutil::TempDir dir;
     const std::string absent = dir.file("absent.dds");
-    auto e = testutil::errorOf([&] { modkit::readTextureImage(absent); });
-    EXPECT_EQ(e.number(), 100);
-    EXPECT_EQ(e.source(), "Modkit.OpenGLPreviewObject");
-    EXPECT_EQ(e.description(), "Loading Texture File: '" + absent + "' Failed! (File not found)");
+    EXPECT_EQ(testutil::errorText([&] { modkit::readTextureImage(absent); }),
+              "100 Modkit.OpenGLPreviewObject: Loading Texture File: '" + absent + "' Failed! (File not found)");
 
-    testutil::writeFile(dir.file("t.dds"), sampleFiles()[6].second);
-    expectQuadrants(modkit::readTextureImage(dir.file("t.dds")));
     EXPECT_MODKIT_ERROR(decode("", "empty.png"), 100);
     EXPECT_MODKIT_ERROR(decode(ddsFile(8, 8, {"DX10"}, std::string(64, '\0'))), 100);
     EXPECT_MODKIT_ERROR(decode(ddsFile(8, 8, {"ATI2"}, std::string(64, '\0'))), 100);

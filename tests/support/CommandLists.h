@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "modkit/bgl/BGLCommandList.h"
+#include "modkit/bgl/Conditions.h"
 
 namespace testcmds {
 
@@ -17,6 +18,18 @@ inline std::shared_ptr<modkit::BGLCommand> cmd(modkit::BGLOpcode op, std::vector
     for (size_t i = 0; i < params.size(); ++i) c->setParam(static_cast<int>(i), params[i]);
     if (dest != 0) c->setJumpDest(0, dest);
     return c;
+}
+
+// A condition that var lies between min and max.
+inline std::shared_ptr<modkit::Condition> between(const char* var, int16_t min, int16_t max) {
+    auto c = std::make_shared<modkit::Condition>();
+    c->setVar(var), c->setMin(min), c->setMax(max);
+    return c;
+}
+
+// Commands appended to a list.
+inline void add(modkit::BGLCommandList& l, std::initializer_list<std::shared_ptr<modkit::BGLCommand>> cmds) {
+    for (const auto& c : cmds) l.Add(c);
 }
 
 // One line per command: opcode, parameter texts and jump destinations. The
@@ -40,9 +53,9 @@ inline std::vector<std::string> picture(const modkit::BGLCommandList& l, bool ju
 }
 
 // The picture as one text, a line a command.
-inline std::string pictureText(const modkit::BGLCommandList& l) {
+inline std::string pictureText(const modkit::BGLCommandList& l, bool jumpTexts = true) {
     std::string out;
-    for (const auto& line : picture(l)) out += line + "\n";
+    for (const auto& line : picture(l, jumpTexts)) out += line + "\n";
     return out;
 }
 

@@ -21,8 +21,6 @@ struct Face {
 struct Database {
     std::vector<std::string> problems;  // empty for a sound file
     std::vector<int> opcodes;           // every record in order
-    int colors = 0;
-    std::vector<std::array<uint8_t, 4>> colorEntries;
     int materials = 0;
     std::vector<std::string> textures;
     std::vector<std::array<double, 3>> positions;
@@ -107,14 +105,6 @@ inline Database walk(const std::string& b) {
             }
             break;
         }
-        case 32:
-            ++db.colors;
-            for (int i = 0; i < 1024; ++i) {
-                std::array<uint8_t, 4> e;
-                for (int k = 0; k < 4; ++k) e[k] = static_cast<uint8_t>(b[at + 132 + 4 * i + k]);
-                db.colorEntries.push_back(e);
-            }
-            break;
         case 113:
             if (static_cast<int>(be32(b, at + 4)) != db.materials) fail(at, "material index out of order");
             ++db.materials;

@@ -61,6 +61,13 @@ modkit::Error errorOf(F&& f) {
     return modkit::Error(0, "", "");
 }
 
+// The error f raises as "number source: description".
+template <class F>
+std::string errorText(F&& f) {
+    const modkit::Error e = errorOf(std::forward<F>(f));
+    return std::to_string(e.number()) + " " + e.source() + ": " + e.description();
+}
+
 // Bytes as text for a golden file: CR, NUL, backslash and other control bytes escaped.
 inline std::string visible(const std::string& s) {
     static const char* d = "0123456789ABCDEF";
