@@ -49,20 +49,24 @@ int BGLCommandTree::positionOf(const QModelIndex& node) {
     return node.isValid() ? static_cast<int>(node.internalId()) : 0;
 }
 
+bool BGLCommandTree::holds(int position) const {
+    return list_ && position >= 1 && position <= commandCount() && position <= list_->Count();
+}
+
 const modkit::BGLCommand* BGLCommandTree::command(int position) const {
-    if (!list_ || position < 1 || position > commandCount() || position > list_->Count()) return nullptr;
-    return list_->Item(position).get();
+    return holds(position) ? list_->Item(position).get() : nullptr;
 }
 
 std::vector<int> BGLCommandTree::jumpTargets(int position) const {
     std::vector<int> out;
-    const modkit::BGLCommand* cmd = command(position);
-    if (!cmd) return out;
-    if (!modkit::BGLOpcodeDictionary::hasJump(cmd->opcodeValue())) return out;
-    const modkit::BGLCommandDictEntry& e = modkit::BGLOpcodeDictionary::entry(cmd->opcodeValue());
+    // Read in place: looking at commands makes no command objects.
+    if (!holds(position)) return out;
+    const modkit::BGLCommandView cmd = list_->view(position);
+    if (!modkit::BGLOpcodeDictionary::hasJump(cmd.opcodeValue())) return out;
+    const modkit::BGLCommandDictEntry& e = modkit::BGLOpcodeDictionary::entry(cmd.opcodeValue());
     for (int i = 0; i < e.numParam; ++i) {
         if (!e.isJump[static_cast<size_t>(i)]) continue;
-        const int d = cmd->jumpDest(i);
+        const int d = cmd.jumpDest(i);
         if (d >= 1 && d <= commandCount() && std::find(out.begin(), out.end(), d) == out.end()) out.push_back(d);
     }
     return out;
@@ -84,14 +88,14 @@ void BGLCommandTree::setHighlighted(std::vector<int> positions) {
 
 std::vector<std::pair<int, std::string>> BGLCommandTree::parameters(int position) const {
     std::vector<std::pair<int, std::string>> out;
-    const modkit::BGLCommand* cmd = command(position);
-    if (!cmd) return out;
-    if (modkit::BGLOpcodeDictionary::lengthOf(cmd->opcodeValue()) == 0) return out;
-    const int n = modkit::BGLOpcodeDictionary::entry(cmd->opcodeValue()).numParam;
+    if (!holds(position)) return out;
+    const modkit::BGLCommandView cmd = list_->view(position);
+    if (modkit::BGLOpcodeDictionary::lengthOf(cmd.opcodeValue()) == 0) return out;
+    const int n = modkit::BGLOpcodeDictionary::entry(cmd.opcodeValue()).numParam;
     for (int i = 0; i < n; ++i) {
         // Simulator variables read in hexadecimal, as in the condition manager.
-        std::string text = cmd->param(i);
-        if (isVariableParameter(cmd->opcodeValue(), i) && modkit::numtext::isNumber(text)) {
+        std::string text = cmd.param(i);
+        if (isVariableParameter(cmd.opcodeValue(), i) && modkit::numtext::isNumber(text)) {
             const double v = modkit::numtext::toDouble(text);
             if (v >= 0 && v <= 0xFFFF && v == std::floor(v)) text = modkit::hexText(static_cast<int64_t>(v));
         }
@@ -140,9 +144,8 @@ QVariant BGLCommandTree::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole: {
         if (position == 0) return QStringLiteral("MDL Object");
-        const modkit::BGLCommand* cmd = command(position);
-        if (!cmd) return {};
-        const int op = cmd->opcodeValue();
+        if (!holds(position)) return {};
+        const int op = list_->opcodeAt(position);
         const std::string name =
             modkit::BGLOpcodeDictionary::lengthOf(op) ? modkit::BGLOpcodeDictionary::entry(op).name : std::string();
         return name.empty() ? QStringLiteral("Opcode %1").arg(op) : QString::fromStdString(name);

@@ -62,6 +62,7 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
+    bool holds(int position) const;
     int childCount(int node) const { return childStart_[static_cast<size_t>(node) + 1] - childStart_[static_cast<size_t>(node)]; }
 
     std::shared_ptr<modkit::BGLCommandList> list_;

@@ -102,6 +102,10 @@ std::string readFileBytes(const std::string& path, const std::string& source, ui
 }
 
 void writeFileAtomically(const std::string& path, const std::string& bytes, const std::string& source) {
+    writeFileAtomically(path, [&](const std::function<void(std::string_view)>& write) { write(bytes); }, source);
+}
+
+void writeFileAtomically(const std::string& path, const FileWriteFill& fill, const std::string& source) {
     if (path.empty()) raiseRuntime(err::PathNotFound, source);
     // Through a link the file it names is replaced; the link itself stays.
     const std::string target = followLinks(path, source);
@@ -121,19 +125,32 @@ void writeFileAtomically(const std::string& path, const std::string& bytes, cons
     if (fd < 0) raiseFromErrno(errno, source);
     auto fail = [&](int e) {
         ::close(fd);
+        fd = -1;
         ::unlink(tmpl.c_str());
         raiseFromErrno(e, source);
     };
-    const char* p = bytes.data();
-    size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            fail(errno);
+    auto write = [&](std::string_view bytes) {
+        const char* p = bytes.data();
+        size_t left = bytes.size();
+        while (left > 0) {
+            ssize_t n = ::write(fd, p, left);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                fail(errno);
+            }
+            p += n;
+            left -= static_cast<size_t>(n);
         }
-        p += n;
-        left -= static_cast<size_t>(n);
+    };
+    try {
+        fill(write);
+    } catch (...) {
+        // A failed write has closed and removed the temporary file already.
+        if (fd >= 0) {
+            ::close(fd);
+            ::unlink(tmpl.c_str());
+        }
+        throw;
     }
     if (::fsync(fd) != 0 && errno != EINVAL) fail(errno);
     // Keep the permissions of the file being replaced; new files get the usual ones.

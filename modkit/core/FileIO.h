@@ -1,7 +1,9 @@
 #pragma once
 #include <cstdint>
 #include "modkit/core/Export.h"
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace modkit {
 
@@ -25,5 +27,11 @@ MODKIT_EXPORT void requireRegularFile(const std::string& path, const std::string
 // file it points to is replaced and the link stays a link. A FIFO, device or
 // directory as target fails with error 75.
 MODKIT_EXPORT void writeFileAtomically(const std::string& path, const std::string& bytes, const std::string& source);
+
+// The same, for bytes made piece by piece: fill passes each piece to write as
+// it is ready, so the whole file need never be held at once. Whatever fill
+// throws leaves path as it was and is passed on.
+using FileWriteFill = std::function<void(const std::function<void(std::string_view)>& write)>;
+MODKIT_EXPORT void writeFileAtomically(const std::string& path, const FileWriteFill& fill, const std::string& source);
 
 }  // namespace modkit

@@ -382,22 +382,33 @@ void MDLObject::updateSectionSize() {
     sections_[0].size = checkedSize(riff + 4);
 }
 
-std::string MDLObject::toBytes() {
+void MDLObject::writeSections(const std::function<void(std::string_view)>& write) {
     updateData();
-    ByteWriter out;
-    out.reserve(static_cast<size_t>(sections_[0].size) + 8);
     for (int i = 0; i < 19; ++i) {
         const RIFFSection& s = sections_[static_cast<size_t>(i)];
         if (s.size <= 0) continue;
-        putString(out, s.name);
-        putLong(out, s.size);
-        if (i != slotEXTE) putString(out, s.data);
+        ByteWriter head;
+        putString(head, s.name);
+        putLong(head, s.size);
+        write(head.bytes());
+        if (i != slotEXTE) write(s.data);
         // Written: as after reading, the lists alone hold these two.
         if (i == kVERT || i == kBGL) std::string().swap(sections_[static_cast<size_t>(i)].data);
     }
+}
+
+std::string MDLObject::toBytes() {
+    ByteWriter out;
+    writeSections([&](std::string_view bytes) {
+        if (out.size() == 0) out.reserve(static_cast<size_t>(sections_[0].size) + 8);
+        out.writeRaw(bytes.data(), bytes.size());
+    });
     return out.take();
 }
 
-void MDLObject::saveMDL(const std::string& file) { writeFileAtomically(file, toBytes(), kSource); }
+// Section by section: the file's bytes are never held whole beside the model.
+void MDLObject::saveMDL(const std::string& file) {
+    writeFileAtomically(file, [&](const std::function<void(std::string_view)>& write) { writeSections(write); }, kSource);
+}
 
 }  // namespace modkit

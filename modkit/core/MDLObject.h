@@ -2,8 +2,10 @@
 #include "modkit/core/Export.h"
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -155,6 +157,8 @@ public:
     void saveMDL(const std::string& file);
     // The bytes saveMDL would write.
     std::string toBytes();
+    // updateData, then the file's bytes section by section to write.
+    void writeSections(const std::function<void(std::string_view)>& write);
 
     // Tweaks. Each changes the model in memory only.
     // The SHAD section becomes the 12-byte body that switches the shadow off.

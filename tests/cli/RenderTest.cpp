@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <cstring>
 #include <filesystem>
 #include <set>
 
@@ -73,6 +74,18 @@ TEST(Render, ViewOptionsAndFrameRate) {
     EXPECT_EQ(QImage(QString::fromStdString(a)).size(), QSize(64, 48));
     ASSERT_EQ(runCli({"render", testutil::sampleModel(), a, "--width", "100", "--height", "300", "--size", "30"}).exitCode, 0);
     EXPECT_EQ(QImage(QString::fromStdString(a)).size(), QSize(10, 30));
+
+    // A header box far from the vertices: the vertices frame the picture all the same.
+    std::string moved = testutil::readFile(testutil::sampleModel());
+    const size_t box = moved.find("BBOX") + 8;
+    for (size_t i = 0; i < 6; ++i) {
+        const float far = 1e5f + (i < 3 ? 0 : 10);
+        std::memcpy(&moved[box + 4 * i], &far, 4);
+    }
+    testutil::writeFile(dir.file("moved.mdl"), moved);
+    r = runCli({"render", dir.file("moved.mdl"), a, "--texture-path", FETTLE_SAMPLE_DIR});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_GT(looks(QImage(QString::fromStdString(a))).first, 0.15);
 }
 
 // The refusals of render and what visible prints under a simulator state, on

@@ -62,6 +62,16 @@ TEST(FileSafety, SavesWriteThroughLinksAndRefuseSpecialFiles) {
     EXPECT_EQ(testutil::readFile(dir.file("real/new.mdl")), "made");
     for (const char* link : {"links/one", "links/two", "links/dangling"}) EXPECT_TRUE(fs::is_symlink(dir.file(link)));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("real")), {}), 2);  // no temporary file left
+    // Written in pieces, failing after the first: the file stays, the temporary goes.
+    EXPECT_EQ(failure([&] {
+                  writeFileAtomically(dir.file("links/one"), [](const auto& write) {
+                      write("half");
+                      raiseLibrary("Test", "stopped");
+                  }, "Test");
+              }),
+              "100: stopped");
+    EXPECT_EQ(testutil::readFile(dir.file("real/a.mdl")), "new");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("real")), {}), 2);
 
     ::mkfifo(dir.file("pipe").c_str(), 0644);
     fs::create_symlink("pipe", dir.file("to-pipe"));

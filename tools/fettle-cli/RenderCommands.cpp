@@ -13,6 +13,7 @@
 #include "modkit/preview/EglOffscreenSurface.h"
 #include "modkit/preview/OpenGLPreviewObject.h"
 #include "modkit/preview/TextureImage.h"
+#include "modkit/preview/ViewCamera.h"
 
 namespace cli {
 namespace {
@@ -78,9 +79,21 @@ int cmdRender(Args& args) {
     for (const auto& f : model.glPreparepreview(preview, state ? &*state : nullptr))
         std::fprintf(stderr, "Warning: Error %d (%s)\n", f.error.number(), f.error.description().c_str());
 
+    // Framed as the program's default view: by the vertices, so that a header
+    // box that is wrong still shows the model. Pan is in model units; zoom is
+    // not held to the slider's range, and 0, below 0 or not a number is its
+    // farthest view (10).
+    modkit::ViewCamera camera;
+    camera.heading = heading;
+    camera.pitch = pitch;
+    camera.frame(model.viewPoints(), static_cast<float>(width) / static_cast<float>(height));
+    camera.target.x -= panX;
+    camera.target.y -= panY;
+    camera.distance = camera.distance * 100 / (zoom > 0 ? zoom : 10.0f);
+
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < frames; ++i)
-        model.glDrawMDL(heading, pitch, panX, panY, static_cast<float>(width), static_cast<float>(height), surface, zoom);
+        model.glDrawView(camera, static_cast<float>(width), static_cast<float>(height), surface);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     modkit::writeFileAtomically(out, modkit::pngBytesOf(surface.toImage(), "fettle-cli render"), "fettle-cli render");
