@@ -72,8 +72,7 @@ TEST(CommandTree, CommandsHangUnderTheirParentsWithTheirKeysAndNames) {
     EXPECT_EQ(t.nodeOf(5).row(), 1);
     EXPECT_EQ(text(t, 3, BGLCommandTree::KeyRole) + " " + text(t, 3) + " " + text(t, 9), "3opc DRAW_TRI_LIST_BEGIN BGL_END");
     EXPECT_EQ(text(t, 9, Qt::ToolTipRole), "Command 9");
-    EXPECT_FALSE(t.nodeOf(10).isValid());
-    EXPECT_FALSE(t.index(2, 0, t.nodeOf(3)).isValid());
+    EXPECT_FALSE(t.nodeOf(10).isValid());  // other bad indexes are the model tester's
 }
 
 TEST(CommandTree, ParentsThatDoNotComeFirstGoUnderTheRoot) {
@@ -100,8 +99,7 @@ TEST(CommandTree, JumpTargetsAreMarkedAndParametersListed) {
 
     EXPECT_EQ(t.jumpTargets(1), std::vector<int>{9});
     EXPECT_EQ(t.jumpTargets(8), (std::vector<int>{9, 3}));
-    EXPECT_TRUE(t.jumpTargets(2).empty());
-    EXPECT_TRUE(t.jumpTargets(0).empty());
+    EXPECT_TRUE(t.jumpTargets(2).empty() && t.jumpTargets(0).empty());
 
     std::vector<QModelIndex> repainted;
     QObject::connect(&t, &QAbstractItemModel::dataChanged,
@@ -121,8 +119,7 @@ TEST(CommandTree, JumpTargetsAreMarkedAndParametersListed) {
     using Rows = std::vector<std::pair<int, std::string>>;
     EXPECT_EQ(t.parameters(1), (Rows{{0, "24"}, {1, "33B"}, {2, "0"}, {3, "5000"}}));
     EXPECT_EQ(t.parameters(7), (Rows{{0, "0"}, {1, "1"}}));
-    EXPECT_TRUE(t.parameters(9).empty());  // BGL_END has none
-    EXPECT_TRUE(t.parameters(0).empty());
+    EXPECT_TRUE(t.parameters(0).empty());  // the root; BGL_END's none are the window test's
 
     // A new list forgets the marks.
     t.setCommands(list);

@@ -2,9 +2,11 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "ScriptedDialogs.h"
 #include "TestUtil.h"
+#include "modkit/core/Error.h"
 #include "shell/ConfigFunctions.h"
 
 using fettle::ConfigFunctions;
@@ -13,20 +15,8 @@ using testutil::TempDir;
 
 namespace {
 
-const char* const kDefaults =
-    "<Configuration>\r\n"
-    "<ConfigVersion>201000</ConfigVersion>\r\n"
-    "<LastMDL/>\r\n"
-    "<LastBMP/>\r\n"
-    "<TexSufSP start=\"60\" end=\"149\">_SP</TexSufSP>\r\n"
-    "<TexSufSU start=\"150\" end=\"239\">_SU</TexSufSU>\r\n"
-    "<TexSufFA start=\"240\" end=\"329\">_FA</TexSufFA>\r\n"
-    "<TexSufWI start=\"330\" end=\"59\">_WI</TexSufWI>\r\n"
-    "<TexSufHW start=\"\" end=\"\">_HW</TexSufHW>\r\n"
-    "<TexSufLM>_LM</TexSufLM>\r\n"
-    "<FLTTex>RGB</FLTTex>\r\n"
-    "<NormVector nx=\"0.00\" ny=\"0.00\" nz=\"1.00\"/>\r\n"
-    "</Configuration>\r\n";
+// The default file, in tests/data/fettle/defaults.xml (CRs shown as \r).
+void expectDefaults(const std::string& text) { testutil::expectGolden("fettle/defaults.xml", testutil::visible(text)); }
 
 struct Loaded {
     ConfigFunctions c;
@@ -49,13 +39,7 @@ TEST(Config, MissingFileGivesDefaultsSilentlyAndSavesOneTagPerLine) {
     EXPECT_EQ(l.c.attribute("//TexSufWI", "end"), "59");
     EXPECT_FALSE(testutil::readFile(dir.file("sub/dir/fettle.xml")).size());  // nothing written before exit
     l.c.saveConfiguration();
-    EXPECT_EQ(testutil::readFile(dir.file("sub/dir/fettle.xml")), kDefaults);
-
-    // Read back, it is used as it stands and saves the same text again.
-    Loaded again;
-    again.c.loadConfiguration(dir.file("sub/dir/fettle.xml"), again.d);
-    EXPECT_TRUE(again.d.messages.empty());
-    EXPECT_EQ(again.c.formattedText(), kDefaults);
+    expectDefaults(testutil::readFile(dir.file("sub/dir/fettle.xml")));  // read back by ElementAccessAndSavingProblems
 }
 
 TEST(Config, VersionThresholdAndUpgradeKeepValues) {
@@ -90,16 +74,25 @@ TEST(Config, VersionThresholdAndUpgradeKeepValues) {
 }
 
 TEST(Config, UnreadableFileIsReplacedByDefaults) {
-    for (const char* text : {"<Configuration><LastMDL>", "", "not xml at all"}) {
+    // Damaged text, or a FIFO or folder in the file's place: never waited on, never replaced.
+    for (const std::string text : {"<Configuration><LastMDL>", "", "not xml at all", "fifo", "folder"}) {
         TempDir dir;
+        const std::string path = dir.file("fettle.xml");
+        if (text == "fifo") ::mkfifo(path.c_str(), 0644);
+        else if (text == "folder") ::mkdir(path.c_str(), 0755);
+        else testutil::writeFile(path, text);
         Loaded l;
-        loadText(l, dir, text);
+        l.c.loadConfiguration(path, l.d);
         ASSERT_EQ(l.d.messages.size(), 1u) << text;
         EXPECT_EQ(l.d.messages[0].text, "Failed to load config.xml file, a new config.xml will be created");
         EXPECT_EQ(l.d.messages[0].icon, fettle::MsgIcon::Critical);
-        EXPECT_EQ(l.c.formattedText(), kDefaults);
-        // The old file is replaced only at exit.
-        EXPECT_EQ(testutil::readFile(dir.file("fettle.xml")), text);
+        expectDefaults(l.c.formattedText());
+        if (text == "fifo" || text == "folder") {
+            EXPECT_THROW(l.c.saveConfiguration(), modkit::Error);
+            EXPECT_EQ(std::filesystem::is_fifo(path), text == "fifo");
+        } else {
+            EXPECT_EQ(testutil::readFile(path), text);  // the old file is replaced only at exit
+        }
     }
 }
 
@@ -162,6 +155,6 @@ TEST(Config, PlaceBesideTheProgramOrInTheUserFolder) {
     TempDir program, home;
     ::setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
     EXPECT_EQ(fettle::configurationPath(program.path()), home.path() + "/fettle/fettle.xml");
-    testutil::writeFile(program.file("fettle.xml"), kDefaults);
+    testutil::writeFile(program.file("fettle.xml"), "<Configuration/>");
     EXPECT_EQ(fettle::configurationPath(program.path()), program.file("fettle.xml"));
 }

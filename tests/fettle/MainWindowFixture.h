@@ -8,7 +8,6 @@
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QImage>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
@@ -39,8 +38,6 @@ inline void pump(int ms) {
     } while (t.elapsed() < ms);
 }
 
-inline bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 // The named child; a missing one ends the test (the exception fails it).
 template <class W = QWidget>
 W* child(const QObject* parent, const QString& name) {
@@ -55,22 +52,6 @@ inline std::vector<std::string> lines(const QObject* parent, const QString& name
     return out;
 }
 
-inline void key(QWidget* w, int k, const QString& text = {}, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    QKeyEvent press(QEvent::KeyPress, k, mods, text);
-    QApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, k, mods, text);
-    QApplication::sendEvent(w, &release);
-}
-// Types characters as keys (digits, letters, ".", "-").
-inline void type(QWidget* w, const std::string& s) {
-    for (char c : s) key(w, std::toupper(static_cast<unsigned char>(c)), QString(QChar(c)));
-}
-// Replaces a line edit's text the way a user does: select all, then type.
-inline void retype(QLineEdit* box, const std::string& s) {
-    box->selectAll();
-    key(box, Qt::Key_Backspace);
-    type(box, s);
-}
 // A field typed into and left.
 inline void enter(const QObject* parent, const QString& name, const QString& text) {
     QLineEdit* e = child<QLineEdit>(parent, name);
@@ -176,5 +157,15 @@ protected:
     ScriptedDialogs d;
     std::unique_ptr<fettle::Form1> form;
 };
+
+// The programs' main: offscreen ones set the platform for test discovery too
+// (it runs without the test's environment); the others show the GL preview.
+inline int runTests(int argc, char** argv, bool offscreen) {
+    if (offscreen) ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    else fettle::setDefaultSurfaceFormat();
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
 
 }  // namespace testutil

@@ -24,6 +24,7 @@ public:
     std::deque<std::string> files;          // for open and save dialogs; cancelled when empty
     std::deque<std::vector<std::string>> fileLists;  // for multi-select dialogs, before `files`
     std::deque<fettle::RgbColor> colors;    // for the colour dialog; cancelled when empty
+    std::vector<fettle::RgbColor> colorRequests;  // the colours the dialog was preset to
     std::deque<std::string> inputs;         // for input boxes; cancelled when empty
     std::vector<std::string> prompts;       // what the input boxes asked
     std::vector<Message> messages;
@@ -39,12 +40,12 @@ public:
     }
     std::vector<std::string> openFilesDialog(const std::string& filter, const std::string& title,
                                              const std::string& initial) override {
-        if (!fileLists.empty()) {
-            requests.push_back({"open-many", filter, title, initial});
-            return *pop(fileLists);
+        if (fileLists.empty()) {
+            std::string f = next("open-many", filter, title, initial);
+            return f.empty() ? std::vector<std::string>{} : std::vector<std::string>{f};
         }
-        std::string f = next("open-many", filter, title, initial);
-        return f.empty() ? std::vector<std::string>{} : std::vector<std::string>{f};
+        requests.push_back({"open-many", filter, title, initial});
+        return *pop(fileLists);
     }
     std::string saveFileDialog(const std::string& filter, const std::string& title, const std::string& initial) override {
         return next("save", filter, title, initial);
@@ -54,7 +55,6 @@ public:
         colorRequests.push_back(initial);
         return pop(colors);
     }
-    std::vector<fettle::RgbColor> colorRequests;  // the colours the dialog was preset to
     std::optional<std::string> inputBox(const std::string& prompt, const std::string&, const std::string&) override {
         prompts.push_back(prompt);
         return pop(inputs);
