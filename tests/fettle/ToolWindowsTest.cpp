@@ -258,7 +258,7 @@ TEST_F(Browser, ListsALibraryAndLoadsTheClickedObject) {
     EXPECT_EQ(form->currentModel(), house);
 }
 
-TEST_F(Browser, ExtractsTheChosenObjectAsAnMdlFile) {
+TEST_F(Browser, ExtractsTheChosenObjectAndReportsBadLibrariesChangingNothing) {
     auto* w = openLibrary("Town.BGL");
     child<QListWidget>(w, "lstObject")->setCurrentRow(2);
     d.files = {dir.file("third.mdl")};
@@ -277,10 +277,8 @@ TEST_F(Browser, ExtractsTheChosenObjectAsAnMdlFile) {
     EXPECT_EQ(headline(), "Error 70 (Permission denied) in procedure cmdExtract_Click of Form frmBGLBrowser");
     EXPECT_EQ(readFile(dir.file("locked.mdl")), "old");
     click("cmdExtract", w);  // cancelled: nothing
-}
 
-TEST_F(Browser, BadLibrariesAndObjectsAreReportedAndChangeNothing) {
-    auto* w = openLibrary();
+    // Bad libraries and objects are reported and change nothing.
     ASSERT_TRUE(form->openModelFile(dir.file("house.mdl"), "mOpen_Click"));
     auto before = form->currentModel();
     writeFile(dir.file("notes.bgl"), "plain text");
@@ -474,7 +472,7 @@ TEST_F(Editors, ConditionAddedAppliedSavedAndReadBack) {
     EXPECT_EQ(lines(w, "lstCond"), (std::vector<std::string>{expected[0], expected[1]}));
 }
 
-TEST_F(Editors, ConditionEntryRulesAndMessages) {
+TEST_F(Editors, ConditionEntryRulesMessagesAndWarnings) {
     fettle::frmCond* w = conditionManager();
     auto* varType = child<QComboBox>(w, "cmbVarType");
     auto* condType = child<QComboBox>(w, "cmbType");
@@ -540,10 +538,10 @@ TEST_F(Editors, ConditionEntryRulesAndMessages) {
     click("cmdOK", w);
     EXPECT_EQ(conditionsOf(model()), std::vector<std::string>{"AND"});
     EXPECT_EQ(model().BGLCommandList()->Item(1)->opcode(), modkit::BGLOpcode::BGL_CALL_32);
-}
+    form->undo();
 
-TEST_F(Editors, MasksUnderOrAreWarnedAboutAndModelsWithoutBodyCall) {
-    fettle::frmCond* w = conditionManager();
+    // A mask alone under NOR is warned about.
+    w = conditionManager();
     child<QComboBox>(w, "cmbType")->setCurrentIndex(1);  // the distance test becomes a mask
     EXPECT_EQ(lines(w, "lstCond")[0], "Distance to RefPoint contains 0");
     child<QComboBox>(w, "cmbMultiCond")->setCurrentIndex(3);  // NOR, with the mask alone
