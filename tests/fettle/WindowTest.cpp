@@ -24,7 +24,6 @@
 #include "preview/PreviewStatePanel.h"
 #include "shell/frmLoadingProgress.h"
 
-using fettle::Form1;
 using fettle::MsgAnswer;
 using testutil::containsText;
 using testutil::pump;
@@ -33,14 +32,7 @@ namespace {
 
 class Window : public testutil::MainWindowTest {
 protected:
-    void start() {
-        // Stand-ins for the editor windows, so their buttons follow the model's lists.
-        MainWindowTest::start([](Form1& f) {
-            for (auto t : {Form1::Tool::MaterialList, Form1::Tool::TextureList, Form1::Tool::VertexList,
-                           Form1::Tool::CommandTree, Form1::Tool::Statistics})
-                f.setToolWindowFactory(t, [](Form1& owner) { return new QWidget(&owner, Qt::Window); });
-        });
-    }
+    void start() { MainWindowTest::start(fettle::registerEditors); }
     std::string title() { return form->windowTitle().toStdString(); }
     std::string caption(const char* action) { return form->action(action)->text().toStdString(); }
     bool enabled(const QString& name) {
@@ -362,11 +354,8 @@ const char* const kPanels[][2] = {{"mViewList_0", "frmMATE"}, {"mViewList_1", "f
                                   {"mViewList_3", "frmBGLC"}, {"mViewList_5", "frmStats"}, {"mViewCond", "frmCond"},
                                   {"mLog", "frmLog"}};
 
-class Workspace : public testutil::MainWindowTest {
+class Workspace : public Window {
 protected:
-    void start() {
-        MainWindowTest::start([](fettle::Form1& f) { fettle::registerEditors(f); });
-    }
     void restart() {
         form->close();
         form.reset();
