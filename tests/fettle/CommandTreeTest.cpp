@@ -2,10 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
-#include <QApplication>
-#include <cstdlib>
 
 #include "CommandLists.h"
+#include "MainWindowFixture.h"
 #include "editors/BGLCommandTree.h"
 
 using fettle::BGLCommandTree;
@@ -148,9 +147,4 @@ TEST(CommandTree, AListChangedInPlaceIsNeverReadPastItsEnd) {
     EXPECT_EQ(childrenOf(t, 0), (std::vector<int>{1, 2, 3, 4, 5, 6}));
 }
 
-int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);  // also when the tests are listed
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return testutil::runTests(argc, argv, true); }

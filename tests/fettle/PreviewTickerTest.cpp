@@ -13,7 +13,7 @@ struct Frames {
 };
 }  // namespace
 
-TEST(PreviewTicker, DrawOnceDrawsOneFrameInTheDefaultViewThenIdles) {
+TEST(PreviewTicker, DrawOnceDrawsOneFrameInTheDefaultViewThenIdlesAndARightDragTurns) {
     PreviewTicker t;
     Frames f;
     t.mouseDown(10, 10);
@@ -29,13 +29,8 @@ TEST(PreviewTicker, DrawOnceDrawsOneFrameInTheDefaultViewThenIdles) {
     t.tick(true, true, f.fn());
     EXPECT_EQ(f.drawn.size(), 1u);
     EXPECT_FALSE(t.redraw());
-}
 
-TEST(PreviewTicker, RightDragTurnsByTheStepsOnceThenHolds) {
-    PreviewTicker t;
-    Frames f;
-    t.drawMDLOnce();
-    t.tick(true, true, f.fn());
+    // A right drag turns by the steps once, then holds.
     t.mouseDown(0, 0);
     t.mouseMove(2, 400, 0, 400);  // the full width
     for (int i = 0; i < 2; ++i) {
