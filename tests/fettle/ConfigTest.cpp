@@ -99,10 +99,7 @@ TEST(Config, UnreadableFileIsReplacedByDefaults) {
 TEST(Config, RecentFilesKeepCaseMoveToFrontAndHoldEight) {
     ConfigFunctions c;
     c.createDefaultConfiguration();
-    int refreshed = 0;
-    c.refreshRecentFileMenu = [&] { ++refreshed; };
     for (int i = 1; i <= 9; ++i) c.addRecentFile("/m/Model" + std::to_string(i) + ".MDL");
-    EXPECT_EQ(refreshed, 9);
     auto names = [&] {
         std::string out;
         for (const std::string& f : c.recentFiles()) out += f.substr(3, 6) + f.back() + " ";  // "Model9L "

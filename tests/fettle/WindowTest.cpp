@@ -43,7 +43,7 @@ protected:
 
 }  // namespace
 
-TEST_F(Window, StartsWithoutConfigurationAndWritesDefaultsAtExit) {
+TEST_F(Window, StartsWithoutConfigurationWritesDefaultsAtExitAndUpgradesAnOldOne) {
     start();
     EXPECT_EQ(title(), "Fettle II");
     EXPECT_TRUE(form->preview().isVisible() && form->action("mViewPreview")->isChecked());
@@ -62,10 +62,8 @@ TEST_F(Window, StartsWithoutConfigurationAndWritesDefaultsAtExit) {
     form->close();
     form.reset();
     EXPECT_TRUE(std::filesystem::exists(home.path() + "/fettle/fettle.xml"));  // its text is ConfigTest's
-}
 
-TEST_F(Window, UpgradesAnOldConfigurationAndShowsItsRecentFiles) {
-    std::filesystem::create_directories(home.path() + "/fettle");
+    // An old one is upgraded and its recent files are shown.
     testutil::writeFile(home.path() + "/fettle/fettle.xml",
                         "<Configuration><ConfigVersion>200100</ConfigVersion><LastFile>/gone/A.mdl</LastFile>"
                         "<LastFile>/gone/b.mdl</LastFile></Configuration>");
@@ -91,8 +89,7 @@ TEST_F(Window, OpensSavesReopensTweaksAndKeepsTheModelWhenAnOpenFails) {
     d.files = {house};
     trigger("mOpen");
     ASSERT_EQ(d.requests.size(), 1u);
-    EXPECT_EQ(d.requests[0].filter, "MDL file (*.mdl)|*.mdl");
-    EXPECT_EQ(d.requests[0].title, "Open model");
+    EXPECT_EQ(d.requests[0].filter + " " + d.requests[0].title, "MDL file (*.mdl)|*.mdl Open model");
     ASSERT_TRUE(form->currentModel());
     EXPECT_EQ(title(), "House.mdl - Fettle II");
     EXPECT_EQ(form->preview().windowTitle().toStdString(), "Object preview - [ " + house + "]");
