@@ -55,9 +55,6 @@ TEST_F(Window, StartsWithoutConfigurationWritesDefaultsAtExitAndUpgradesAnOldOne
     EXPECT_TRUE(containsText(form->button("cmd_list_4")->toolTip().toStdString(), "Not available"));  // says why it is off
     trigger("mViewPreview");
     EXPECT_FALSE(form->preview().isVisible() || form->action("mViewPreview")->isChecked());
-    trigger("mLog");
-    form->log().close();
-    EXPECT_FALSE(form->action("mLog")->isChecked());
 
     form->close();
     form.reset();
