@@ -35,8 +35,6 @@ TEST(Config, MissingFileGivesDefaultsSilentlyAndSavesOneTagPerLine) {
     Loaded l;
     l.c.loadConfiguration(dir.file("sub/dir/fettle.xml"), l.d);
     EXPECT_TRUE(l.d.messages.empty());
-    EXPECT_EQ(l.c.text("ConfigVersion"), "201000");
-    EXPECT_EQ(l.c.attribute("//TexSufWI", "end"), "59");
     EXPECT_FALSE(testutil::readFile(dir.file("sub/dir/fettle.xml")).size());  // nothing written before exit
     l.c.saveConfiguration();
     expectDefaults(testutil::readFile(dir.file("sub/dir/fettle.xml")));  // read back by ElementAccessAndSavingProblems
