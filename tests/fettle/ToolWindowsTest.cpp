@@ -194,14 +194,6 @@ protected:
         lib = dir.file(name);
         writeFile(lib, modelgen::xmlBglLibrary({{3, {{"airport"}}}, {43, {models}}}));
     }
-    // The library, open in the browser.
-    fettle::frmBGLBrowser* openLibrary(const std::string& name = "scenery.bgl") {
-        writeLibrary(name);
-        trigger("mViewBGLBrowser");
-        auto* w = child<fettle::frmBGLBrowser>(form.get(), "frmBGLBrowser");
-        EXPECT_TRUE(w && w->openLibrary(lib));
-        return w;
-    }
     void clickLine(fettle::frmBGLBrowser* w, int row) {
         auto* l = child<QListWidget>(w, "lstObject");
         ASSERT_LT(row, l->count());
@@ -258,7 +250,10 @@ TEST_F(Browser, ListsALibraryAndLoadsTheClickedObject) {
 }
 
 TEST_F(Browser, ExtractsTheChosenObjectAndReportsBadLibrariesChangingNothing) {
-    auto* w = openLibrary("Town.BGL");
+    writeLibrary("Town.BGL");
+    trigger("mViewBGLBrowser");
+    auto* w = child<fettle::frmBGLBrowser>(form.get(), "frmBGLBrowser");
+    ASSERT_TRUE(w->openLibrary(lib));
     child<QListWidget>(w, "lstObject")->setCurrentRow(2);
     d.files = {dir.file("third.mdl")};
     click("cmdExtract", w);
