@@ -256,7 +256,7 @@ TEST_F(Window, ShowsEveryLoadingStatusAndRefusesCommandsWhileLoading) {
     EXPECT_FALSE(form->loadingProgress().isVisible());
 }
 
-TEST_F(Window, PreviewDrawsOnceAfterLoadingAndAFailingFrameDisablesIt) {
+TEST_F(Window, PreviewDrawsOnceFramesZoomsTakesDropsAndAFailingFrameDisablesIt) {
     start();
     ASSERT_TRUE(form->openModelFile(writeHouse(), "mOpen_Click"));
     auto& preview = form->preview();
@@ -271,10 +271,35 @@ TEST_F(Window, PreviewDrawsOnceAfterLoadingAndAFailingFrameDisablesIt) {
     auto [coloured, reddish] = previewPixels(4, [](const QColor& c) { return c.red() > c.blue() + 20; });
     EXPECT_GT(coloured, 100);
     EXPECT_GT(reddish, coloured / 2);
-    // Zoomed out, the model covers less of the picture.
+    // A header box far off the model frames nothing: the vertices are framed instead.
+    form->currentModel()->BoundingBox()->setXmin(5000);
+    form->currentModel()->BoundingBox()->setXmax(9000);
+    preview.drawMDLOnce();
+    pump(300);
+    const int framed = previewPixels().first;
+    EXPECT_GT(framed, 100);
+
+    auto& pic = preview.openGLPreviewObject();
+    QWheelEvent wheel(QPointF(pic.width() / 2, pic.height() / 2), pic.mapToGlobal(QPointF(0, 0)), {}, {0, 240},
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&pic, &wheel);
+    pump(300);
+    EXPECT_EQ(preview.sldZoom().value(), 144);  // two notches of 1.2
+    EXPECT_GT(previewPixels().first, framed);
+    // F (Home too) frames the model again while the picture has the focus.
+    QApplication::setActiveWindow(form.get());
+    pic.setFocus();
+    QTest::keyClick(&pic, Qt::Key_F);
+    pump(300);
+    EXPECT_EQ(preview.sldZoom().value(), 100);
+
+    // Zoomed out with the slider, the model covers less of the picture.
     preview.sldZoom().setValue(50);
     pump(250);
     EXPECT_LT(previewPixels().first, coloured / 2);
+    const std::string other = writeHouse("other.mdl");
+    ASSERT_TRUE(dropOnMainWindow(other, &pic));
+    EXPECT_EQ(doc().path(), other);
 
     preview.setFrameDrawer([](const fettle::PreviewView&) { throw std::runtime_error("lost the context"); });
     preview.drawMDLOnce();
@@ -424,36 +449,6 @@ TEST_F(Workspace, LayoutComesBackAndStaysOnAShrunkScreen) {
     const std::string saved = testutil::readFile(configPath());
     EXPECT_EQ(saved.find("<Workspace "), saved.rfind("<Workspace "));  // one element, kept up to date
     EXPECT_NE(saved.find("<LastFile>"), std::string::npos);
-}
-
-TEST_F(Workspace, PreviewFramesTheVerticesZoomsWithTheWheelAndTakesDrops) {
-    start();
-    ASSERT_TRUE(form->openModelFile(writeHouse(), "mOpen_Click"));
-    // A header box far off the model frames nothing: the vertices are framed instead.
-    form->currentModel()->BoundingBox()->setXmin(5000);
-    form->currentModel()->BoundingBox()->setXmax(9000);
-    form->preview().drawMDLOnce();
-    pump(300);
-    const int framed = previewPixels().first;
-    EXPECT_GT(framed, 100);
-
-    auto& pic = form->preview().openGLPreviewObject();
-    QWheelEvent wheel(QPointF(pic.width() / 2, pic.height() / 2), pic.mapToGlobal(QPointF(0, 0)), {}, {0, 240},
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(&pic, &wheel);
-    pump(300);
-    EXPECT_EQ(form->preview().sldZoom().value(), 144);  // two notches of 1.2
-    EXPECT_GT(previewPixels().first, framed);
-    // F (Home too) frames the model again while the picture has the focus.
-    QApplication::setActiveWindow(form.get());
-    pic.setFocus();
-    QTest::keyClick(&pic, Qt::Key_F);
-    pump(300);
-    EXPECT_EQ(form->preview().sldZoom().value(), 100);
-
-    const std::string other = writeHouse("other.mdl");
-    ASSERT_TRUE(dropOnMainWindow(other, &pic));
-    EXPECT_EQ(doc().path(), other);
 }
 
 int main(int argc, char** argv) { return testutil::runTests(argc, argv, false); }
