@@ -270,18 +270,20 @@ TEST_F(Editors, MaterialWindowRecoloursOnlyTheChangedComponentsAndKeepsTypedBoxe
     EXPECT_EQ(model().MaterialList()->Item(1)->Power(), 2.0f);
 }
 
-TEST_F(Editors, VertexWindowUnifiesNormalsOverAnUpwardSelectionAndWritesOnlyThoseCells) {
+TEST_F(Editors, VertexWindowUnifiesNormalsTypesIntoCellsAndSelectsByTexture) {
     const std::string original = editorModel(65535);  // a full pool
     open(original);
     fettle::config().setAttribute("NormVector", "ny", "1.00");
     fettle::config().setAttribute("NormVector", "nz", "0.00");
     form->action("mViewList_2")->trigger();
     auto* win = find<fettle::frmVERT>("frmVERT");
+    win->resize(700, 300);
     auto& view = win->grdVertex();
     VertexGridModel& grid = win->grid();
     ASSERT_EQ(grid.rowCount(), 65535);
 
-    // Rows 10 up to 4 (grid rows count from 1): start on row 10, extend upwards.
+    // Normals over an upward selection, written to those cells only: rows 10 up to 4
+    // (grid rows count from 1), starting on row 10.
     view.setCurrentIndex(grid.index(9, 4));
     for (int i = 0; i < 6; ++i) QTest::keyClick(&view, Qt::Key_Up, Qt::ShiftModifier);
     click("cmdNormalize");
@@ -309,15 +311,6 @@ TEST_F(Editors, VertexWindowUnifiesNormalsOverAnUpwardSelectionAndWritesOnlyThos
     click("cmdNormalize");
     click("cmdUpdate");
     EXPECT_EQ(model().VertexList()->Item(65535)->ny(), 1.0f);
-}
-
-TEST_F(Editors, VertexWindowTypesIntoCellsAndSelectsByTexture) {
-    open(editorModel());
-    click("cmd_list_2");
-    auto* win = find<fettle::frmVERT>("frmVERT");
-    win->resize(700, 300);
-    auto& view = win->grdVertex();
-    VertexGridModel& grid = win->grid();
 
     // Return starts and ends typing; keys reach the current cell, arrows move it.
     view.setCurrentIndex(grid.index(0, 1));

@@ -203,7 +203,7 @@ protected:
     std::string lib;
 };
 
-TEST_F(Browser, ListsALibraryAndLoadsTheClickedObject) {
+TEST_F(Browser, ListsALibraryLoadsTheClickedObjectAndOpensWhatIsNamedOrDropped) {
     trigger("mViewBGLBrowser");
     auto* w = child<fettle::frmBGLBrowser>(form.get(), "frmBGLBrowser");
     EXPECT_FALSE(child(w, "cmdExtract")->isEnabled());
@@ -247,6 +247,30 @@ TEST_F(Browser, ListsALibraryAndLoadsTheClickedObject) {
     w->close();
     EXPECT_TRUE(w->library() == nullptr && lines(w, "lstObject").empty());
     EXPECT_EQ(form->currentModel(), house);
+
+    // Models and libraries named on the command line or dropped.
+    const std::string file = dir.file("house.mdl");
+    form->openArgument(file);
+    EXPECT_EQ(doc().path(), file);
+    // A missing file named on the command line is reported, nothing else happens.
+    form->openArgument(dir.file("missing.mdl"));
+    EXPECT_EQ(headline(), "Error 53 (File not found) in procedure Form_Load of Form Form1");
+    EXPECT_EQ(doc().path(), file);
+    EXPECT_FALSE(dropOnMainWindow("/tmp/notes.txt"));  // neither model nor library: not taken
+
+    form->openArgument(lib);
+    EXPECT_TRUE(w->isVisible() && form->action("mViewBGLBrowser")->isChecked());
+    EXPECT_EQ(lines(w, "lstObject").size(), 4u);
+    EXPECT_EQ(doc().path(), file);
+    // Dropped on the main window, while the browser is open.
+    writeFile(dir.file("two.BGL"), modelgen::xmlBglLibrary({{43, {{models[1], models[2]}}}}));
+    EXPECT_TRUE(dropOnMainWindow(dir.file("two.BGL")));
+    EXPECT_EQ(w->library()->path(), dir.file("two.BGL"));
+    EXPECT_EQ(lines(w, "lstObject").size(), 2u);
+    // Closed, then named again: it opens once more.
+    w->close();
+    form->openArgument(lib);
+    EXPECT_TRUE(w->isVisible());  // a dropped model: the window's preview test
 }
 
 TEST_F(Browser, ExtractsTheChosenObjectAndReportsBadLibrariesChangingNothing) {
@@ -302,33 +326,6 @@ TEST_F(Browser, ExtractsTheChosenObjectAndReportsBadLibrariesChangingNothing) {
     // A library that is gone.
     EXPECT_FALSE(w->openLibrary(dir.file("gone.bgl")));
     EXPECT_EQ(message().rfind("Error 53 (File not found)", 0), 0u);
-}
-
-TEST_F(Browser, OpensModelsAndLibrariesNamedOnTheCommandLineOrDropped) {
-    writeLibrary();
-    const std::string house = dir.file("house.mdl");
-    form->openArgument(house);
-    EXPECT_EQ(doc().path(), house);
-    // A missing file named on the command line is reported, nothing else happens.
-    form->openArgument(dir.file("missing.mdl"));
-    EXPECT_EQ(headline(), "Error 53 (File not found) in procedure Form_Load of Form Form1");
-    EXPECT_EQ(doc().path(), house);
-    EXPECT_FALSE(dropOnMainWindow("/tmp/notes.txt"));  // neither model nor library: not taken
-
-    form->openArgument(lib);
-    auto* w = child<fettle::frmBGLBrowser>(form.get(), "frmBGLBrowser");
-    EXPECT_TRUE(w->isVisible() && form->action("mViewBGLBrowser")->isChecked());
-    EXPECT_EQ(lines(w, "lstObject").size(), 4u);
-    EXPECT_EQ(doc().path(), house);
-    // Dropped on the main window, while the browser is open.
-    writeFile(dir.file("two.BGL"), modelgen::xmlBglLibrary({{43, {{models[1], models[2]}}}}));
-    EXPECT_TRUE(dropOnMainWindow(dir.file("two.BGL")));
-    EXPECT_EQ(w->library()->path(), dir.file("two.BGL"));
-    EXPECT_EQ(lines(w, "lstObject").size(), 2u);
-    // Closed, then named again: it opens once more.
-    w->close();
-    form->openArgument(lib);
-    EXPECT_TRUE(w->isVisible());  // a dropped model is the workspace test's
 }
 
 // ---------------------------------------------------------------- command tree
