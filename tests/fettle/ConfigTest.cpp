@@ -94,9 +94,11 @@ TEST(Config, UnreadableFileIsReplacedByDefaults) {
     }
 }
 
-TEST(Config, RecentFilesKeepCaseMoveToFrontAndHoldEight) {
+TEST(Config, RecentFilesElementAccessAndSavingProblems) {
+    TempDir dir;
     ConfigFunctions c;
     c.createDefaultConfiguration();
+    // Recent files keep their case, move to the front and hold eight.
     for (int i = 1; i <= 9; ++i) c.addRecentFile("/m/Model" + std::to_string(i) + ".MDL");
     auto names = [&] {
         std::string out;
@@ -111,12 +113,7 @@ TEST(Config, RecentFilesKeepCaseMoveToFrontAndHoldEight) {
     c.removeRecentFile("/m/Model9.MDL");
     c.removeRecentFile("/not/there.mdl");
     EXPECT_EQ(names(), "model5l Model5L Model8L Model7L Model6L Model4L Model3L ");
-}
 
-TEST(Config, ElementAccessAndSavingProblems) {
-    TempDir dir;
-    ConfigFunctions c;
-    c.createDefaultConfiguration();
     c.setPath(dir.file("fettle.xml"));
     c.setText("LastMDL", "/x/Y & <z>.mdl");
     c.appendChild("TexturePath", "../textures");

@@ -20,7 +20,6 @@
 
 #include "MainWindowFixture.h"
 #include "document/FieldRule.h"
-#include "editors/Editors.h"
 #include "editors/ObjectStatistics.h"
 #include "editors/VertexGridModel.h"
 #include "editors/frmOptions.h"
@@ -79,7 +78,7 @@ class Editors : public testutil::MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        startHidden(fettle::registerEditors);
+        startHidden();
     }
     std::string open(const std::string& bytes, const std::string& name = "model.mdl") {
         testutil::writeFile(dir.file(name), bytes);

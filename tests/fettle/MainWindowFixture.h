@@ -21,6 +21,7 @@
 #include "ModelBuilder.h"
 #include "ScriptedDialogs.h"
 #include "TestUtil.h"
+#include "editors/Editors.h"
 #include "shell/ConfigFunctions.h"
 #include "shell/Form1.h"
 #include "preview/PreviewSurface.h"
@@ -77,20 +78,20 @@ protected:
         fettle::setDialogs(nullptr);
     }
 
-    // The main window after its start-up; tools registers the editor windows.
-    void start(const std::function<void(fettle::Form1&)>& tools) {
+    // The main window with its editor windows after its start-up.
+    void start() {
         form = std::make_unique<fettle::Form1>();
-        tools(*form);
+        fettle::registerEditors(*form);
         form->startUp(configPath(), 0);
         pump(100);  // the preview's surface comes up
     }
     // The main window never shown, with the default configuration: for the
     // editor windows on the offscreen platform, where no GL surface comes up.
-    void startHidden(const std::function<void(fettle::Form1&)>& tools) {
+    void startHidden() {
         fettle::config().createDefaultConfiguration();
         fettle::config().setPath(home.file("fettle.xml"));
         form = std::make_unique<fettle::Form1>();
-        tools(*form);
+        fettle::registerEditors(*form);
     }
     std::string configPath() const { return fettle::configurationPath(program.path()); }
 

@@ -19,7 +19,6 @@
 #include "FltWalker.h"
 #include "MainWindowFixture.h"
 #include "editors/BGLCommandTree.h"
-#include "editors/Editors.h"
 #include "editors/frmBGLBrowser.h"
 #include "editors/frmBGLC.h"
 #include "editors/frmCond.h"
@@ -48,7 +47,7 @@ class Tools : public testutil::MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        start(fettle::registerEditors);
+        start();
     }
 };
 
@@ -604,7 +603,7 @@ TEST_F(Editors, DefaultSeasonsForATextureAndItsVariants) {
     EXPECT_EQ(lines(w, "lstTEXT"), withSeasons);
 }
 
-TEST_F(Editors, AFailingSeasonCheckChangesNothing) {
+TEST_F(Editors, AFailingSeasonCheckChangesNothingAndTypedFieldsStayThroughOtherChanges) {
     // Which days pass is TextureGroupsTest's; here a gap is said and changes nothing, then closed up it passes.
     const std::string before = model().toBytes();
     fettle::frmTEXT* w = textureList();
@@ -619,6 +618,23 @@ TEST_F(Editors, AFailingSeasonCheckChangesNothing) {
     child<QLineEdit>(w, "txtSeasonEnd_3")->setText("149");
     click("cmdUpdate", w);
     EXPECT_EQ(lines(w, "lstTEXT").size(), 4u);
+
+    // Ticked variants and a typed size stay through other changes.
+    child<QListWidget>(w, "lstTEXT")->setCurrentRow(0);
+    check(w, "chkTexVariant_2", true);
+    child<QLineEdit>(w, "txt_size")->setText("7");
+    click("cmdSimpleTweak_0");  // the shadow: not the window's business
+    // The other texture changed underneath: kept, and said.
+    form->applyModelChange("Size", "", [](modkit::MDLObject& m) { m.TextureList()->Item(4)->setSize(3); },
+                           modkit::partTextures);
+    EXPECT_TRUE(checked(w, "chkTexVariant_2"));
+    EXPECT_EQ(text(w, "txt_size"), "7");
+    EXPECT_TRUE(containsText(logText(), "the edits not yet applied are kept"));
+    // Textures added underneath: the rows moved, so the window starts afresh and says so.
+    form->applyModelChange("Add", "", [](modkit::MDLObject& m) { m.TextureList()->Add()->setBitmap("X.BMP"); },
+                           modkit::partTextures);
+    EXPECT_FALSE(checked(w, "chkTexVariant_2"));
+    EXPECT_TRUE(containsText(logText(), "they were dropped"));
 }
 
 TEST_F(Editors, TextureColourTypeSizeBitmapAndSizes) {
@@ -669,25 +685,6 @@ TEST_F(Editors, TextureColourTypeSizeBitmapAndSizes) {
     click("cmdTexSize", w);
     EXPECT_TRUE(containsText(logText(), "] texture sizes already correct"));
     EXPECT_EQ(doc().undoStack().count(), steps);
-}
-
-TEST_F(Editors, TextureWindowKeepsTickedVariantsAndSizeThroughOtherChanges) {
-    fettle::frmTEXT* w = textureList();
-    child<QListWidget>(w, "lstTEXT")->setCurrentRow(0);
-    check(w, "chkTexVariant_2", true);
-    child<QLineEdit>(w, "txt_size")->setText("7");
-    click("cmdSimpleTweak_0");  // the shadow: not the window's business
-    // The other texture changed underneath: kept, and said.
-    form->applyModelChange("Size", "", [](modkit::MDLObject& m) { m.TextureList()->Item(2)->setSize(3); },
-                           modkit::partTextures);
-    EXPECT_TRUE(checked(w, "chkTexVariant_2"));
-    EXPECT_EQ(text(w, "txt_size"), "7");
-    EXPECT_TRUE(containsText(logText(), "the edits not yet applied are kept"));
-    // Textures added underneath: the rows moved, so the window starts afresh and says so.
-    form->applyModelChange("Add", "", [](modkit::MDLObject& m) { m.TextureList()->Add()->setBitmap("X.BMP"); },
-                           modkit::partTextures);
-    EXPECT_FALSE(checked(w, "chkTexVariant_2"));
-    EXPECT_TRUE(containsText(logText(), "they were dropped"));
 }
 
 int main(int argc, char** argv) { return testutil::runTests(argc, argv, false); }

@@ -18,7 +18,6 @@
 #include <sys/stat.h>
 
 #include "MainWindowFixture.h"
-#include "editors/Editors.h"
 #include "modkit/bgl/Conditions.h"
 #include "modkit/core/MDLObject.h"
 #include "preview/PreviewStatePanel.h"
@@ -32,7 +31,6 @@ namespace {
 
 class Window : public testutil::MainWindowTest {
 protected:
-    void start() { MainWindowTest::start(fettle::registerEditors); }
     std::string title() { return form->windowTitle().toStdString(); }
     std::string caption(const char* action) { return form->action(action)->text().toStdString(); }
     bool enabled(const QString& name) {
