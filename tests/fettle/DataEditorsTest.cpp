@@ -444,11 +444,7 @@ namespace {
 
 class InputRules : public Editors {
 protected:
-    void SetUp() override {
-        Editors::SetUp();
-        testutil::writeFile(dir.file("house.mdl"), modelgen::sampleHouse());
-    }
-    void open() { ASSERT_TRUE(form->openModelFile(dir.file("house.mdl"), "mOpen_Click")); }
+    void open() { Editors::open(modelgen::sampleHouse(), "house.mdl"); }
     void click(const char* name) { find<QAbstractButton>(name)->click(); }
     void typeCell(char c) {
         auto* w = find<fettle::frmVERT>("frmVERT");
