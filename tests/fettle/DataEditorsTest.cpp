@@ -196,7 +196,7 @@ TEST(ObjectStatistics, CountsTexturesByKindWithoutTouchingTheModelCreationToolAn
     EXPECT_EQ(fettle::frmOptions::storedPath("/"), "/");
 }
 
-TEST_F(Editors, EveryWindowOpensFromTheMainWindowAndUnchecksItsItemWhenClosed) {
+TEST_F(Editors, EveryWindowOpensFromTheMainWindowUnchecksItsItemWhenClosedAndOptionsAreEdited) {
     open(modelgen::sampleHouse(), "house.mdl");
     // The Tools menu's dialogs are modal; the other windows' items follow them (opening
     // them from their items is the workspace test's).
@@ -221,6 +221,50 @@ TEST_F(Editors, EveryWindowOpensFromTheMainWindowAndUnchecksItsItemWhenClosed) {
         win->close();
         EXPECT_FALSE(form->action(w.item)->isChecked()) << w.item;
     }
+
+    // The Options dialog edits the configuration.
+    fettle::ConfigFunctions& c = fettle::config();
+    form->action("mOptions")->trigger();
+    auto* dlg = find<fettle::frmOptions>("frmOptions");
+    const std::pair<const char*, const char*> shown[] = {{"txtTexSuffix_0", "_SP"}, {"txtTexSuffix_4", "_LM"},
+        {"txtSeasStart_0", "150"}, {"txtSeasEnd_2", "59"}, {"txtSeasStart_3", ""}, {"txtNorm_2", "1.00"}};
+    for (auto [box, value] : shown) EXPECT_EQ(text(box), value) << box;
+    EXPECT_TRUE(find<QRadioButton>("optFLTTex_0")->isChecked());
+    EXPECT_FALSE(find("cmdDeletePath")->isEnabled());
+
+    // Paths are listed without their trailing separator; Cancel drops them with the boxes.
+    d.files.push_back("/tmp/Textures/");
+    click("cmdAddPath");
+    d.inputs.push_back("../texture\\");
+    click("cmdAddRelativePath");
+    EXPECT_EQ(d.prompts, std::vector<std::string>{"Please enter the new relative texture searchpath:"});
+    click("cmdAddRelativePath");  // cancelled
+    EXPECT_EQ(testutil::lines(dlg, "lstTexSearch"), (std::vector<std::string>{"/tmp/Textures", "../texture"}));
+    type("txtTexSuffix_1", "_AU");
+    click("cmdCancel");
+    EXPECT_TRUE(c.texts("TexturePath").empty());
+    EXPECT_EQ(c.text("TexSufFA"), "_FA");
+
+    // Opened again it shows the configuration; removing the only path left disables the button.
+    form->action("mOptions")->trigger();
+    EXPECT_EQ(text("txtTexSuffix_1"), "_FA");
+    d.inputs.push_back("../texture");
+    click("cmdAddRelativePath");
+    find<QListWidget>("lstTexSearch")->setCurrentRow(0);
+    click("cmdDeletePath");
+    EXPECT_FALSE(find("cmdDeletePath")->isEnabled());
+
+    // OK writes every box as typed, empty days included.
+    type("txtTexSuffix_3", "_HX");
+    type("txtSeasStart_0", "151");
+    find<QLineEdit>("txtSeasEnd_4")->clear();
+    type("txtNorm_0", "0.5");
+    find<QRadioButton>("optFLTTex_2")->click();
+    click("cmdOK");
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(c.text("TexSufHW") + c.attribute("TexSufSU", "start") + c.attribute("TexSufSP", "end") + " " +
+                  c.attribute("NormVector", "nx") + " " + c.text("FLTTex"), "_HX151 0.5 TIF");
+    EXPECT_TRUE(c.texts("TexturePath").empty());
 }
 
 TEST_F(Editors, MaterialWindowRecoloursOnlyTheChangedComponentsAndKeepsTypedBoxes) {
@@ -376,51 +420,6 @@ TEST_F(Editors, StatisticsWindowShowsCountsAndEditsTheHeaderInPlace) {
     EXPECT_EQ(doc().undoStack().count(), 3);
     for (int i = 0; i < 3; ++i) form->undo();
     EXPECT_EQ(text("txtISFT") + " " + text("txtBBoxMin_0") + " " + text("txtMDLH_3"), "Tool 1.0 -1.1 4");
-}
-
-TEST_F(Editors, OptionsDialogEditsTheConfiguration) {
-    fettle::ConfigFunctions& c = fettle::config();
-    form->action("mOptions")->trigger();
-    auto* dlg = find<fettle::frmOptions>("frmOptions");
-    const std::pair<const char*, const char*> shown[] = {{"txtTexSuffix_0", "_SP"}, {"txtTexSuffix_4", "_LM"},
-        {"txtSeasStart_0", "150"}, {"txtSeasEnd_2", "59"}, {"txtSeasStart_3", ""}, {"txtNorm_2", "1.00"}};
-    for (auto [box, value] : shown) EXPECT_EQ(text(box), value) << box;
-    EXPECT_TRUE(find<QRadioButton>("optFLTTex_0")->isChecked());
-    EXPECT_FALSE(find("cmdDeletePath")->isEnabled());
-
-    // Paths are listed without their trailing separator; Cancel drops them with the boxes.
-    d.files.push_back("/tmp/Textures/");
-    click("cmdAddPath");
-    d.inputs.push_back("../texture\\");
-    click("cmdAddRelativePath");
-    EXPECT_EQ(d.prompts, std::vector<std::string>{"Please enter the new relative texture searchpath:"});
-    click("cmdAddRelativePath");  // cancelled
-    EXPECT_EQ(testutil::lines(dlg, "lstTexSearch"), (std::vector<std::string>{"/tmp/Textures", "../texture"}));
-    type("txtTexSuffix_1", "_AU");
-    click("cmdCancel");
-    EXPECT_TRUE(c.texts("TexturePath").empty());
-    EXPECT_EQ(c.text("TexSufFA"), "_FA");
-
-    // Opened again it shows the configuration; removing the only path left disables the button.
-    form->action("mOptions")->trigger();
-    EXPECT_EQ(text("txtTexSuffix_1"), "_FA");
-    d.inputs.push_back("../texture");
-    click("cmdAddRelativePath");
-    find<QListWidget>("lstTexSearch")->setCurrentRow(0);
-    click("cmdDeletePath");
-    EXPECT_FALSE(find("cmdDeletePath")->isEnabled());
-
-    // OK writes every box as typed, empty days included.
-    type("txtTexSuffix_3", "_HX");
-    type("txtSeasStart_0", "151");
-    find<QLineEdit>("txtSeasEnd_4")->clear();
-    type("txtNorm_0", "0.5");
-    find<QRadioButton>("optFLTTex_2")->click();
-    click("cmdOK");
-    EXPECT_FALSE(dlg->isVisible());
-    EXPECT_EQ(c.text("TexSufHW") + c.attribute("TexSufSU", "start") + c.attribute("TexSufSP", "end") + " " +
-                  c.attribute("NormVector", "nx") + " " + c.text("FLTTex"), "_HX151 0.5 TIF");
-    EXPECT_TRUE(c.texts("TexturePath").empty());
 }
 
 // ---------------------------------------------------------------- input rules

@@ -153,7 +153,7 @@ TEST_F(Window, OpensSavesReopensTweaksAndKeepsTheModelWhenAnOpenFails) {
     EXPECT_TRUE(containsText(logText(), "] Shadow added to the object"));
 }
 
-TEST_F(Window, ExportsWithDefaultNamesAndTrapsTheirErrors) {
+TEST_F(Window, ExportsTrapTheirErrorsAndUnsavedChangesAreAskedAbout) {
     start();
     ASSERT_TRUE(form->openModelFile(writeHouse(), "mOpen_Click"));
     fettle::config().setText("FLTTex", "DDS");
@@ -186,14 +186,11 @@ TEST_F(Window, ExportsWithDefaultNamesAndTrapsTheirErrors) {
     EXPECT_EQ(testutil::readFile(dir.file("locked.asm")), "old");
     // Cancelled: nothing at all.
     trigger("mFLTExport");
-}
 
-TEST_F(Window, AsksBeforeUnsavedChangesAreLost) {
-    start();
-    const std::string house = writeHouse();
+    // Unsaved changes: asked about before they are lost.
+    const std::string house = dir.file("house.mdl");
     const std::string other = dir.file("other.mdl");
     testutil::writeFile(other, testutil::readFile(house));
-    ASSERT_TRUE(form->openModelFile(house, "mOpen_Click"));
     auto recolour = [&](float g) {
         form->applyModelChange("Recolour", "", [g](modkit::MDLObject& m) { m.MaterialList()->Item(1)->Diffuse()->setG(g); });
     };
@@ -342,8 +339,9 @@ TEST_F(Window, PreviewPictureFollowsTheStateAndTestedVariablesGetControls) {
     ASSERT_NE(user1, nullptr);
     EXPECT_EQ(user1->accessibleName().toStdString(), "User variable 1");
     for (QWidget* w : panel.findChildren<QWidget*>())
-        if (qobject_cast<QComboBox*>(w) || qobject_cast<QSpinBox*>(w) || qobject_cast<QCheckBox*>(w))
+        if (qobject_cast<QComboBox*>(w) || qobject_cast<QSpinBox*>(w) || qobject_cast<QCheckBox*>(w)) {
             EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+        }
 
     // User variable 1 without bit 4: the object is hidden.
     panel.chkState().setChecked(true);
