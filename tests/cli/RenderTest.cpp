@@ -108,6 +108,8 @@ TEST(Render, RefusalsAndVisibleUnderAState) {
              {"visible", seasons, "--day", "366"},
              {"visible", seasons, "--time", "noon"},
              {"visible", seasons, "--state", "28C=3"},
+             {"visible", seasons, "--state", "Scenery complexity=6"},
+             {"visible", seasons, "--state", "Distance to RefPoint=-1"},
              {"visible", seasons, "--state", "Moon=1"},
              {"visible", seasons, "--distance", "far"},
          })
