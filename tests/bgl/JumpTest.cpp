@@ -46,15 +46,11 @@ TEST(Jumps, OffsetsBecomePositions) {
 
 TEST(Jumps, PositionsBecomeOffsets) {
     auto l = sampleList("");
-    l->Item(1)->setJumpDest(0, 3);
-    l->updateJumpSize();
-    EXPECT_EQ(l->Item(1)->param(0), "16");
-    l->Item(1)->setJumpDest(0, 1);
-    l->updateJumpSize();
-    EXPECT_EQ(l->Item(1)->param(0), "0");
-    l->Item(1)->setJumpDest(0, 5);  // the end of the stream
-    l->updateJumpSize();
-    EXPECT_EQ(l->Item(1)->param(0), "20");
+    for (auto [dest, offset] : std::vector<std::pair<int, const char*>>{{3, "16"}, {1, "0"}, {5, "20"}}) {
+        l->Item(1)->setJumpDest(0, dest);  // 5: the end of the stream
+        l->updateJumpSize();
+        EXPECT_EQ(l->Item(1)->param(0), offset) << dest;
+    }
     l->Item(1)->setJumpDest(0, 6);
     EXPECT_MODKIT_ERROR(l->updateJumpSize(), 5);
 }
