@@ -117,29 +117,27 @@ struct TextureEditing : ::testing::Test {
 
 }  // namespace
 
+// Summer, autumn, winter, spring by default: 239->240, 329->330, 59->60, 149->150.
 TEST(TextureGroups, SeasonCheckWantsARingOfDays) {
+    using Days = std::array<std::string, 5>;
     const SeasonSuffixes d;
+    const Days start = {"1", "", "", "", "183"}, end = {"182", "", "", "", "365"};  // around the turn of the year
     const std::string gap = TextureGroups::seasonGap;
-    // Summer, autumn, winter, spring: 239->240, 329->330, 59->60, 149->150.
-    EXPECT_EQ(TextureGroups::seasonCheck({true, true, true, false, true}, d.dayStart, d.dayEnd), "");
-    // Heavy winter checked without days.
-    EXPECT_EQ(TextureGroups::seasonCheck({true, true, true, true, true}, d.dayStart, d.dayEnd), gap);
-    // One season alone needs no days at all.
-    EXPECT_EQ(TextureGroups::seasonCheck({false, false, false, true, false}, d.dayStart, d.dayEnd), "");
-    auto start = d.dayStart, end = d.dayEnd;
-    end[1] = "328";  // a day between autumn and winter
-    EXPECT_EQ(TextureGroups::seasonCheck({true, true, true, false, true}, start, end), gap);
-    // Two seasons around the turn of the year: 365 is followed by 1.
-    start = {"1", "", "", "", "183"};
-    end = {"182", "", "", "", "365"};
-    EXPECT_EQ(TextureGroups::seasonCheck({true, false, false, false, true}, start, end), "");
-    end[4] = "366";
-    EXPECT_EQ(TextureGroups::seasonCheck({true, false, false, false, true}, start, end), gap);
-    end[4] = "365";
-    start[0] = "1.5";
-    EXPECT_EQ(TextureGroups::seasonCheck({true, false, false, false, true}, start, end), gap);
-    start[0] = "x";
-    EXPECT_EQ(TextureGroups::seasonCheck({true, false, false, false, true}, start, end), gap);
+    const struct {
+        std::array<bool, 5> seasons;
+        Days start, end;
+        std::string expected;
+    } cases[] = {
+        {{true, true, true, false, true}, d.dayStart, d.dayEnd, ""},
+        {{true, true, true, true, true}, d.dayStart, d.dayEnd, gap},  // heavy winter without days
+        {{false, false, false, true, false}, d.dayStart, d.dayEnd, ""},  // one season alone needs no days
+        {{true, true, true, false, true}, d.dayStart, {"239", "328", "59", "", "149"}, gap},
+        {{true, false, false, false, true}, start, end, ""},
+        {{true, false, false, false, true}, start, {"182", "", "", "", "366"}, gap},
+        {{true, false, false, false, true}, {"1.5", "", "", "", "183"}, end, gap},
+        {{true, false, false, false, true}, {"x", "", "", "", "183"}, end, gap},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TextureGroups::seasonCheck(c.seasons, c.start, c.end), c.expected) << c.end[1];
 }
 
 // One group edited step by step; each step's textures (parent, type, size,
