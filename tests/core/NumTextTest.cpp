@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -43,35 +45,27 @@ TEST(NumText, SingleTextLayout) {
     EXPECT_EQ(toSingle(singleText(-std::numeric_limits<float>::infinity())), -std::numeric_limits<float>::infinity());
 }
 
+// Values that need at most 7 digits come back bit for bit; others to the value
+// nearest their 7-digit text. No text has more than 7 significant digits.
 TEST(NumText, SingleTextReadsBackForEveryShortValue) {
-    // Values that need at most 7 digits come back bit for bit; others to the
-    // value nearest their 7-digit text.
     std::mt19937 rng(7);
-    std::uniform_int_distribution<uint32_t> bits;
     int checked = 0;
     for (int i = 0; i < 200000; ++i) {
-        uint32_t b = bits(rng);
-        float f;
-        std::memcpy(&f, &b, 4);
+        const uint32_t b = static_cast<uint32_t>(rng());
+        const float f = std::bit_cast<float>(b);
         if (!std::isfinite(f)) continue;
-        std::string t = singleText(f);
-        float back = toSingle(t);
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%.6e", static_cast<double>(f));
-        float seven = std::strtof(buf, nullptr);
-        if (seven == f) {
-            uint32_t bb;
-            std::memcpy(&bb, &back, 4);
-            ASSERT_EQ(bb, b) << t;
+        const std::string t = singleText(f);
+        char seven[32];
+        std::snprintf(seven, sizeof seven, "%.6e", static_cast<double>(f));
+        if (std::strtof(seven, nullptr) == f) {
+            ASSERT_EQ(std::bit_cast<uint32_t>(toSingle(t)), b) << t;
             ++checked;
         } else {
-            ASSERT_EQ(back, seven) << t;
+            ASSERT_EQ(toSingle(t), std::strtof(seven, nullptr)) << t;
         }
-        std::string mantissa = t.substr(0, t.find('E'));
-        size_t firstSignificant = mantissa.find_first_of("123456789");
-        int significant = 0;
-        for (size_t i = firstSignificant; i < mantissa.size(); ++i) significant += mantissa[i] >= '0' && mantissa[i] <= '9';
-        ASSERT_LE(significant, 7) << t;
+        const std::string mantissa = t.substr(0, t.find('E'));
+        ASSERT_LE(std::count_if(mantissa.begin() + long(std::min(mantissa.find_first_of("123456789"), mantissa.size())),
+                                mantissa.end(), [](char c) { return c >= '0' && c <= '9'; }), 7) << t;
     }
     EXPECT_GT(checked, 1000);
 }
