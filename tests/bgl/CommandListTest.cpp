@@ -40,20 +40,6 @@ TEST(CommandList, LineListItemCountsRoundHalfToEven) {
     EXPECT_MODKIT_ERROR(cut.readList(lineList(7, 3)), 100);
 }
 
-TEST(CommandList, TagsKeepTheirSixteenBytes) {
-    BGLCommandList l;
-    std::string name("ab\0c", 4);
-    std::string body = bytes({0xB1, 0x00}) + name + std::string(12, '\0') + bytes({0, 0, 0x80, 0x3F});
-    l.readList(body);
-    EXPECT_EQ(l.Item(1)->param(0).size(), 16u);
-    EXPECT_EQ(l.Item(1)->param(1), "1");
-    EXPECT_EQ(l.asString(), body);
-    l.Item(1)->setParam(0, "short");
-    EXPECT_EQ(l.asString().substr(2, 16), std::string("short") + std::string(11, '\0'));
-    l.Item(1)->setParam(0, std::string(17, 'x'));
-    EXPECT_MODKIT_ERROR(l.asString(), 100);
-}
-
 TEST(CommandList, UnknownOpcodes) {
     BGLCommandList l;
     l.readList(bytes({0xBD, 0x00}));
@@ -67,12 +53,17 @@ TEST(CommandList, UnknownOpcodes) {
                   "Unrecognised BGL Opcode: " + std::to_string(256 + item[0]));
 }
 
-TEST(CommandList, SinglesAndEncodingErrors) {
+TEST(CommandList, TagsSinglesAndEncodingErrors) {
     BGLCommandList l;
     std::string body = bytes({0xB1, 0x00}) + std::string(16, 'n') + bytes({0xCD, 0xCC, 0xCC, 0x3D});  // 0.1f
     l.readList(body);
     EXPECT_EQ(l.Item(1)->param(1), "0.1");
     EXPECT_EQ(l.asString(), body);
+    // A tag keeps its 16 bytes (a NUL inside: the every-opcode listing), shorter ones padded.
+    l.Item(1)->setParam(0, std::string(17, 'x'));
+    EXPECT_MODKIT_ERROR(l.asString(), 100);
+    l.Item(1)->setParam(0, "short");
+    EXPECT_EQ(l.asString().substr(2, 16), std::string("short") + std::string(11, '\0'));
     l.Item(1)->setParam(1, "abc");
     EXPECT_MODKIT_ERROR(l.asString(), 13);
 
