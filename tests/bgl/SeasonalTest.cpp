@@ -35,28 +35,18 @@ std::unique_ptr<MDLObject> oneSelection() {
     return m;
 }
 
-std::unique_ptr<MDLObject> reloaded(MDLObject& m) {
-    auto back = std::make_unique<MDLObject>();
-    back->readMDLBytes(m.toBytes());
-    for (int i = 1; i <= back->TextureList()->Count(); ++i) {
-        back->TextureList()->Item(i)->setParent(m.TextureList()->Item(i)->parent());
-        back->TextureList()->Item(i)->setTextureVariant(m.TextureList()->Item(i)->textureVariant());
-    }
-    return back;
-}
-
 }  // namespace
 
 TEST(Seasonal, DefaultDaysBlock) {
     auto m = oneSelection();
     m->BGLCommandList()->addSeasonalTextures(testmodels::defaultSeasons());
-    auto back = reloaded(*m);
+    auto back = testutil::reloaded(*m);
     testutil::expectGolden("bgl/default-seasons.txt", testcmds::pictureText(*back->BGLCommandList(), false));
 
     // Again with the same record: the old block is found through its summer
     // SET_MATERIAL and replaced whole.
     back->BGLCommandList()->addSeasonalTextures(testmodels::defaultSeasons());
-    testutil::expectGolden("bgl/default-seasons.txt", testcmds::pictureText(*reloaded(*back)->BGLCommandList(), false));
+    testutil::expectGolden("bgl/default-seasons.txt", testcmds::pictureText(*testutil::reloaded(*back)->BGLCommandList(), false));
 
     // The days read back as in tests/lists (TextureEditing); the materials are not read.
     EXPECT_EQ(back->readSeasonalDates(1).Material, (std::array<int16_t, 5>{}));
