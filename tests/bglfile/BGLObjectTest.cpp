@@ -84,22 +84,6 @@ TEST(BGLObject, ListsTheModelsOfEveryModelSectionInFileOrder) {
     EXPECT_MODKIT_ERROR(lib2.modelSize(0), 5);
 }
 
-TEST(BGLObject, ADamagedModelStopsTheReadAndKeepsTheModelsBeforeIt) {
-    std::string bad = modelWith(4);
-    bad[8] = 'X';  // form type
-    LibFile f(xmlBglLibrary({{43, {{modelWith(3), bad, modelWith(5)}}}}));
-    BGLObject lib;
-    EXPECT_EQ(testutil::errorText([&] { lib.readXMLBGL(f.path); }).substr(0, 21), "100 Modkit.MDLObject:");
-    EXPECT_EQ(vertexCounts(lib), (std::vector<int>{3}));
-
-    // Scanning alone still finds all three, bytes as stored.
-    BGLObject scanned;
-    scanned.scanXMLBGL(f.path);
-    EXPECT_EQ(scanned.modelCount(), 3);
-    EXPECT_EQ(scanned.modelBytes(2), bad);
-    EXPECT_EQ(scanned.ModelList()->Count(), 0);
-}
-
 TEST(BGLObject, CountsOffsetsAndLengthsOutsideTheFileAreNamed) {
     const std::string good = xmlBglLibrary({{3, {{"r"}}}, {43, {{modelWith(3), modelWith(4)}}}});
     const size_t section2 = 56 + 20;
