@@ -125,7 +125,7 @@ TEST(MDLObject, SavingResizesSectionsAndKeepsSlotOrder) {
     EXPECT_EQ(back->toBytes(), saved);
 }
 
-TEST(MDLObject, SavesOverTheLoadedFileAndFailedSavesLeaveTheTarget) {
+TEST(MDLObject, SavesOverTheLoadedFileFailedSavesLeaveTheTargetAndMissingFolders) {
     TempDir dir;
     std::string house = dir.file("house.mdl");
     testutil::writeFile(house, sampleHouse());
@@ -143,6 +143,7 @@ TEST(MDLObject, SavesOverTheLoadedFileAndFailedSavesLeaveTheTarget) {
     EXPECT_EQ(testutil::readFile(path), "old contents");
 
     EXPECT_MODKIT_ERROR(m->saveMDL(dir.file("no/such/folder/x.mdl")), 76);
+    EXPECT_MODKIT_ERROR(MDLObject().readMDL(dir.file("no/such/folder/x.mdl")), 76);  // 53 for a missing file: cli/model.txt
 
     // An encoder error (a name too long for its field) writes nothing.
     std::string other = dir.file("other.mdl");
@@ -154,13 +155,6 @@ TEST(MDLObject, SavesOverTheLoadedFileAndFailedSavesLeaveTheTarget) {
     int files = 0;
     for (auto& e : std::filesystem::directory_iterator(dir.path())) (void)e, ++files;
     EXPECT_EQ(files, 3);
-}
-
-TEST(MDLObject, MissingFileIsFileNotFound) {
-    MDLObject m;
-    EXPECT_MODKIT_ERROR(m.readMDL("/no/such/file.mdl"), 76);
-    TempDir dir;  // a folder or other special file: tests/core/FileSafetyTest
-    EXPECT_MODKIT_ERROR(m.readMDL(dir.file("absent.mdl")), 53);
 }
 
 TEST(MDLObject, LoadingStatusIsShownStepByStepWithAThrottledPump) {
