@@ -11,8 +11,6 @@
 
 using namespace modkit;
 using testcmds::cmd;
-using testcmds::picture;
-using Lines = std::vector<std::string>;
 
 namespace {
 
@@ -37,54 +35,21 @@ std::unique_ptr<MDLObject> oneSelection() {
     return m;
 }
 
-std::unique_ptr<MDLObject> reloaded(MDLObject& m) {
-    auto back = std::make_unique<MDLObject>();
-    back->readMDLBytes(m.toBytes());
-    for (int i = 1; i <= back->TextureList()->Count(); ++i) {
-        back->TextureList()->Item(i)->setParent(m.TextureList()->Item(i)->parent());
-        back->TextureList()->Item(i)->setTextureVariant(m.TextureList()->Item(i)->textureVariant());
-    }
-    return back;
-}
-
 }  // namespace
 
 TEST(Seasonal, DefaultDaysBlock) {
     auto m = oneSelection();
     m->BGLCommandList()->addSeasonalTextures(testmodels::defaultSeasons());
-    auto back = reloaded(*m);
+    auto back = testutil::reloaded(*m);
     testutil::expectGolden("bgl/default-seasons.txt", testcmds::pictureText(*back->BGLCommandList(), false));
 
     // Again with the same record: the old block is found through its summer
     // SET_MATERIAL and replaced whole.
     back->BGLCommandList()->addSeasonalTextures(testmodels::defaultSeasons());
-    testutil::expectGolden("bgl/default-seasons.txt", testcmds::pictureText(*reloaded(*back)->BGLCommandList(), false));
+    testutil::expectGolden("bgl/default-seasons.txt", testcmds::pictureText(*testutil::reloaded(*back)->BGLCommandList(), false));
 
     // The days read back as in tests/lists (TextureEditing); the materials are not read.
     EXPECT_EQ(back->readSeasonalDates(1).Material, (std::array<int16_t, 5>{}));
-}
-
-TEST(Seasonal, EverySelectionGetsItsBlockOnce) {
-    // The first SET_MATERIAL starts a run at 1; the second run holds another texture.
-    BGLCommandList l;
-    const auto tris = [] { return cmd(BGLOpcode::DRAW_TRI_LIST_BEGIN, {"0", "0", "3"}); };
-    const auto tri = [] { return cmd(BGLOpcode::DRAW_TRI_LIST_ITEM, {"0", "1", "2"}); };
-    testcmds::add(l, {cmd(BGLOpcode::SET_MATERIAL, {"1", "0"}), tris(), tri(), cmd(BGLOpcode::IFIN1, {"", "827", "0", "10"}, 6),
-                      cmd(BGLOpcode::SET_MATERIAL, {"2", "1"}), cmd(BGLOpcode::SET_MATERIAL, {"5", "0"}), tris(), tri(),
-                      cmd(BGLOpcode::BGL_END), cmd(BGLOpcode::SET_MATERIAL, {"7", "0"}), cmd(BGLOpcode::BGL_RETURN)});
-    seasonalTextures s = testmodels::defaultSeasons();
-    s.active = {true, false, true, false, false};  // summer, and winter as the fallback
-    l.addSeasonalTextures(s);
-    // The IFIN1 that landed on the second run lands on its block.
-    testutil::expectGolden("bgl/every-selection.txt", testcmds::pictureText(l, false));
-    // The runs of a record without summer hold no SET_MATERIAL of the base: a
-    // later call finds nothing and leaves the stream alone.
-    s.active = {false, true, true, false, false};
-    l.addSeasonalTextures(s);
-    const Lines without = picture(l);
-    s.active = {true, true, true, false, true};
-    l.addSeasonalTextures(s);
-    EXPECT_EQ(picture(l), without);
 }
 
 TEST(Seasonal, ReadingDates) {
@@ -101,7 +66,9 @@ TEST(Seasonal, ReadingDates) {
     EXPECT_EQ(m->readSeasonalDates(1).active, (std::array<bool, 5>{}));
 }
 
-// Random streams given random season records; the results are pinned in
+// Random streams given random season records (each run selecting the base
+// gets its block once, keeping its material; a record without summer finds
+// nothing; jumps onto a run land on its block); the results are pinned in
 // tests/data (they once equalled the command-by-command replacement with
 // updateJumpDest that the batch edit replaced).
 TEST(Seasonal, RandomRecordsGiveThePinnedStreams) {

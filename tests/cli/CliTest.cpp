@@ -14,16 +14,6 @@
 using testutil::readFile;
 using testutil::writeFile;
 
-namespace {
-
-std::unique_ptr<modkit::MDLObject> load(const std::string& path) {
-    auto m = std::make_unique<modkit::MDLObject>();
-    m->readMDL(path);
-    return m;
-}
-
-}  // namespace
-
 TEST(Cli, ModelCommands) {
     testutil::TempDir dir;
     auto file = [&](const char* name) { return dir.file(name); };
@@ -69,6 +59,9 @@ TEST(Cli, ModelCommands) {
              {"set-conditions", file("refuse.mdl"), "--mask", "312:one"},
              {"set-conditions", file("refuse.mdl"), "--rotate-user", "--rotate-wind"},
              {"set-conditions", file("refuse.mdl"), "--rotate-user", "--rotate-user"},
+             {"set-conditions", file("refuse.mdl"), "--rotate-wind", "--rotate-wind"},
+             {"set-conditions", file("refuse.mdl"), "--rotate-wind", "--rotate-user"},
+             {"set-conditions", file("m.mdl"), "-o", file("masked.mdl"), "--mask", "312:1", "--combine", "or"},
              {"set-conditions", file("refuse.mdl"), "--combine", "xor"},
              {"conditions", sample},
              {"set-conditions", file("house.mdl"), "--mask", "28C:4", "--between", "33b:0:500", "--between",
@@ -92,9 +85,9 @@ TEST(Cli, ModelCommands) {
     EXPECT_EQ(testutil::runCli({"--help"}).exitCode, 0);
     EXPECT_EQ(readFile(file("copy.mdl")), readFile(sample));
     EXPECT_EQ(readFile(file("House.MDL")), lights);
-    auto sizes = load(file("s_tweaked.mdl"));
+    auto sizes = testutil::loadModel(readFile(file("s_tweaked.mdl")));
     for (int i = 1; i <= 4; ++i) EXPECT_FLOAT_EQ(sizes->TextureList()->Item(i)->size(), 16) << i;
-    auto other = load(file("o.mdl"));
+    auto other = testutil::loadModel(readFile(file("o.mdl")));
     EXPECT_FLOAT_EQ(other->TextureList()->Item(1)->size(), 16);
     EXPECT_FLOAT_EQ(other->TextureList()->Item(2)->size(), 0);
     EXPECT_EQ(readFile(file("ro.mdl")), "old");

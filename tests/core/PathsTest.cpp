@@ -6,20 +6,15 @@
 using namespace modkit;
 
 TEST(Paths, SplitJoinAndNames) {
-    EXPECT_EQ(fileNameOf("/a/b/House.mdl"), "House.mdl");
-    EXPECT_EQ(fileNameOf("C:\\scenery\\tex.bmp"), "tex.bmp");
-    EXPECT_EQ(fileNameOf("plain"), "plain");
-    EXPECT_EQ(folderOf("/a/b/House.mdl"), "/a/b");
-    EXPECT_EQ(folderOf("plain"), "");
-    EXPECT_EQ(joinPath("/a", "b"), "/a/b");
-    EXPECT_EQ(joinPath("/a/", "b"), "/a/b");
-    EXPECT_EQ(joinPath("", "b"), "b");
-    EXPECT_TRUE(isAbsolutePath("/x"));
-    EXPECT_TRUE(isAbsolutePath("C:\\x"));
+    using Names = std::vector<std::string>;
+    EXPECT_EQ((Names{fileNameOf("/a/b/House.mdl"), fileNameOf("C:\\scenery\\tex.bmp"), fileNameOf("plain"),
+                     folderOf("/a/b/House.mdl"), folderOf("plain"), joinPath("/a", "b"), joinPath("/a/", "b"),
+                     joinPath("", "b"), replaceMdlExtension("House.MDL", "_tweaked.mdl"),
+                     replaceMdlExtension("/d/x.mdl", ".asm"), replaceMdlExtension("noext", ".asm")}),
+              (Names{"House.mdl", "tex.bmp", "plain", "/a/b", "", "/a/b", "/a/b", "b", "House_tweaked.mdl", "/d/x.asm",
+                     "noext.asm"}));
+    EXPECT_TRUE(isAbsolutePath("/x") && isAbsolutePath("C:\\x"));
     EXPECT_FALSE(isAbsolutePath("tex"));
-    EXPECT_EQ(replaceMdlExtension("House.MDL", "_tweaked.mdl"), "House_tweaked.mdl");
-    EXPECT_EQ(replaceMdlExtension("/d/x.mdl", ".asm"), "/d/x.asm");
-    EXPECT_EQ(replaceMdlExtension("noext", ".asm"), "noext.asm");
 }
 
 TEST(Paths, TextureLookUpExactThenIgnoringCase) {

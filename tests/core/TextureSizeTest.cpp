@@ -89,18 +89,12 @@ TEST(TextureSize, TrianglesWithoutATextureGroupAreSkipped) {
 }
 
 TEST(TextureSize, BadReferencesFail) {
-    auto text = model({{0, 1}}, rightTriangle);
-    draw(*text, "0", 0, {"0", "one", "2"});
-    EXPECT_MODKIT_ERROR(text->updateTextureSize(), 13);
-
-    auto vertex = model({{0, 1}}, rightTriangle);
-    draw(*vertex, "0", 0, {"0", "1", "3"});
-    EXPECT_MODKIT_ERROR(vertex->updateTextureSize(), 5);
-
-    auto texture = model({{0, 1}}, rightTriangle);
-    draw(*texture, "1");
-    EXPECT_MODKIT_ERROR(texture->updateTextureSize(), 5);
-
+    for (auto [texture, tri, number] : std::vector<std::tuple<const char*, std::vector<std::string>, int>>{
+             {"0", {"0", "one", "2"}, 13}, {"0", {"0", "1", "3"}, 5}, {"1", {"0", "1", "2"}, 5}}) {
+        auto m = model({{0, 1}}, rightTriangle);
+        draw(*m, texture, 0, tri);
+        EXPECT_MODKIT_ERROR(m->updateTextureSize(), number) << texture << " " << tri[1] << tri[2];
+    }
     auto none = model({{3, 1}}, rightTriangle);
     none->recalcTextureSizes();
     EXPECT_EQ(none->TextureList()->Item(1)->size(), 3);

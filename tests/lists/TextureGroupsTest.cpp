@@ -4,6 +4,7 @@
 #include "ModelBuilder.h"
 #include "TestUtil.h"
 #include "modkit/core/MDLObject.h"
+#include "modkit/core/NumText.h"
 #include "modkit/lists/TextureGroups.h"
 
 using namespace modkit;
@@ -24,14 +25,9 @@ TEST(TextureGroups, VariantsByNameIgnoringCase) {
     TextureGroups g;
     g.recognise(*l);
     EXPECT_EQ(g.bases(), (std::vector<int16_t>{1, 3}));
-    const std::vector<std::pair<int16_t, textureVariant>> expected = {
-        {1, textureVariant::summer}, {1, textureVariant::autumn}, {3, textureVariant::summer},
-        {1, textureVariant::winter}, {3, textureVariant::spring}, {3, textureVariant::summer},
-        {1, textureVariant::heavywinter}};
-    for (int i = 1; i <= l->Count(); ++i) {
-        EXPECT_EQ(l->Item(i)->parent(), expected[i - 1].first) << i;
-        EXPECT_EQ(l->Item(i)->textureVariant(), expected[i - 1].second) << i;
-    }
+    std::string groups;  // parent:variant (summer 0, autumn 1, winter 2, heavy winter 3, spring 4)
+    for (const auto& t : *l) groups += std::to_string(t->parent()) + ":" + std::to_string(int(t->textureVariant())) + " ";
+    EXPECT_EQ(groups, "1:0 1:1 3:0 1:2 3:4 3:0 1:3 ");
     EXPECT_EQ(g.roleOf(3), Role::base);  // a later texture is a base of its own
     EXPECT_EQ(g.roleOf(5), Role::seasonal);
     EXPECT_EQ(g.roleOf(6), Role::night);
@@ -116,96 +112,83 @@ struct TextureEditing : ::testing::Test {
 
 }  // namespace
 
+// Summer, autumn, winter, spring by default: 239->240, 329->330, 59->60, 149->150.
 TEST(TextureGroups, SeasonCheckWantsARingOfDays) {
+    using Days = std::array<std::string, 5>;
     const SeasonSuffixes d;
+    const Days start = {"1", "", "", "", "183"}, end = {"182", "", "", "", "365"};  // around the turn of the year
     const std::string gap = TextureGroups::seasonGap;
-    // Summer, autumn, winter, spring: 239->240, 329->330, 59->60, 149->150.
-    EXPECT_EQ(TextureGroups::seasonCheck({true, true, true, false, true}, d.dayStart, d.dayEnd), "");
-    // Heavy winter checked without days.
-    EXPECT_EQ(TextureGroups::seasonCheck({true, true, true, true, true}, d.dayStart, d.dayEnd), gap);
-    // One season alone needs no days at all.
-    EXPECT_EQ(TextureGroups::seasonCheck({false, false, false, true, false}, d.dayStart, d.dayEnd), "");
-    auto start = d.dayStart, end = d.dayEnd;
-    end[1] = "328";  // a day between autumn and winter
-    EXPECT_EQ(TextureGroups::seasonCheck({true, true, true, false, true}, start, end), gap);
-    // Two seasons around the turn of the year: 365 is followed by 1.
-    start = {"1", "", "", "", "183"};
-    end = {"182", "", "", "", "365"};
-    EXPECT_EQ(TextureGroups::seasonCheck({true, false, false, false, true}, start, end), "");
-    end[4] = "366";
-    EXPECT_EQ(TextureGroups::seasonCheck({true, false, false, false, true}, start, end), gap);
-    end[4] = "365";
-    start[0] = "1.5";
-    EXPECT_EQ(TextureGroups::seasonCheck({true, false, false, false, true}, start, end), gap);
-    start[0] = "x";
-    EXPECT_EQ(TextureGroups::seasonCheck({true, false, false, false, true}, start, end), gap);
+    const struct {
+        std::array<bool, 5> seasons;
+        Days start, end;
+        std::string expected;
+    } cases[] = {
+        {{true, true, true, false, true}, d.dayStart, d.dayEnd, ""},
+        {{true, true, true, true, true}, d.dayStart, d.dayEnd, gap},  // heavy winter without days
+        {{false, false, false, true, false}, d.dayStart, d.dayEnd, ""},  // one season alone needs no days
+        {{true, true, true, false, true}, d.dayStart, {"239", "328", "59", "", "149"}, gap},
+        {{true, false, false, false, true}, start, end, ""},
+        {{true, false, false, false, true}, start, {"182", "", "", "", "366"}, gap},
+        {{true, false, false, false, true}, {"1.5", "", "", "", "183"}, end, gap},
+        {{true, false, false, false, true}, {"x", "", "", "", "183"}, end, gap},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TextureGroups::seasonCheck(c.seasons, c.start, c.end), c.expected) << c.end[1];
 }
 
-TEST_F(TextureEditing, AddingSeasonsKeepsEveryReferenceAndCodesTheBlock) {
+// One group edited step by step; each step's textures (parent, type, size,
+// colour, variant, role), bases and stream: tests/data/lists/texture-edits.txt.
+TEST_F(TextureEditing, EditsStepByStep) {
+    std::string text;
+    auto step = [&](const char* what, const TextureUpdate& u) {
+        ASSERT_EQ(g.fieldCheck(list, u), "") << what;
+        g.applyUpdate(list, commands, u);
+        text += std::string("## ") + what + "\n";
+        for (int i = 1; i <= list.Count(); ++i) {
+            const Texture& t = *list.Item(i);
+            const char* roles[] = {"base", "seasonal", "night"};
+            text += std::to_string(i) + " " + t.bitmap() + " parent " + std::to_string(t.parent()) + " type " +
+                    std::to_string(t.textureType()) + " size " + numtext::singleText(t.size()) + " colour " +
+                    std::to_string(t.Color()->Ri()) + "," + std::to_string(t.Color()->Gi()) + "," +
+                    std::to_string(t.Color()->Bi()) + " variant " + std::to_string(int(t.textureVariant())) + " " +
+                    roles[int(g.roleOf(int16_t(i)))] + "\n";
+        }
+        text += "bases";
+        for (int16_t b : g.bases()) text += " " + std::to_string(b);
+        text += ", night map of 1 at " + std::to_string(g.nightPosition(list, 1)) + "\n" +
+                testcmds::pictureText(commands, false);
+    };
+    // Colour limited to 0..255; the roof becomes texture 4, the block keeps
+    // material 5, winter is the fallback.
     TextureUpdate u = seasonsUpdate(1, {true, true, true, false, true});
     u.rgb = {"10", "300", "-4"};
     u.size = "7.5";
     u.typeName = "TEXTURE_GROUND";
-    ASSERT_EQ(g.fieldCheck(list, u), "");
-    g.applyUpdate(list, commands, u);
-
-    EXPECT_EQ(names(list), (std::vector<std::string>{"BRICK.BMP", "BRICK_FA.BMP", "BRICK_WI.BMP", "BRICK_SP.BMP", "ROOF.BMP"}));
-    for (int i = 1; i <= 4; ++i) {
-        const Texture& t = *list.Item(i);
-        EXPECT_EQ(t.parent(), 1) << i;
-        EXPECT_EQ(t.textureType(), 5) << i;
-        EXPECT_EQ(t.size(), 7.5f) << i;
-        EXPECT_EQ(t.Color()->Ri(), 10) << i;
-        EXPECT_EQ(t.Color()->Gi(), 255) << i;
-        EXPECT_EQ(t.Color()->Bi(), 0) << i;
-    }
-    EXPECT_EQ(list.Item(5)->parent(), 5);
-    EXPECT_EQ(list.Item(5)->textureType(), 6);  // another group
-    EXPECT_EQ(g.bases(), (std::vector<int16_t>{1, 5}));
-    // The roof is now texture 4; the block keeps material 5 and winter is the fallback.
-    testutil::expectGolden("lists/seasons-added.txt", testcmds::pictureText(commands, false));
+    step("summer, autumn, winter and spring on the ground", u);
     const seasonalTextures r = m->readSeasonalDates(1);
     EXPECT_EQ(r.active, (std::array<bool, 5>{true, true, true, false, true}));
     EXPECT_EQ(r.dayStart, (std::array<int16_t, 5>{150, 240, 330, 0, 60}));
     EXPECT_EQ(r.dayEnd, (std::array<int16_t, 5>{239, 329, 59, 0, 149}));
-
     // Saved and read back, the names give the same groups.
     MDLObject back;
     back.readMDLBytes(m->toBytes());
     TextureGroups again;
     again.recognise(*back.TextureList());
-    EXPECT_EQ(again.bases(), (std::vector<int16_t>{1, 5}));
+    EXPECT_EQ(again.bases(), g.bases());
     EXPECT_EQ(back.TextureList()->Item(4)->textureVariant(), textureVariant::spring);
     EXPECT_EQ(picture(*back.BGLCommandList(), false), picture(commands, false));
-}
 
-TEST_F(TextureEditing, RemovingSeasonsAndNightMaps) {
-    TextureUpdate u = seasonsUpdate(1, {true, true, true, false, true});
-    u.night = true;
-    g.applyUpdate(list, commands, u);
-    ASSERT_EQ(names(list), (std::vector<std::string>{"BRICK.BMP", "BRICK_FA.BMP", "BRICK_WI.BMP", "BRICK_SP.BMP",
-                                                     "BRICK_LM.BMP", "ROOF.BMP"}));
-    EXPECT_EQ(g.nightPosition(list, 1), 5);
-    EXPECT_EQ(g.roleOf(5), TextureGroups::Role::night);
-    EXPECT_EQ(list.Item(5)->textureType(), 256);
-    EXPECT_EQ(commands.Item(14)->param(1), "5");  // the roof
-
-    // A type chosen for the group leaves the night map a night map.
-    u.typeName = "TEXTURE_GROUND";
-    g.applyUpdate(list, commands, u);
-    EXPECT_EQ(list.Item(1)->textureType(), 5);
-    EXPECT_EQ(list.Item(5)->textureType(), 256);
-
-    // Summer and autumn only, around the year; winter, spring and the night map go.
-    u.seasons = {true, true, false, false, false};
+    u.night = true;  // the type chosen for the group leaves the night map a night map
+    step("and a night map", u);
+    u.seasons = {true, true, false, false, false};  // around the year
     u.night = false;
     u.dayStart[0] = "60";
     u.dayEnd[1] = "59";
-    ASSERT_EQ(TextureGroups::seasonCheck(u.seasons, u.dayStart, u.dayEnd), "");
-    g.applyUpdate(list, commands, u);
-    EXPECT_EQ(names(list), (std::vector<std::string>{"BRICK.BMP", "BRICK_FA.BMP", "ROOF.BMP"}));
-    EXPECT_EQ(g.nightPosition(list, 1), 0);
-    testutil::expectGolden("lists/seasons-kept.txt", testcmds::pictureText(commands, false));
+    step("summer and autumn only", u);
+    TextureUpdate autumn = seasonsUpdate(2, {});  // a variant changes alone; its boxes are off
+    autumn.rgb = {"1", "2", "3"};
+    autumn.typeName = "TEXTURE_EFFECT";
+    step("the autumn texture alone", autumn);
+    testutil::expectGolden("lists/texture-edits.txt", text);
 
     // Summer alone: the block gives way to the one SET_MATERIAL it replaced.
     u.seasons = {true, false, false, false, false};
@@ -223,20 +206,6 @@ TEST_F(TextureEditing, TexturesWithoutSeasonsLeaveTheStreamAlone) {
     g.applyUpdate(list, commands, u);
     EXPECT_EQ(picture(commands, false), before);
     EXPECT_EQ(list.Item(2)->size(), 3.0f);
-}
-
-TEST_F(TextureEditing, AVariantChangesAlone) {
-    g.applyUpdate(list, commands, seasonsUpdate(1, {true, true, false, false, false}));
-    const auto stream = picture(commands, false);
-    TextureUpdate u = seasonsUpdate(2, {});  // the autumn texture; its boxes are off
-    u.rgb = {"1", "2", "3"};
-    u.typeName = "TEXTURE_EFFECT";
-    g.applyUpdate(list, commands, u);
-    EXPECT_EQ(names(list), (std::vector<std::string>{"BRICK.BMP", "BRICK_FA.BMP", "ROOF.BMP"}));
-    EXPECT_EQ(list.Item(2)->textureType(), 7);
-    EXPECT_EQ(list.Item(2)->Color()->Bi(), 3);
-    EXPECT_EQ(list.Item(1)->textureType(), 6);
-    EXPECT_EQ(picture(commands, false), stream);
 }
 
 TEST_F(TextureEditing, FieldsThatCannotBeStored) {

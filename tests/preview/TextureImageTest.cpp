@@ -182,30 +182,25 @@ TEST(TextureImage, BitmapPixelsAreBottomUpBgrWithPaddedRows) {
     EXPECT_EQ(p.bgr, want);
 }
 
-TEST(TextureImage, FailuresNameTheFile) {
+// Claims far beyond the bytes present must fail before any allocation.
+TEST(TextureImage, FailuresNameTheFileAndSizesTheFileCannotHoldAreRefused) {
     testutil::TempDir dir;
     const std::string absent = dir.file("absent.dds");
     EXPECT_EQ(testutil::errorText([&] { modkit::readTextureImage(absent); }),
               "100 Modkit.OpenGLPreviewObject: Loading Texture File: '" + absent + "' Failed! (File not found)");
-
-    EXPECT_MODKIT_ERROR(decode("", "empty.png"), 100);
-    EXPECT_MODKIT_ERROR(decode(ddsFile(8, 8, {"DX10"}, std::string(64, '\0'))), 100);
-    EXPECT_MODKIT_ERROR(decode(ddsFile(8, 8, {"ATI2"}, std::string(64, '\0'))), 100);
-}
-
-TEST(TextureImage, SizesTheFileCannotHoldAreRefused) {
-    // Claims far beyond the bytes present must fail before any allocation.
-    EXPECT_MODKIT_ERROR(decode(ddsFile(16384, 16384, {"DXT1"}, std::string(64, '\0'))), 100);
-    EXPECT_MODKIT_ERROR(decode(ddsFile(16384, 16384, {"", 32, 0xFF0000, 0xFF00, 0xFF, 0}, std::string(64, '\0'))), 100);
-    EXPECT_MODKIT_ERROR(decode(bitmapFile(16384, 16384, 24, 0, "", std::string(64, '\0'))), 100);
-    EXPECT_MODKIT_ERROR(decode(bitmapFile(16384, -16384, 0, fourCC("DXT5"), "", std::string(64, '\0'))), 100);
-    EXPECT_MODKIT_ERROR(decode(ddsFile(70000, 1, {"DXT1"}, std::string(20000 * 8, '\0'))), 100);
-    EXPECT_MODKIT_ERROR(decode(bitmapFile(0, 4, 24, 0, "", std::string(64, '\0'))), 100);
-    EXPECT_MODKIT_ERROR(decode(bitmapFile(-4, 4, 24, 0, "", std::string(64, '\0'))), 100);
-    // A few bytes of run-length data may not buy a huge picture either.
-    const std::string palette("\0\0\xFF\0\xFF\xFF\xFF\0", 8), endOfBitmap("\0\1", 2);
+    const std::string zeros(64, '\0'), palette("\0\0\xFF\0\xFF\xFF\xFF\0", 8), endOfBitmap("\0\1", 2);
+    for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{
+             {"empty.png", ""}, {"dx10.dds", ddsFile(8, 8, {"DX10"}, zeros)}, {"ati2.dds", ddsFile(8, 8, {"ATI2"}, zeros)},
+             {"dxt1.dds", ddsFile(16384, 16384, {"DXT1"}, zeros)},
+             {"argb.dds", ddsFile(16384, 16384, {"", 32, 0xFF0000, 0xFF00, 0xFF, 0}, zeros)},
+             {"24-bit.bmp", bitmapFile(16384, 16384, 24, 0, "", zeros)},
+             {"dxt5.bmp", bitmapFile(16384, -16384, 0, fourCC("DXT5"), "", zeros)},
+             {"wide.dds", ddsFile(70000, 1, {"DXT1"}, std::string(20000 * 8, '\0'))},
+             {"no-width.bmp", bitmapFile(0, 4, 24, 0, "", zeros)}, {"negative-width.bmp", bitmapFile(-4, 4, 24, 0, "", zeros)},
+             // A few bytes of run-length data may not buy a huge picture either.
+             {"rle.bmp", bitmapFile(16384, 16384, 8, 1, palette, endOfBitmap)}})
+        EXPECT_MODKIT_ERROR(decode(bytes, name), 100) << name;
     EXPECT_EQ(decode(bitmapFile(4096, 4096, 8, 1, palette, endOfBitmap), "rle.bmp").width(), 4096);
-    EXPECT_MODKIT_ERROR(decode(bitmapFile(16384, 16384, 8, 1, palette, endOfBitmap), "rle.bmp"), 100);
     // A bitmap stored top-down (negative height) still reads.
     expectQuadrants(decode(bitmapFile(2, -2, 32, 0, "", texels(4, rgb888)), "top-down.bmp"));
 }

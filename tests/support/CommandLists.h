@@ -59,9 +59,4 @@ inline std::string pictureText(const modkit::BGLCommandList& l, bool jumpTexts =
     return out;
 }
 
-// Copies of the commands of one list appended to another.
-inline void copyInto(const modkit::BGLCommandList& from, modkit::BGLCommandList& to) {
-    for (const auto& c : from) to.Add(std::make_shared<modkit::BGLCommand>(*c));
-}
-
 }  // namespace testcmds
