@@ -133,6 +133,8 @@ inline std::string withLong(std::string s, size_t at, int32_t v) {
     return s;
 }
 
+inline bool containsText(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
 inline std::string corpusDir() { return FETTLE_CORPUS_DIR; }
 inline bool haveCorpus() { return std::filesystem::exists(corpusDir() + "/MANIFEST.tsv"); }
 
