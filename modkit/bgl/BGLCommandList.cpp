@@ -25,7 +25,12 @@ const char* const kSource = "Modkit.BGLCommandList";
                               numtext::intText(static_cast<int64_t>(bodyLength)) + " bytes of the section");
 }
 
-bool isItem(int32_t op) { return op == 256 || op == 257; }
+constexpr int32_t kTriBegin = toInt(BGLOpcode::DRAW_TRI_LIST_BEGIN);
+constexpr int32_t kLineBegin = toInt(BGLOpcode::DRAW_LINE_LIST_BEGIN);
+constexpr int32_t kTriItem = toInt(BGLOpcode::DRAW_TRI_LIST_ITEM);
+constexpr int32_t kLineItem = toInt(BGLOpcode::DRAW_LINE_LIST_ITEM);
+
+bool isItem(int32_t op) { return op == kTriItem || op == kLineItem; }
 
 // Calls out(text) for each parameter of the command whose bytes start at p, in
 // index order, until out returns false. The texts are those a decoded command
@@ -39,8 +44,8 @@ void decodeParams(const char* p, int32_t op, Out out, int first = 0) {
         auto r = std::to_chars(buf, buf + sizeof buf, v);
         return std::string_view(buf, static_cast<size_t>(r.ptr - buf));
     };
-    if (op == 185 || op == 186 || isItem(op)) {
-        const int n = op == 257 ? 2 : 3;
+    if (op == kTriBegin || op == kLineBegin || isItem(op)) {
+        const int n = op == kLineItem ? 2 : 3;
         in.skip(2 * static_cast<size_t>(first));
         for (int i = first; i < n; ++i)
             if (!out(number(getUnsignedInteger(in)))) return;
@@ -71,8 +76,8 @@ bool copiesExactly(int32_t op) {
         for (int32_t o = 0; o < BGLOpcodeDictionary::slotCount; ++o) {
             const BGLCommandDictEntry& e = BGLOpcodeDictionary::entry(o);
             if (e.length <= 0) continue;
-            if (o == 185 || o == 186 || isItem(o)) {
-                t[static_cast<size_t>(o)] = e.length == (o == 257 ? 4 : o == 256 ? 6 : 8);
+            if (o == kTriBegin || o == kLineBegin || isItem(o)) {
+                t[static_cast<size_t>(o)] = e.length == (o == kLineItem ? 4 : o == kTriItem ? 6 : 8);
                 continue;
             }
             int width = 2;
@@ -97,18 +102,18 @@ void checkViewIndex(int index) {
 void encode(ByteWriter& out, const BGLCommand& cmd) {
     auto u16 = [&](const std::string& t) { putUnsignedInteger(out, numtext::toInt32(t, kSource)); };
     int32_t op = cmd.opcodeValue();
-    if (op == 256) {
+    if (op == kTriItem) {
         for (int i = 0; i < 3; ++i) u16(cmd.param(i));
         return;
     }
-    if (op == 257) {
+    if (op == kLineItem) {
         for (int i = 0; i < 2; ++i) u16(cmd.param(i));
         return;
     }
     if (op < -32768 || op > 32767) raiseRuntime(err::Overflow, kSource);
     putInteger(out, static_cast<int16_t>(op));
     const BGLCommandDictEntry& e = BGLOpcodeDictionary::entry(op);
-    if (op == 185 || op == 186) {
+    if (op == kTriBegin || op == kLineBegin) {
         for (int i = 0; i < 3; ++i) u16(cmd.param(i));
         return;
     }
@@ -130,9 +135,9 @@ void encode(ByteWriter& out, const BGLCommand& cmd) {
 std::string BGLCommandView::param(int index) const {
     if (cmd_) return cmd_->param(index);
     checkViewIndex(index);
-    if (opcode_ == 185 || opcode_ == 186 || isItem(opcode_)) {
+    if (opcode_ == kTriBegin || opcode_ == kLineBegin || isItem(opcode_)) {
         // The counts and vertex numbers: unsigned 16-bit, read straight.
-        if (index >= (opcode_ == 257 ? 2 : 3)) return std::string();
+        if (index >= (opcode_ == kLineItem ? 2 : 3)) return std::string();
         const auto* b = reinterpret_cast<const unsigned char*>(bytes_) + (isItem(opcode_) ? 0 : 2) + 2 * index;
         char buf[8];
         auto r = std::to_chars(buf, buf + sizeof buf, static_cast<unsigned>(b[0] | (b[1] << 8)));
@@ -146,11 +151,25 @@ std::string BGLCommandView::param(int index) const {
     return text;
 }
 
+void BGLCommandView::params(std::vector<std::string>& out, int count) const {
+    out.clear();
+    if (cmd_ || count <= 0) {
+        for (int i = 0; i < count; ++i) out.push_back(param(i));
+        return;
+    }
+    checkViewIndex(count - 1);
+    decodeParams(bytes_, opcode_, [&](std::string_view v) {
+        out.emplace_back(v);
+        return static_cast<int>(out.size()) < count;
+    });
+    out.resize(static_cast<size_t>(count));
+}
+
 double BGLCommandView::number(int index, const char* source) const {
     if (cmd_ || index < 0 || index > BGLCommand::maxIndex) return numtext::toDouble(param(index), source);
     const auto* b = reinterpret_cast<const unsigned char*>(bytes_);
-    if (opcode_ == 185 || opcode_ == 186 || isItem(opcode_)) {
-        if (index >= (opcode_ == 257 ? 2 : 3)) return numtext::toDouble("", source);
+    if (opcode_ == kTriBegin || opcode_ == kLineBegin || isItem(opcode_)) {
+        if (index >= (opcode_ == kLineItem ? 2 : 3)) return numtext::toDouble("", source);
         b += (isItem(opcode_) ? 0 : 2) + 2 * index;
         return b[0] | (b[1] << 8);
     }
@@ -170,8 +189,8 @@ double BGLCommandView::number(int index, const char* source) const {
 
 int BGLCommandView::paramSlots() const {
     if (cmd_) return cmd_->paramSlots();
-    if (opcode_ == 185 || opcode_ == 186 || opcode_ == 256) return 3;
-    if (opcode_ == 257) return 2;
+    if (opcode_ == kTriBegin || opcode_ == kLineBegin || opcode_ == kTriItem) return 3;
+    if (opcode_ == kLineItem) return 2;
     return BGLOpcodeDictionary::entry(opcode_).numParam;
 }
 
@@ -244,21 +263,21 @@ void BGLCommandList::readStream(size_t base, size_t size) {
         pumpEvents();
         in.seek(static_cast<size_t>(pos));
         int32_t opcode = getInteger(in);
-        if (opcode == 185 || opcode == 186) {
-            // A list header and its items (185 triangles of three indices, 186
+        if (opcode == kTriBegin || opcode == kLineBegin) {
+            // A list header and its items (triangles of three indices,
             // line segments of two); the header's last count gives the items.
             if (pos + 8 > static_cast<int64_t>(size)) endsInsideCommand(opcode, pos, size);
             getUnsignedInteger(in);
             getUnsignedInteger(in);
             const int32_t count = getUnsignedInteger(in);
-            const int perItem = opcode == 185 ? 3 : 2;
+            const int perItem = opcode == kTriBegin ? 3 : 2;
             // Half-way values go to the even neighbour.
             const int64_t items = static_cast<int64_t>(std::nearbyint(static_cast<double>(count) / perItem));
             const int64_t itemBytes = 2 * perItem;
             if (pos + 8 + items * itemBytes > static_cast<int64_t>(size)) endsInsideCommand(opcode, pos, size);
             add(opcode, pos);
             pos += 8;
-            const int32_t itemOp = opcode == 185 ? 256 : 257;
+            const int32_t itemOp = opcode == kTriBegin ? kTriItem : kLineItem;
             for (int64_t n = 0; n < items; ++n, pos += itemBytes) add(itemOp, pos);
             continue;
         }
@@ -329,12 +348,12 @@ void BGLCommandList::processParent() {
         BGLCommandRecord& r = record(i);
         const int32_t k = static_cast<int32_t>(i + 1);
         const int32_t op = r.live ? liveObject(r).opcodeValue() : r.opcode;
-        const int32_t parent = op == 256 ? lastTri : lastLine;
+        const int32_t parent = op == kTriItem ? lastTri : lastLine;
         switch (op) {
-        case 185: lastTri = k; break;
-        case 186: lastLine = k; break;
-        case 256:
-        case 257:
+        case kTriBegin: lastTri = k; break;
+        case kLineBegin: lastLine = k; break;
+        case kTriItem:
+        case kLineItem:
             if (r.live) liveObject(r).setParent(parent);
             else r.parent = parent;
             break;
@@ -349,7 +368,7 @@ void BGLCommandList::updateMaterial(int32_t position, bool Remove) {
     int32_t k = 0;
     try {
         for (k = 1; k <= Count(); ++k) {
-            if (opcodeAt(k) != 184) continue;
+            if (opcodeAt(k) != toInt(BGLOpcode::SET_MATERIAL)) continue;
             int32_t t = numtext::toInt32(view(k).param(1), kSource);
             if (t >= position) {
                 Item(k)->setParam(1, numtext::intText(Remove ? int64_t(t) - 1 : int64_t(t) + 1));

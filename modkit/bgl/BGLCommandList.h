@@ -31,6 +31,8 @@ public:
     int32_t opcodeValue() const { return opcode_; }
     // As BGLCommand: empty text for an index never set, error 9 outside 0..32.
     std::string param(int index) const;
+    // Parameters 0..count-1 as param() gives them, decoded in one pass.
+    void params(std::vector<std::string>& out, int count) const;
     // The parameter as a number: numtext::toDouble of its text (error 13 for
     // a text that is none), without making the text where the bytes give it.
     double number(int index, const char* source) const;

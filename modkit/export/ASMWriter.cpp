@@ -63,18 +63,22 @@ void ASMWriter::writeTextureList(const modkit::TextureList& tList) {
 
 void ASMWriter::writeBGLCommandList(const modkit::BGLCommandList& bglcList) {
     line("; Start of BGL command list");
+    // About 60 characters a command: the listing of a large model grows once, not by doubling.
+    text_.reserve(text_.size() + static_cast<size_t>(bglcList.Count()) * 64);
+    std::vector<std::string> params;
     for (int32_t k = 1; k <= bglcList.Count(); ++k) {
         const BGLCommandView cmd = bglcList.view(k);
         const BGLCommandDictEntry& e = BGLOpcodeDictionary::entry(cmd.opcodeValue());
-        std::string s = e.name;
+        cmd.params(params, e.numParam);
+        text_ += e.name;
         for (int j = 0; j < e.numParam; ++j) {
-            s += ' ';
-            s += cmd.param(j);
-            s += " JD: ";
-            s += numtext::intText(cmd.jumpDest(j));
-            s += ',';
+            text_ += ' ';
+            text_ += params[static_cast<size_t>(j)];
+            text_ += " JD: ";
+            text_ += numtext::intText(cmd.jumpDest(j));
+            text_ += ',';
         }
-        line(s);
+        text_ += "\r\n";
         pumpEvents();
     }
     line("");
