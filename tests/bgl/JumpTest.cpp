@@ -97,15 +97,13 @@ TEST(Jumps, RandomOffsetsGiveThePinnedPositions) {
     testutil::expectGoldenDigests("bgl/random-jumps.txt", cases);
 }
 
-TEST(Jumps, Parents) {
+// Items under their lists: CommandTreeTest. An item before any list has none.
+TEST(Jumps, AnItemBeforeAnyListHasNoParent) {
     BGLCommandList l;
-    testcmds::add(l, {cmd(BGLOpcode::DRAW_TRI_LIST_ITEM), cmd(BGLOpcode::DRAW_TRI_LIST_BEGIN), cmd(BGLOpcode::DRAW_TRI_LIST_ITEM),
-                      cmd(BGLOpcode::DRAW_TRI_LIST_ITEM), cmd(BGLOpcode::DRAW_LINE_LIST_BEGIN), cmd(BGLOpcode::DRAW_LINE_LIST_ITEM)});
+    testcmds::add(l, {cmd(BGLOpcode::DRAW_TRI_LIST_ITEM), cmd(BGLOpcode::DRAW_LINE_LIST_ITEM)});
     l.processParent();
     EXPECT_EQ(l.Item(1)->parent(), 0);
-    EXPECT_EQ(l.Item(3)->parent(), 2);
-    EXPECT_EQ(l.Item(4)->parent(), 2);
-    EXPECT_EQ(l.Item(6)->parent(), 5);
+    EXPECT_EQ(l.Item(2)->parent(), 0);
 }
 
 TEST(Jumps, UpdateMaterialRenumbersAndRemoves) {
